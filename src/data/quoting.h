@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kalmora::data {
+
+/// The quoting rule for statement and filter texts: the value between single quotes with
+/// every single quote inside doubled; an empty value gives two single quotes.
+std::string quotedString(std::string_view value);
+
+} // namespace kalmora::data
