@@ -1,0 +1,181 @@
+#include "platform/date_locale.h"
+
+#include <langinfo.h>
+#include <locale.h>
+#include <memory>
+
+namespace kalmora::platform {
+
+namespace {
+
+struct LocaleFree
+{
+    void operator()(locale_t locale) const { freelocale(locale); }
+};
+using LocaleHandle = std::unique_ptr<std::remove_pointer_t<locale_t>, LocaleFree>;
+
+LocaleHandle timeLocale(const char *name)
+{
+    locale_t locale = newlocale(LC_TIME_MASK, name, static_cast<locale_t>(nullptr));
+    return LocaleHandle(locale == static_cast<locale_t>(nullptr) ? nullptr : locale);
+}
+
+bool isAsciiLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool isFieldLetter(char c)
+{
+    switch (c) {
+    case 'd':
+    case 'D':
+    case 'm':
+    case 'M':
+    case 'y':
+    case 'Y':
+    case 'g':
+    case 'G':
+        return true;
+    default:
+        return false;
+    }
+}
+
+/// The pattern text of one strftime conversion; nullopt for what a date pattern cannot say.
+/// `unpadded`: the "-" or "_" flag, which writes day and month without a leading zero.
+std::optional<std::string_view> fieldOf(char conversion, bool unpadded)
+{
+    switch (conversion) {
+    case 'd':
+        return unpadded ? "d" : "dd";
+    case 'e':
+        return "d";
+    case 'm':
+        return unpadded ? "m" : "mm";
+    case 'y':
+        return "yy";
+    case 'Y':
+        return "yyyy";
+    case 'b':
+    case 'h':
+        return "mmm";
+    case 'B':
+        return "mmmm";
+    case 'a':
+        return "ddd";
+    case 'A':
+        return "dddd";
+    case 'D':
+        return "mm/dd/yy";
+    case 'F':
+        return "yyyy-mm-dd";
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+std::optional<std::string> datePatternFromStrftime(std::string_view format)
+{
+    std::string pattern;
+    std::string letters; // literal letters waiting to be written in quotes
+    bool hasField = false;
+    auto flushLetters = [&] {
+        if (!letters.empty())
+            pattern += '"' + letters + '"';
+        letters.clear();
+    };
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        const char c = format[i];
+        if (c != '%') {
+            if (isAsciiLetter(c)) {
+                letters += c;
+                continue;
+            }
+            flushLetters();
+            if (c == '"')
+                pattern += "'\"'";
+            else if (c == '\'')
+                pattern += "\"'\"";
+            else
+                pattern += c;
+            continue;
+        }
+        flushLetters();
+        ++i;
+        bool unpadded = false;
+        for (; i < format.size() &&
+               std::string_view("-_0^#").find(format[i]) != std::string_view::npos;
+             ++i)
+            unpadded = format[i] == '-' || format[i] == '_' ? true
+                       : format[i] == '0'                   ? false
+                                                            : unpadded;
+        if (i < format.size() && (format[i] == 'E' || format[i] == 'O'))
+            ++i;
+        if (i >= format.size())
+            return std::nullopt;
+        const char conversion = format[i];
+        if (conversion == '%' || conversion == 'n' || conversion == 't') {
+            pattern += conversion == '%' ? '%' : conversion == 'n' ? '\n' : '\t';
+            continue;
+        }
+        const auto field = fieldOf(conversion, unpadded);
+        if (!field)
+            return std::nullopt;
+        pattern += *field;
+        hasField = true;
+    }
+    flushLetters();
+    if (!hasField)
+        return std::nullopt;
+    return pattern;
+}
+
+char dateSeparatorOf(std::string_view pattern)
+{
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const char c = pattern[i];
+        if (c == '"' || c == '\'') {
+            const std::size_t close = pattern.find(c, i + 1);
+            if (close == std::string_view::npos)
+                break;
+            i = close;
+            continue;
+        }
+        const auto byte = static_cast<unsigned char>(c);
+        if (isFieldLetter(c) || isAsciiLetter(c) || (c >= '0' && c <= '9') || byte > 127 ||
+            byte < 32)
+            continue;
+        return c;
+    }
+    return '/';
+}
+
+kalmora::data::DateSettings readLocaleDateSettings()
+{
+    kalmora::data::DateSettings settings;
+    const LocaleHandle user = timeLocale("");
+    const LocaleHandle fallback = user ? nullptr : timeLocale("C");
+    const locale_t names = user ? user.get() : fallback.get();
+    if (names != nullptr) {
+        for (int i = 0; i < 12; ++i) {
+            settings.shortMonthNames[i] = nl_langinfo_l(ABMON_1 + i, names);
+            settings.longMonthNames[i] = nl_langinfo_l(MON_1 + i, names);
+        }
+        for (int i = 0; i < 7; ++i) {
+            settings.shortDayNames[i] = nl_langinfo_l(ABDAY_1 + i, names);
+            settings.longDayNames[i] = nl_langinfo_l(DAY_1 + i, names);
+        }
+    }
+    if (user) {
+        if (const auto pattern = datePatternFromStrftime(nl_langinfo_l(D_FMT, user.get()))) {
+            settings.shortPattern = *pattern;
+            settings.separator = dateSeparatorOf(*pattern);
+        }
+    }
+    return settings;
+}
+
+} // namespace kalmora::platform
