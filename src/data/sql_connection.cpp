@@ -1,0 +1,387 @@
+#include "data/sql_connection.h"
+
+#include "data/driver_library.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <optional>
+
+namespace kalmora::data {
+
+namespace {
+
+std::string trim(const std::string &text)
+{
+    auto blank = [](unsigned char c) { return c <= ' '; };
+    auto first = std::find_if_not(text.begin(), text.end(), blank);
+    auto last = std::find_if_not(text.rbegin(), text.rend(), blank).base();
+    return first < last ? std::string(first, last) : std::string();
+}
+
+std::string lower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+bool isTrue(const std::string &text)
+{
+    return lower(trim(text)) == "true";
+}
+
+std::optional<std::int64_t> integerOf(const std::string &text, int base = 10)
+{
+    const std::string t = trim(text);
+    std::int64_t value = 0;
+    auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value, base);
+    if (t.empty() || ec != std::errc() || end != t.data() + t.size())
+        return std::nullopt;
+    return value;
+}
+
+// Sets an option; a driver that does not offer it ("not supported") is no failure.
+void passOption(DriverConnection &connection, ConnectionOption option, const OptionValue &value)
+{
+    try {
+        connection.setOption(option, value);
+    } catch (const DriverError &e) {
+        if (e.code() != ResultCode::NotSupported)
+            throw;
+    }
+}
+
+// Puts the state back when a statement run through the connection has ended.
+class ExecutingState
+{
+public:
+    explicit ExecutingState(ConnectionState &state) : state_(state)
+    {
+        state_ = ConnectionState::Executing;
+    }
+    ~ExecutingState() { state_ = ConnectionState::Open; }
+    ExecutingState(const ExecutingState &) = delete;
+    ExecutingState &operator=(const ExecutingState &) = delete;
+
+private:
+    ConnectionState &state_;
+};
+
+void bind(DriverCommand &command, const std::vector<Param> &params)
+{
+    for (std::size_t i = 0; i < params.size(); ++i)
+        command.setParameter(i, params[i].type, params[i].value);
+}
+
+} // namespace
+
+Params TSQLConnection::designParams()
+{
+    return Params({
+        "DriverName=Interbase",
+        "BlobSize=-1",
+        "CommitRetain=False",
+        "Database=",
+        "ErrorResourceFile=",
+        "LocaleCode=0000",
+        "Password=",
+        "RoleName=RoleName",
+        "ServerCharSet=",
+        "SQLDialect=3",
+        "Interbase TransIsolation=ReadCommited",
+        "User_Name=sysdba",
+        "WaitOnLocks=True",
+    });
+}
+
+TSQLConnection::TSQLConnection() : params_(designParams()) {}
+
+TSQLConnection::~TSQLConnection()
+{
+    try {
+        disconnect();
+    } catch (...) {
+        // A failing source must not keep the window from closing.
+    }
+}
+
+bool TSQLConnection::connected() const
+{
+    return state_ == ConnectionState::Open || state_ == ConnectionState::Executing;
+}
+
+void TSQLConnection::setConnected(bool value)
+{
+    if (value == connected())
+        return;
+    if (value)
+        connect();
+    else
+        disconnect();
+}
+
+void TSQLConnection::addClient(ConnectionClient *client)
+{
+    if (std::find(clients_.begin(), clients_.end(), client) == clients_.end())
+        clients_.push_back(client);
+}
+
+void TSQLConnection::removeClient(ConnectionClient *client)
+{
+    clients_.erase(std::remove(clients_.begin(), clients_.end(), client), clients_.end());
+}
+
+void TSQLConnection::checkSettings() const
+{
+    if (driverName_.empty())
+        throw EDatabaseError("Missing DriverName property");
+    if (libraryName_.empty() || vendorLib_.empty())
+        throw EDatabaseError(name_ + ": DLL/Shared Library Name not Set");
+    if (trim(params_.value("Database")).empty())
+        throw EDatabaseError("Missing Database property");
+}
+
+void TSQLConnection::passOptions(DriverConnection &connection) const
+{
+    auto present = [&](const char *name) { return params_.contains(name); };
+    auto text = [&](const char *name) { return params_.value(name); };
+    auto flag = [&](ConnectionOption option, const char *name) {
+        if (present(name))
+            passOption(connection, option, isTrue(text(name)));
+    };
+    if (present("HostName"))
+        passOption(connection, ConnectionOption::HostName, trim(text("HostName")));
+    passOption(connection, ConnectionOption::RoleName, trim(text("RoleName")));
+    flag(ConnectionOption::WaitOnLocks, "WaitOnLocks");
+    flag(ConnectionOption::CommitRetain, "CommitRetain");
+    flag(ConnectionOption::AutoCommit, "AutoCommit");
+    flag(ConnectionOption::BlockingMode, "BlockingMode");
+    if (const std::string charSet = trim(text("ServerCharSet")); !charSet.empty())
+        passOption(connection, ConnectionOption::ServerCharSet, charSet);
+    passOption(connection, ConnectionOption::TransIsolation, transIsolation());
+    if (const auto dialect = integerOf(text("SQLDialect")))
+        passOption(connection, ConnectionOption::SqlDialect, *dialect);
+    flag(ConnectionOption::OsAuthentication, "OS Authentication");
+    if (present("Server Port"))
+        passOption(connection, ConnectionOption::ServerPort, trim(text("Server Port")));
+    flag(ConnectionOption::MultipleTransaction, "Multiple Transaction");
+    flag(ConnectionOption::TrimChar, "Trim Char");
+    if (present("Custom String"))
+        passOption(connection, ConnectionOption::CustomString, text("Custom String"));
+    if (const auto timeout = integerOf(text("Connection Timeout")))
+        passOption(connection, ConnectionOption::ConnectionTimeout, *timeout);
+}
+
+void TSQLConnection::connect()
+{
+    checkSettings();
+    state_ = ConnectionState::Connecting;
+    ScopedWaitCursor wait(waitCursor_);
+    try {
+        const DriverLibrary *library = DriverLibrary::load(trim(libraryName_));
+        if (!library)
+            throw EDatabaseError("Unable to Load " + libraryName_);
+        const DriverEntryPoint entry = library->entryPoint(trim(getDriverFunc_));
+        if (!entry)
+            throw EDatabaseError("Unable to Find Procedure " + getDriverFunc_);
+        driver_ = entry(vendorLib_, trim(params_.value("ErrorResourceFile")));
+        if (!driver_)
+            throw EDatabaseError("Unable to Load " + vendorLib_);
+        connection_ = driver_->createConnection();
+
+        const std::string database = trim(params_.value("Database"));
+        const std::string user = params_.value("USER_NAME");
+        const std::string password = params_.value("PASSWORD");
+        passOptions(*connection_);
+        connection_->connect(database, user, password);
+
+        maxStatements_ = connection_->maxStatements();
+        metaData_ = &connection_->metaData();
+        if (const std::string schema = trim(user); !schema.empty())
+            metaData_->setSchemaName(schema);
+        quoteChar_ = metaData_->quoteChar();
+        passOption(*connection_, ConnectionOption::BlobSize,
+                   integerOf(params_.value("BlobSize")).value_or(-1));
+        transactionsSupported_ = metaData_->supportsTransactions();
+        multipleTransactions_ = metaData_->supportsMultipleTransactions();
+        state_ = ConnectionState::Open;
+    } catch (const DriverError &e) {
+        metaData_ = nullptr;
+        connection_.reset();
+        quoteChar_.clear();
+        state_ = ConnectionState::Closed;
+        fail(e);
+    } catch (...) {
+        metaData_ = nullptr;
+        connection_.reset();
+        quoteChar_.clear();
+        state_ = ConnectionState::Closed;
+        throw;
+    }
+}
+
+void TSQLConnection::disconnect()
+{
+    if (state_ == ConnectionState::Closed)
+        return;
+    state_ = ConnectionState::Disconnecting;
+    // The driver connection goes even when a source fails to close.
+    auto finish = [&] {
+        if (connection_)
+            connection_->disconnect();
+        metaData_ = nullptr;
+        connection_.reset();
+        transactionsStarted_ = 0;
+        quoteChar_.clear();
+        state_ = ConnectionState::Closed;
+    };
+    try {
+        const std::vector<ConnectionClient *> clients = clients_;
+        for (ConnectionClient *client : clients)
+            client->connectionClosing();
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
+}
+
+void TSQLConnection::fail(const DriverError &error)
+{
+    throw failures_.recompose(error);
+}
+
+DriverConnection &TSQLConnection::driverConnection()
+{
+    open();
+    if (!connected() || !connection_)
+        throw EDatabaseError(name_ + ": Cannot perform this operation on a closed connection");
+    return *connection_;
+}
+
+void TSQLConnection::open()
+{
+    if (!connected())
+        setConnected(true);
+}
+
+std::unique_ptr<DriverCommand> TSQLConnection::createCommand()
+{
+    DriverConnection &connection = driverConnection();
+    try {
+        return connection.createCommand();
+    } catch (const DriverError &e) {
+        fail(e);
+    }
+}
+
+std::int64_t TSQLConnection::execute(const std::string &text, const std::vector<Param> &params)
+{
+    std::unique_ptr<DriverCommand> command = createCommand();
+    ExecutingState executing(state_);
+    try {
+        command->prepare(text);
+        bind(*command, params);
+        if (std::unique_ptr<DriverCursor> cursor = command->execute())
+            cursor->close();
+        return command->rowsAffected();
+    } catch (const DriverError &e) {
+        fail(e);
+    }
+}
+
+std::unique_ptr<DriverCursor> TSQLConnection::openQuery(const std::string &text,
+                                                        const std::vector<Param> &params)
+{
+    std::unique_ptr<DriverCommand> command = createCommand();
+    ExecutingState executing(state_);
+    try {
+        command->prepare(text);
+        bind(*command, params);
+        return command->execute();
+    } catch (const DriverError &e) {
+        fail(e);
+    }
+}
+
+std::vector<ProcedureParam> TSQLConnection::procedureParams(const std::string &name)
+{
+    driverConnection();
+    try {
+        return metaData_->procedureParams(name);
+    } catch (const DriverError &e) {
+        fail(e);
+    }
+}
+
+std::string TSQLConnection::quotedName(const std::string &name)
+{
+    driverConnection();
+    return metaData_->quotedName(name);
+}
+
+IsolationLevel TSQLConnection::transIsolation() const
+{
+    const std::string level = lower(trim(params_.value(driverName_ + " TransIsolation")));
+    if (level == "repeatableread")
+        return IsolationLevel::RepeatableRead;
+    if (level == "dirtyread")
+        return IsolationLevel::DirtyRead;
+    return IsolationLevel::ReadCommitted;
+}
+
+void TSQLConnection::startTransaction(const TransactionDesc &transaction)
+{
+    DriverConnection &connection = driverConnection();
+    if (!transactionsSupported_)
+        return;
+    try {
+        connection.beginTransaction(transaction);
+    } catch (const DriverError &e) {
+        // "Not supported" is taken as done, so the save's commit that follows balances it.
+        if (e.code() != ResultCode::NotSupported)
+            fail(e);
+    }
+    ++transactionsStarted_;
+}
+
+void TSQLConnection::commit(const TransactionDesc &transaction)
+{
+    endTransaction(transaction, true);
+}
+
+void TSQLConnection::rollback(const TransactionDesc &transaction)
+{
+    endTransaction(transaction, false);
+}
+
+void TSQLConnection::endTransaction(const TransactionDesc &transaction, bool commit)
+{
+    if (connected() && !transactionsSupported_)
+        return;
+    if (!inTransaction() || !connection_)
+        throw EDatabaseError("There is no active transaction");
+    try {
+        if (commit)
+            connection_->commit(transaction);
+        else
+            connection_->rollback(transaction);
+    } catch (const DriverError &e) {
+        if (e.code() != ResultCode::NotSupported)
+            fail(e);
+    }
+    --transactionsStarted_;
+}
+
+int TSQLConnection::localeCode() const
+{
+    return static_cast<int>(integerOf(params_.value("LocaleCode"), 16).value_or(0));
+}
+
+std::string TSQLConnection::lastErrorText() const
+{
+    return connection_ ? connection_->lastErrorText() : std::string();
+}
+
+} // namespace kalmora::data
