@@ -25,23 +25,6 @@ bool isAsciiLetter(char c)
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-bool isFieldLetter(char c)
-{
-    switch (c) {
-    case 'd':
-    case 'D':
-    case 'm':
-    case 'M':
-    case 'y':
-    case 'Y':
-    case 'g':
-    case 'G':
-        return true;
-    default:
-        return false;
-    }
-}
-
 /// The pattern text of one strftime conversion; nullopt for what a date pattern cannot say.
 /// `unpadded`: the "-" or "_" flag, which writes day and month without a leading zero.
 std::optional<std::string_view> fieldOf(char conversion, bool unpadded)
@@ -145,8 +128,7 @@ char dateSeparatorOf(std::string_view pattern)
             continue;
         }
         const auto byte = static_cast<unsigned char>(c);
-        if (isFieldLetter(c) || isAsciiLetter(c) || (c >= '0' && c <= '9') || byte > 127 ||
-            byte < 32)
+        if (isAsciiLetter(c) || (c >= '0' && c <= '9') || byte > 127 || byte < 32)
             continue;
         return c;
     }
