@@ -1,0 +1,58 @@
+#pragma once
+// Data sources connect a data set to the controls that show it (grids, the navigator bar,
+// the lookup box). Controls observe a data source; the data set tells its data sources
+// what happened, and they pass it on. No widget code here.
+
+#include <string>
+#include <vector>
+
+namespace kalmora::data {
+
+class TClientDataSet;
+
+/// What a control hears from its data source. Every method has an empty default.
+class DataSetObserver
+{
+public:
+    virtual ~DataSetObserver() = default;
+    /// The data set opened or closed (also when the data source changes its data set).
+    virtual void activeChanged() {}
+    /// The current row moved to another row.
+    virtual void recordMoved() {}
+    /// Rows or values changed: rows deleted, inserted, posted, cancelled, refiltered, or a
+    /// field of the current row written.
+    virtual void dataChanged() {}
+    /// The data set entered or left edit or insert state.
+    virtual void stateChanged() {}
+};
+
+enum class DataEvent { ActiveChanged, RecordMoved, DataChanged, StateChanged };
+
+class TDataSource
+{
+public:
+    explicit TDataSource(std::string name);
+    ~TDataSource();
+    TDataSource(const TDataSource &) = delete;
+    TDataSource &operator=(const TDataSource &) = delete;
+
+    const std::string &name() const { return name_; }
+    TClientDataSet *dataSet() const { return dataSet_; }
+    /// Follows `dataSet` (not owned; null for none); observers hear activeChanged.
+    void setDataSet(TClientDataSet *dataSet);
+
+    /// Observers are not owned; one removes itself before it dies.
+    void addObserver(DataSetObserver *observer);
+    void removeObserver(DataSetObserver *observer);
+
+    /// Called by the data set.
+    void notify(DataEvent event);
+
+private:
+    friend class TClientDataSet;
+    std::string name_;
+    TClientDataSet *dataSet_ = nullptr;
+    std::vector<DataSetObserver *> observers_;
+};
+
+} // namespace kalmora::data

@@ -1,0 +1,589 @@
+#include "data/field.h"
+
+#include "data/client_data_set.h"
+#include "data/date_format.h"
+#include "data/decimal_text.h"
+#include "data/errors.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+
+namespace kalmora::data {
+
+namespace {
+
+std::string quotedText(std::string_view text)
+{
+    return "'" + std::string(text) + "'";
+}
+
+bool allBlank(std::string_view text)
+{
+    return text.find_first_not_of(' ') == std::string_view::npos;
+}
+
+std::string timeText(const Time &time)
+{
+    const std::uint32_t seconds = time.fractions / 10000;
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%u:%02u:%02u", seconds / 3600, seconds / 60 % 60,
+                  seconds % 60);
+    return buffer;
+}
+
+std::optional<Time> parseTime(std::string_view text)
+{
+    unsigned parts[3] = {0, 0, 0};
+    int count = 0;
+    std::size_t i = 0;
+    while (i < text.size() && count < 3) {
+        const char *begin = text.data() + i;
+        const char *end = text.data() + text.size();
+        unsigned v = 0;
+        const auto [next, ec] = std::from_chars(begin, end, v);
+        if (ec != std::errc() || next == begin)
+            return std::nullopt;
+        parts[count++] = v;
+        i = std::size_t(next - text.data());
+        if (i < text.size()) {
+            if (text[i] != ':')
+                return std::nullopt;
+            ++i;
+            if (i == text.size())
+                return std::nullopt;
+        }
+    }
+    if (i != text.size() || count < 2 || parts[0] > 23 || parts[1] > 59 || parts[2] > 59)
+        return std::nullopt;
+    return Time{(parts[0] * 3600 + parts[1] * 60 + parts[2]) * 10000};
+}
+
+Date dateOf(const Value &value)
+{
+    if (const auto *ts = std::get_if<Timestamp>(&value))
+        return ts->date;
+    return std::get<Date>(value);
+}
+
+} // namespace
+
+// ---- TField
+
+TField::TField(std::string fieldName, FieldType type, int size)
+    : fieldName_(std::move(fieldName)), type_(type), size_(size)
+{
+}
+
+const std::string &TField::displayName() const
+{
+    return displayLabel_.empty() ? fieldName_ : displayLabel_;
+}
+
+int TField::displayWidth() const
+{
+    if (displayWidth_ > 0)
+        return displayWidth_;
+    switch (type_) {
+    case FieldType::String:
+    case FieldType::FixedChar:
+        return size_;
+    case FieldType::SmallInt:
+        return 6;
+    case FieldType::Integer:
+        return 11;
+    case FieldType::LargeInt:
+        return 20;
+    case FieldType::Date:
+    case FieldType::Time:
+        return 10;
+    case FieldType::SQLTimeStamp:
+        return 18;
+    case FieldType::FMTBcd:
+        return static_cast<const TFMTBCDField *>(this)->precision() + 2;
+    default:
+        return 10;
+    }
+}
+
+Value TField::value() const
+{
+    if (!dataSet_ || column_ < 0)
+        return Value{};
+    return dataSet_->currentValue(column_);
+}
+
+bool TField::isNull() const
+{
+    return data::isNull(value());
+}
+
+std::string TField::asString() const
+{
+    const Value v = value();
+    return data::isNull(v) ? std::string() : textOf(v);
+}
+
+std::int64_t TField::asInteger() const
+{
+    const Value v = value();
+    if (data::isNull(v))
+        return 0;
+    if (const auto *i = std::get_if<std::int64_t>(&v))
+        return *i;
+    if (const auto *d = std::get_if<Decimal>(&v))
+        return rescaled(*d, 0).value_or(Decimal{}).unscaled;
+    if (const auto *s = std::get_if<std::string>(&v)) {
+        std::int64_t n = 0;
+        const auto [end, ec] = std::from_chars(s->data(), s->data() + s->size(), n);
+        if (ec != std::errc() || end != s->data() + s->size())
+            throw EDatabaseError(quotedText(*s) + " is not a valid integer value for field '" +
+                                 displayName() + "'");
+        return n;
+    }
+    failConversion("Integer");
+}
+
+void TField::setValue(const Value &value)
+{
+    if (!dataSet_)
+        throw EDatabaseError("Field '" + displayName() + "' has no dataset");
+    dataSet_->writeField(*this, assignedValue(value));
+}
+
+void TField::setAsString(std::string_view text)
+{
+    if (text.empty())
+        setValue(Value{});
+    else
+        setValue(valueOfText(text));
+}
+
+void TField::setAsInteger(std::int64_t value)
+{
+    setValue(Value{value});
+}
+
+void TField::setAsDate(const Date &day)
+{
+    setValue(Value{day});
+}
+
+void TField::setAsDateTime(const Timestamp &moment)
+{
+    setValue(Value{moment});
+}
+
+void TField::setAsCurrency(const Decimal &amount)
+{
+    const auto currency = rescaled(amount, 4);
+    if (!currency)
+        throw EDatabaseError(std::to_string(amount.unscaled) + " is not a valid value for field '" +
+                             displayName() + "'");
+    setValue(Value{*currency});
+}
+
+std::string TField::textAt(std::size_t row) const
+{
+    const Value v = valueAt(row);
+    return data::isNull(v) ? std::string() : textOf(v);
+}
+
+Value TField::valueAt(std::size_t row) const
+{
+    if (!dataSet_ || column_ < 0)
+        return Value{};
+    return dataSet_->shownValue(row, column_);
+}
+
+bool TField::acceptsChar(char) const
+{
+    return true;
+}
+
+Value TField::textValue(std::string_view text) const
+{
+    return text.empty() ? Value{} : valueOfText(text);
+}
+
+Value TField::assignedValue(const Value &value) const
+{
+    return data::isNull(value) ? Value{} : stored(value);
+}
+
+Value TField::stored(const Value &value) const
+{
+    if (const auto *s = std::get_if<std::string>(&value))
+        return s->empty() ? Value{} : valueOfText(*s);
+    return value;
+}
+
+void TField::failConversion(std::string_view typeName) const
+{
+    throw EDatabaseError("Invalid value for field '" + displayName() + "' of type " +
+                         std::string(typeName));
+}
+
+// ---- TStringField
+
+TStringField::TStringField(std::string fieldName, int size, FieldType type)
+    : TField(std::move(fieldName), type, size)
+{
+}
+
+std::string TStringField::textOf(const Value &value) const
+{
+    if (const auto *s = std::get_if<std::string>(&value))
+        return *s;
+    if (const auto *i = std::get_if<std::int64_t>(&value))
+        return std::to_string(*i);
+    return {};
+}
+
+Value TStringField::valueOfText(std::string_view text) const
+{
+    // A value longer than the field is cut to its size, as the field cannot hold more.
+    if (size() > 0 && text.size() > std::size_t(size()))
+        text = text.substr(0, std::size_t(size()));
+    return Value{std::string(text)};
+}
+
+Value TStringField::stored(const Value &value) const
+{
+    if (const auto *i = std::get_if<std::int64_t>(&value))
+        return valueOfText(std::to_string(*i));
+    if (const auto *d = std::get_if<Decimal>(&value))
+        return valueOfText(formatDecimal(*d, 18, currentDecimalSeparator()).value_or(""));
+    if (const auto *day = std::get_if<Date>(&value))
+        return valueOfText(formatDate(*day));
+    if (const auto *s = std::get_if<std::string>(&value))
+        return s->empty() ? Value{} : valueOfText(*s);
+    failConversion("String");
+}
+
+// ---- TIntegerField
+
+TIntegerField::TIntegerField(std::string fieldName, FieldType type)
+    : TField(std::move(fieldName), type, 0)
+{
+}
+
+std::int64_t TIntegerField::minValue() const
+{
+    switch (dataType()) {
+    case FieldType::SmallInt:
+        return std::numeric_limits<std::int16_t>::min();
+    case FieldType::LargeInt:
+        return std::numeric_limits<std::int64_t>::min();
+    default:
+        return std::numeric_limits<std::int32_t>::min();
+    }
+}
+
+std::int64_t TIntegerField::maxValue() const
+{
+    switch (dataType()) {
+    case FieldType::SmallInt:
+        return std::numeric_limits<std::int16_t>::max();
+    case FieldType::LargeInt:
+        return std::numeric_limits<std::int64_t>::max();
+    default:
+        return std::numeric_limits<std::int32_t>::max();
+    }
+}
+
+bool TIntegerField::acceptsChar(char c) const
+{
+    return (c >= '0' && c <= '9') || c == '+' || c == '-';
+}
+
+std::string TIntegerField::textOf(const Value &value) const
+{
+    if (const auto *i = std::get_if<std::int64_t>(&value))
+        return std::to_string(*i);
+    return {};
+}
+
+Value TIntegerField::valueOfText(std::string_view text) const
+{
+    std::string_view digits = text;
+    while (!digits.empty() && digits.front() == ' ')
+        digits.remove_prefix(1);
+    while (!digits.empty() && digits.back() == ' ')
+        digits.remove_suffix(1);
+    if (!digits.empty() && digits.front() == '+')
+        digits.remove_prefix(1);
+    std::int64_t n = 0;
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
+    if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size())
+        throw EDatabaseError(quotedText(text) + " is not a valid integer value for field '" +
+                             displayName() + "'");
+    return stored(Value{n});
+}
+
+Value TIntegerField::stored(const Value &value) const
+{
+    std::int64_t n = 0;
+    if (const auto *i = std::get_if<std::int64_t>(&value)) {
+        n = *i;
+    } else if (const auto *d = std::get_if<Decimal>(&value)) {
+        const auto whole = rescaled(*d, 0);
+        if (!whole)
+            failConversion(fieldTypeName(dataType()));
+        n = whole->unscaled;
+    } else if (const auto *s = std::get_if<std::string>(&value)) {
+        return s->empty() ? Value{} : valueOfText(*s);
+    } else {
+        failConversion(fieldTypeName(dataType()));
+    }
+    if (n < minValue() || n > maxValue())
+        throw EDatabaseError(formatGeneral(double(n)) + " is not a valid value for field '" +
+                             displayName() + "'. The allowed range is " +
+                             formatGeneral(double(minValue())) + " to " +
+                             formatGeneral(double(maxValue())));
+    return Value{n};
+}
+
+// ---- TDateField
+
+TDateField::TDateField(std::string fieldName) : TField(std::move(fieldName), FieldType::Date, 0) {}
+
+std::string TDateField::textOf(const Value &value) const
+{
+    return formatDate(dateOf(value));
+}
+
+Value TDateField::valueOfText(std::string_view text) const
+{
+    const auto day = parseDate(text);
+    if (!day)
+        throw EConvertError(quotedText(text) + " is not a valid date");
+    return Value{*day};
+}
+
+Value TDateField::stored(const Value &value) const
+{
+    if (std::holds_alternative<Date>(value) || std::holds_alternative<Timestamp>(value))
+        return Value{dateOf(value)};
+    if (const auto *s = std::get_if<std::string>(&value))
+        return s->empty() ? Value{} : valueOfText(*s);
+    failConversion("Date");
+}
+
+// ---- TFMTBCDField
+
+TFMTBCDField::TFMTBCDField(std::string fieldName, int precision, int decimals)
+    : TField(std::move(fieldName), FieldType::FMTBcd, decimals), precision_(precision)
+{
+}
+
+bool TFMTBCDField::acceptsChar(char c) const
+{
+    return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == currentDecimalSeparator();
+}
+
+std::string TFMTBCDField::textOf(const Value &value) const
+{
+    if (const auto *d = std::get_if<Decimal>(&value))
+        return formatDecimal(*d, precision_, currentDecimalSeparator()).value_or("BCD overflow");
+    if (const auto *i = std::get_if<std::int64_t>(&value))
+        return formatDecimal(Decimal{*i, 0}, precision_, currentDecimalSeparator())
+            .value_or("BCD overflow");
+    return {};
+}
+
+Value TFMTBCDField::valueOfText(std::string_view text) const
+{
+    const auto number = parseDecimal(text, currentDecimalSeparator());
+    if (!number)
+        throw EConvertError(std::string(text) + " is not a valid BCD value");
+    return stored(Value{*number});
+}
+
+Value TFMTBCDField::stored(const Value &value) const
+{
+    Decimal d;
+    if (const auto *dec = std::get_if<Decimal>(&value))
+        d = *dec;
+    else if (const auto *i = std::get_if<std::int64_t>(&value))
+        d = Decimal{*i, 0};
+    else if (const auto *s = std::get_if<std::string>(&value))
+        return s->empty() ? Value{} : valueOfText(*s);
+    else
+        failConversion("FMTBcdField");
+    const auto exact = rescaled(d, size());
+    if (!exact)
+        throw EConvertError(formatDecimal(d, 19, currentDecimalSeparator()).value_or("") +
+                            " is not a valid BCD value");
+    return Value{*exact};
+}
+
+// ---- TFloatField
+
+TFloatField::TFloatField(std::string fieldName) : TField(std::move(fieldName), FieldType::Float, 0)
+{
+}
+
+std::string TFloatField::textOf(const Value &value) const
+{
+    const auto *d = std::get_if<double>(&value);
+    if (!d)
+        return {};
+    std::string text = formatGeneral(*d);
+    for (char &c : text)
+        if (c == '.')
+            c = currentDecimalSeparator();
+    return text;
+}
+
+Value TFloatField::valueOfText(std::string_view text) const
+{
+    std::string copy(text);
+    for (char &c : copy)
+        if (c == currentDecimalSeparator())
+            c = '.';
+    char *end = nullptr;
+    const double d = std::strtod(copy.c_str(), &end);
+    if (allBlank(copy) || end != copy.c_str() + copy.size() || !std::isfinite(d))
+        throw EConvertError(quotedText(text) + " is not a valid floating point value for field '" +
+                            displayName() + "'");
+    return Value{d};
+}
+
+Value TFloatField::stored(const Value &value) const
+{
+    if (const auto *i = std::get_if<std::int64_t>(&value))
+        return Value{double(*i)};
+    if (const auto *d = std::get_if<Decimal>(&value))
+        return Value{double(d->unscaled) / std::pow(10.0, d->scale)};
+    if (std::holds_alternative<double>(value))
+        return value;
+    return TField::stored(value);
+}
+
+// ---- TTimeField
+
+TTimeField::TTimeField(std::string fieldName) : TField(std::move(fieldName), FieldType::Time, 0) {}
+
+std::string TTimeField::textOf(const Value &value) const
+{
+    if (const auto *t = std::get_if<Time>(&value))
+        return timeText(*t);
+    return {};
+}
+
+Value TTimeField::valueOfText(std::string_view text) const
+{
+    const auto time = parseTime(text);
+    if (!time)
+        throw EConvertError(quotedText(text) + " is not a valid time");
+    return Value{*time};
+}
+
+// ---- TSQLTimeStampField
+
+TSQLTimeStampField::TSQLTimeStampField(std::string fieldName)
+    : TField(std::move(fieldName), FieldType::SQLTimeStamp, 0)
+{
+}
+
+std::string TSQLTimeStampField::textOf(const Value &value) const
+{
+    const auto *ts = std::get_if<Timestamp>(&value);
+    if (!ts)
+        return {};
+    std::string text = formatDate(ts->date);
+    if (ts->time.fractions != 0)
+        text += " " + timeText(ts->time);
+    return text;
+}
+
+Value TSQLTimeStampField::valueOfText(std::string_view text) const
+{
+    const std::size_t space = text.find(' ');
+    const auto day = parseDate(text.substr(0, space));
+    std::optional<Time> time = Time{};
+    if (space != std::string_view::npos)
+        time = parseTime(text.substr(space + 1));
+    if (!day || !time)
+        throw EConvertError(quotedText(text) + " is not a valid date and time");
+    return Value{Timestamp{*day, *time}};
+}
+
+Value TSQLTimeStampField::stored(const Value &value) const
+{
+    if (const auto *day = std::get_if<Date>(&value))
+        return Value{Timestamp{*day, Time{}}};
+    return TField::stored(value);
+}
+
+// ---- TBlobField
+
+TBlobField::TBlobField(std::string fieldName, FieldType type)
+    : TField(std::move(fieldName), type, 0)
+{
+}
+
+std::string TBlobField::textOf(const Value &value) const
+{
+    if (const auto *s = std::get_if<std::string>(&value))
+        return *s;
+    return {};
+}
+
+Value TBlobField::valueOfText(std::string_view text) const
+{
+    return Value{std::string(text)};
+}
+
+// ---- Fields made from a result
+
+std::unique_ptr<TField> makeField(const ColumnDesc &column)
+{
+    std::unique_ptr<TField> field;
+    switch (column.type) {
+    case ColumnType::SmallInt:
+        field = std::make_unique<TSmallintField>(column.name);
+        break;
+    case ColumnType::Integer:
+        field = std::make_unique<TIntegerField>(column.name);
+        break;
+    case ColumnType::LargeInt:
+        field = std::make_unique<TLargeintField>(column.name);
+        break;
+    case ColumnType::String:
+        field = std::make_unique<TStringField>(column.name, column.width);
+        break;
+    case ColumnType::FixedChar:
+        field = std::make_unique<TStringField>(column.name, column.width, FieldType::FixedChar);
+        break;
+    case ColumnType::Date:
+        field = std::make_unique<TDateField>(column.name);
+        break;
+    case ColumnType::Time:
+        field = std::make_unique<TTimeField>(column.name);
+        break;
+    case ColumnType::Timestamp:
+        field = std::make_unique<TSQLTimeStampField>(column.name);
+        break;
+    case ColumnType::Decimal:
+        field = std::make_unique<TFMTBCDField>(
+            column.name, column.precision > 0 ? column.precision : 18, column.scale);
+        break;
+    case ColumnType::Float:
+        field = std::make_unique<TFloatField>(column.name);
+        break;
+    case ColumnType::TextBlob:
+        field = std::make_unique<TBlobField>(column.name, FieldType::Memo);
+        break;
+    case ColumnType::BinaryBlob:
+        field = std::make_unique<TBlobField>(column.name, FieldType::Blob);
+        break;
+    }
+    field->setRequired(column.required);
+    return field;
+}
+
+} // namespace kalmora::data

@@ -1,0 +1,148 @@
+#include "data/filter_expression.h"
+
+#include "data/decimal_text.h"
+#include "data/errors.h"
+#include "data/field.h"
+
+#include <cctype>
+
+namespace kalmora::data {
+
+namespace {
+
+template <class T> int order(const T &a, const T &b)
+{
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+[[noreturn]] void badFilter(std::string_view text)
+{
+    throw EDBClient("Filter expression incorrectly formatted: " + std::string(text));
+}
+
+bool identifierChar(char c)
+{
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '$';
+}
+
+} // namespace
+
+std::optional<int> compareValues(const Value &a, const Value &b)
+{
+    if (isNull(a) || isNull(b))
+        return std::nullopt;
+    const auto *ia = std::get_if<std::int64_t>(&a);
+    const auto *ib = std::get_if<std::int64_t>(&b);
+    const auto *da = std::get_if<Decimal>(&a);
+    const auto *db = std::get_if<Decimal>(&b);
+    if ((ia || da) && (ib || db))
+        return compareDecimals(da ? *da : Decimal{*ia, 0}, db ? *db : Decimal{*ib, 0});
+    if (a.index() != b.index())
+        return std::nullopt;
+    return std::visit(
+        [&](const auto &x) -> std::optional<int> {
+            using T = std::decay_t<decltype(x)>;
+            const T &y = std::get<T>(b);
+            if constexpr (std::is_same_v<T, std::monostate>)
+                return 0;
+            else if constexpr (std::is_same_v<T, Decimal>)
+                return compareDecimals(x, y);
+            else
+                return order(x, y);
+        },
+        a);
+}
+
+FilterCondition parseFilter(std::string_view text)
+{
+    FilterCondition condition;
+    std::size_t i = 0;
+    const auto skipBlanks = [&] {
+        while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
+            ++i;
+    };
+    skipBlanks();
+    if (i < text.size() && text[i] == '[') {
+        const std::size_t close = text.find(']', i);
+        if (close == std::string_view::npos)
+            badFilter(text);
+        condition.fieldName = std::string(text.substr(i + 1, close - i - 1));
+        i = close + 1;
+    } else {
+        const std::size_t start = i;
+        while (i < text.size() && identifierChar(text[i]))
+            ++i;
+        condition.fieldName = std::string(text.substr(start, i - start));
+    }
+    skipBlanks();
+    for (std::string_view op : {"<>", "<=", ">=", "=", "<", ">"}) {
+        if (text.substr(i, op.size()) == op) {
+            condition.op = std::string(op);
+            i += op.size();
+            break;
+        }
+    }
+    skipBlanks();
+    if (condition.fieldName.empty() || condition.op.empty() || i >= text.size())
+        badFilter(text);
+    if (text[i] == '\'') {
+        condition.quoted = true;
+        ++i;
+        bool closed = false;
+        while (i < text.size()) {
+            if (text[i] == '\'') {
+                if (i + 1 < text.size() && text[i + 1] == '\'') {
+                    condition.constant += '\'';
+                    i += 2;
+                    continue;
+                }
+                ++i;
+                closed = true;
+                break;
+            }
+            condition.constant += text[i++];
+        }
+        if (!closed)
+            badFilter(text);
+    } else {
+        const std::size_t start = i;
+        while (i < text.size() && !std::isspace(static_cast<unsigned char>(text[i])))
+            ++i;
+        condition.constant = std::string(text.substr(start, i - start));
+        if (!parseDecimal(condition.constant, '.'))
+            badFilter(text);
+    }
+    skipBlanks();
+    if (i != text.size())
+        badFilter(text);
+    return condition;
+}
+
+MemoryTable::RowFilter makeRowFilter(const FilterCondition &condition, const TField &field,
+                                     int column)
+{
+    // A quoted constant is read the way the field reads typed text (dates in the short date
+    // format); a plain number is a decimal with a full stop.
+    const Value constant = condition.quoted
+                               ? field.textValue(condition.constant)
+                               : field.assignedValue(Value{*parseDecimal(condition.constant, '.')});
+    const std::string op = condition.op;
+    return [constant, op, column](std::span<const Value> row) {
+        const std::optional<int> c = compareValues(row[std::size_t(column)], constant);
+        if (!c)
+            return false;
+        if (op == "=")
+            return *c == 0;
+        if (op == "<>")
+            return *c != 0;
+        if (op == "<")
+            return *c < 0;
+        if (op == ">")
+            return *c > 0;
+        if (op == "<=")
+            return *c <= 0;
+        return *c >= 0;
+    };
+}
+
+} // namespace kalmora::data

@@ -1,0 +1,69 @@
+#pragma once
+// The stored-procedure component (`Scontapend`): handlers set its parameters by name and
+// execute it; nothing is read back.
+
+#include "data/sql_connection.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kalmora::data {
+
+enum class ParamDirection { Input, Output };
+
+/// A parameter of the component, as designed.
+class TParam
+{
+public:
+    TParam(std::string name, ColumnType type, ParamDirection direction, Value value);
+    const std::string &name() const { return name_; }
+    ColumnType dataType() const { return type_; }
+    ParamDirection direction() const { return direction_; }
+    const Value &value() const { return value_; }
+    void setValue(Value value) { value_ = std::move(value); }
+    void setAsInteger(std::int64_t value) { value_ = Value{value}; }
+    std::int64_t asInteger() const;
+
+private:
+    std::string name_;
+    ColumnType type_;
+    ParamDirection direction_;
+    Value value_;
+};
+
+class TSQLStoredProc : public ConnectionClient
+{
+public:
+    TSQLStoredProc(std::string name, TSQLConnection &connection, std::string storedProcName);
+    ~TSQLStoredProc() override;
+    TSQLStoredProc(const TSQLStoredProc &) = delete;
+    TSQLStoredProc &operator=(const TSQLStoredProc &) = delete;
+
+    const std::string &name() const { return name_; }
+    const std::string &storedProcName() const { return storedProcName_; }
+    int maxBlobSize() const { return maxBlobSize_; }
+    void setMaxBlobSize(int size) { maxBlobSize_ = size; }
+
+    std::vector<TParam> &params() { return params_; }
+    /// Compared without regard to case; fails with "<name>: Parameter '%s' not found".
+    TParam &paramByName(std::string_view name);
+
+    /// Connects on demand, reads the procedure's declared parameters once, binds the
+    /// component's parameters to them by position with the declared types, executes the
+    /// call and returns the rows affected.
+    std::int64_t execProc();
+
+    void connectionClosing() override;
+
+private:
+    std::string name_;
+    TSQLConnection &connection_;
+    std::string storedProcName_;
+    int maxBlobSize_ = -1;
+    std::vector<TParam> params_;
+    std::optional<std::vector<ProcedureParam>> declared_;
+};
+
+} // namespace kalmora::data

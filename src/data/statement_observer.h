@@ -1,0 +1,46 @@
+#pragma once
+// The one path by which the data-set layer sends work over a connection: statements with
+// their positional parameters, procedure calls and the transactions of saves. An observer
+// attached to a connection sees each of them exactly as it is handed to the connection,
+// which passes it to the driver unchanged (tests record saves with it).
+
+#include "data/sql_connection.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kalmora::data {
+
+class StatementObserver
+{
+public:
+    virtual ~StatementObserver() = default;
+    /// A statement text (or, for a procedure call, the procedure's name) and its parameters,
+    /// just before it is executed.
+    virtual void statementSent(const std::string &text, const std::vector<Param> &params) = 0;
+    virtual void transactionStarted() {}
+    virtual void transactionCommitted() {}
+    virtual void transactionRolledBack() {}
+};
+
+/// Attaches `observer` (not owned; null detaches) to `connection`.
+void setStatementObserver(const TSQLConnection &connection, StatementObserver *observer);
+StatementObserver *statementObserver(const TSQLConnection &connection);
+
+/// Executes a statement without a result; returns the rows affected.
+std::int64_t sendStatement(TSQLConnection &connection, const std::string &text,
+                           const std::vector<Param> &params = {});
+/// Executes a statement and returns its cursor (nullptr for a statement without one).
+std::unique_ptr<DriverCursor> openStatement(TSQLConnection &connection, const std::string &text);
+/// Calls a stored procedure by name, its parameters bound by position; any result is read
+/// to its end and discarded. Returns the rows affected.
+std::int64_t callProcedure(TSQLConnection &connection, const std::string &name,
+                           const std::vector<Param> &params);
+
+void startTransaction(TSQLConnection &connection, const TransactionDesc &transaction);
+void commitTransaction(TSQLConnection &connection, const TransactionDesc &transaction);
+void rollbackTransaction(TSQLConnection &connection, const TransactionDesc &transaction);
+
+} // namespace kalmora::data
