@@ -1,0 +1,275 @@
+// Saving the change log: the statements and parameters that reach the connection, the
+// transaction around them, and what the database holds afterwards.
+#include "company_fixture.h"
+#include "data/errors.h"
+#include "support/value_printers.h"
+
+#include <gmock/gmock.h>
+
+using namespace kalmora;
+using namespace kalmora::data;
+using kalmora::test::CompanyTest;
+using kalmora::test::valueText;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+namespace {
+
+const char *const deleteText = "delete from \"AJUSTE_CIERRE\" \r\n"
+                               "where\r\n"
+                               " \"AJCI_ID\" = ? and\r\n"
+                               " \"AJCI_FECINI\" = ? and\r\n"
+                               " \"AJCI_FECFIN\" = ? and\r\n"
+                               " \"AJCI_PORC\" = ? and\r\n"
+                               " \"AJCI_FACTOR\" = ?\r\n";
+const char *const insertText =
+    "insert into \"AJUSTE_CIERRE\"\r\n"
+    "  (\"AJCI_ID\", \"AJCI_FECINI\", \"AJCI_FECFIN\", \"AJCI_PORC\", \"AJCI_FACTOR\")\r\n"
+    "values\r\n"
+    "  (?, ?, ?, ?, ?)\r\n";
+
+std::string paramsText(const test::StatementRecorder::Sent &sent)
+{
+    std::string text;
+    for (const Param &param : sent.params)
+        text += (text.empty() ? "" : "|") + valueText(param.value);
+    return text;
+}
+
+const char *const allRates = "select AJCI_ID, AJCI_FECINI, AJCI_FECFIN, AJCI_PORC, AJCI_FACTOR "
+                             "from AJUSTE_CIERRE order by AJCI_ID";
+
+class ApplyUpdatesTest : public CompanyTest
+{
+protected:
+    /// Three rates of 10 December 2026 and one of the 11th.
+    void threeRatesOfTheDay()
+    {
+        setRates({"1, DATE '2026-12-10', DATE '2026-12-10', 0, 0.8",
+                  "2, DATE '2026-12-10', DATE '2026-12-10', 19, 0.8",
+                  "3, DATE '2026-12-10', DATE '2026-12-10', 5, 0.8",
+                  "4, DATE '2026-12-11', DATE '2026-12-11', 5, 0.8"});
+    }
+
+    /// What the rates panel does on open: the day's rows deleted, default rows inserted.
+    void replaceTheDay(const std::vector<std::pair<Decimal, std::int64_t>> &defaults)
+    {
+        TClientDataSet &rates = dm->CAjuste;
+        rates.setFilter("AJCI_FECINI = '10/12/2026'");
+        rates.setFiltered(true);
+        rates.open();
+        while (!rates.eof())
+            rates.deleteRecord();
+        for (const auto &[porc, id] : defaults) {
+            rates.insert();
+            dm->CAjusteAJCI_ID->setAsInteger(id);
+            dm->CAjusteAJCI_FECINI->setAsDate(Date{2026, 12, 10});
+            dm->CAjusteAJCI_FECFIN->setAsDate(Date{2026, 12, 10});
+            dm->CAjusteAJCI_PORC->setAsCurrency(porc);
+            dm->CAjusteAJCI_FACTOR->setAsCurrency(Decimal{8, 1});
+            rates.post();
+        }
+        recorder.clear();
+    }
+};
+
+} // namespace
+
+// With nothing pending a save sends nothing at all, not even a transaction start.
+TEST_F(ApplyUpdatesTest, NothingPendingSendsNothing)
+{
+    threeRatesOfTheDay();
+    dm->CAjuste.open();
+    dm->CAjuste.edit();
+    dm->CAjusteAJCI_PORC->setAsString("0"); // the value it already had
+    recorder.clear();
+    EXPECT_EQ(dm->CAjuste.applyUpdates(0), 0);
+    EXPECT_TRUE(recorder.steps.empty());
+}
+
+// Replacing a day: three deletes identified by all five columns as fetched, then the three
+// inserts, in one transaction that is committed; the database then holds the new rows (with
+// keys from its trigger) and the change log is empty, the rows keeping AJCI_ID 0 in memory.
+TEST_F(ApplyUpdatesTest, ReplacingADayInOneTransaction)
+{
+    threeRatesOfTheDay();
+    replaceTheDay({{Decimal{0, 0}, 0}, {Decimal{19, 0}, 0}, {Decimal{5, 0}, 0}});
+    EXPECT_EQ(dm->CAjuste.applyUpdates(0), 0);
+
+    EXPECT_THAT(recorder.steps, ElementsAre("start", deleteText, deleteText, deleteText, insertText,
+                                            insertText, insertText, "commit"));
+    std::vector<std::string> params;
+    for (const auto &sent : recorder.sent)
+        params.push_back(paramsText(sent));
+    EXPECT_THAT(params, ElementsAre("1|2026-12-10|2026-12-10|0.0000|0.8000",
+                                    "2|2026-12-10|2026-12-10|19.0000|0.8000",
+                                    "3|2026-12-10|2026-12-10|5.0000|0.8000",
+                                    "0|2026-12-10|2026-12-10|0.0000|0.8000",
+                                    "0|2026-12-10|2026-12-10|19.0000|0.8000",
+                                    "0|2026-12-10|2026-12-10|5.0000|0.8000"));
+    const Param &factor = recorder.sent[3].params[4];
+    EXPECT_EQ(factor.type.type, ColumnType::Decimal);
+    EXPECT_EQ(factor.type.scale, 4);
+
+    const std::vector<std::string> stored = rows(allRates);
+    ASSERT_EQ(stored.size(), 4u);
+    EXPECT_EQ(stored[0], "4|2026-12-11|2026-12-11|5.0000|0.8000");
+    for (std::size_t i = 1; i < 4; ++i)
+        EXPECT_THAT(stored[i], HasSubstr("|2026-12-10|2026-12-10|"));
+    EXPECT_EQ(dm->CAjuste.changeCount(), 0);
+    EXPECT_EQ(dm->CAjusteAJCI_ID->asInteger(), 0);
+}
+
+// MaxErrors 0: a row changed by another connection after the fetch fails with its text, the
+// save stops there and is rolled back, the database is exactly as before, nothing is raised,
+// and every change stays pending so the user can save again.
+TEST_F(ApplyUpdatesTest, MaxErrorsZeroUndoesTheWholeSave)
+{
+    threeRatesOfTheDay();
+    replaceTheDay({{Decimal{5, 0}, 0}});
+    run({"update AJUSTE_CIERRE set AJCI_FACTOR = 0.9 where AJCI_ID = 2"});
+    const std::vector<std::string> before = rows(allRates);
+
+    EXPECT_EQ(dm->CAjuste.applyUpdates(0), 1);
+    EXPECT_THAT(recorder.steps, ElementsAre("start", deleteText, deleteText, "rollback"));
+    EXPECT_EQ(rows(allRates), before);
+    EXPECT_EQ(dm->CAjuste.changeCount(), 4);
+    ASSERT_EQ(dm->CAjuste.updateFailures().size(), 1u);
+    const UpdateFailure &failure = dm->CAjuste.updateFailures()[0];
+    EXPECT_EQ(failure.message, "Record not found or changed by another user");
+    EXPECT_EQ(failure.response, ReconcileResponse::rrAbort);
+    EXPECT_EQ(failure.row, 1u);
+}
+
+// MaxErrors -1: failed rows are skipped (a changed row, and an insert the server refuses with
+// its own message) and the rest is committed; only the failed changes stay pending.
+TEST_F(ApplyUpdatesTest, MaxErrorsMinusOneCommitsWhatSucceeded)
+{
+    threeRatesOfTheDay();
+    replaceTheDay({{Decimal{5, 0}, 0}, {Decimal{7, 0}, 2}});
+    run({"update AJUSTE_CIERRE set AJCI_FACTOR = 0.9 where AJCI_ID = 2"});
+
+    EXPECT_EQ(dm->CAjuste.applyUpdates(-1), 2);
+    EXPECT_THAT(recorder.steps, ElementsAre("start", deleteText, deleteText, deleteText, insertText,
+                                            insertText, "commit"));
+    const std::vector<std::string> stored = rows(allRates);
+    ASSERT_EQ(stored.size(), 3u);
+    EXPECT_EQ(stored[0], "2|2026-12-10|2026-12-10|19.0000|0.9000");
+    EXPECT_EQ(stored[1], "4|2026-12-11|2026-12-11|5.0000|0.8000");
+    EXPECT_THAT(stored[2], HasSubstr("|2026-12-10|2026-12-10|5.0000|0.8000"));
+
+    ASSERT_EQ(dm->CAjuste.updateFailures().size(), 2u);
+    EXPECT_EQ(dm->CAjuste.updateFailures()[0].message,
+              "Record not found or changed by another user");
+    EXPECT_EQ(dm->CAjuste.updateFailures()[0].response, ReconcileResponse::rrSkip);
+    EXPECT_THAT(dm->CAjuste.updateFailures()[1].message, HasSubstr("PK_AJUSTE_CIERRE"));
+    EXPECT_NE(dm->CAjuste.updateFailures()[1].errorCode, 0);
+    EXPECT_EQ(dm->CAjuste.changeCount(), 2);
+}
+
+// A null value as fetched is matched with "is null" and takes no parameter; an update of one
+// column sends one SET line, then the WHERE lines, with the new value first.
+TEST_F(ApplyUpdatesTest, NullMatchAndSingleColumnUpdate)
+{
+    setRates({"1, DATE '2026-12-10', DATE '2026-12-10', NULL, 0.8",
+              "2, DATE '2026-12-10', DATE '2026-12-10', 19, 0.8"});
+    TClientDataSet &rates = dm->CAjuste;
+    rates.open();
+    rates.deleteRecord();
+    rates.edit();
+    dm->CAjusteAJCI_FACTOR->setAsString("0.9");
+    rates.post();
+    recorder.clear();
+
+    EXPECT_EQ(rates.applyUpdates(0), 0);
+    ASSERT_EQ(recorder.sent.size(), 2u);
+    EXPECT_EQ(recorder.sent[0].text, "delete from \"AJUSTE_CIERRE\" \r\n"
+                                     "where\r\n"
+                                     " \"AJCI_ID\" = ? and\r\n"
+                                     " \"AJCI_FECINI\" = ? and\r\n"
+                                     " \"AJCI_FECFIN\" = ? and\r\n"
+                                     " \"AJCI_PORC\" is null and\r\n"
+                                     " \"AJCI_FACTOR\" = ?\r\n");
+    EXPECT_EQ(paramsText(recorder.sent[0]), "1|2026-12-10|2026-12-10|0.8000");
+    EXPECT_EQ(recorder.sent[1].text, "update \"AJUSTE_CIERRE\"  set\r\n"
+                                     " \"AJCI_FACTOR\" = ?\r\n"
+                                     "where\r\n"
+                                     " \"AJCI_ID\" = ? and\r\n"
+                                     " \"AJCI_FECINI\" = ? and\r\n"
+                                     " \"AJCI_FECFIN\" = ? and\r\n"
+                                     " \"AJCI_PORC\" = ? and\r\n"
+                                     " \"AJCI_FACTOR\" = ?\r\n");
+    EXPECT_EQ(paramsText(recorder.sent[1]), "0.9000|2|2026-12-10|2026-12-10|19.0000|0.8000");
+    EXPECT_THAT(rows(allRates), ElementsAre("2|2026-12-10|2026-12-10|19.0000|0.9000"));
+}
+
+// A statement that changes several rows is undone at once and ends the save: nothing after
+// it is sent, nothing of the save counts as applied, and the change log keeps every change,
+// whatever the tolerance.
+TEST_F(ApplyUpdatesTest, SeveralRowsAffectedEndsTheSaveAndKeepsEveryChange)
+{
+    run({"recreate table DUPLICADOS (A integer, B varchar(10))",
+         "insert into DUPLICADOS values (1, 'x')", "insert into DUPLICADOS values (1, 'x')",
+         "insert into DUPLICADOS values (2, 'y')"});
+    struct Directory : ProviderDirectory
+    {
+        TDataSetProvider *provider = nullptr;
+        TDataSetProvider *findProvider(std::string_view) const override { return provider; }
+    } directory;
+    TSQLTable table("TDuplicados", dm->Kalmora, "DUPLICADOS");
+    TDataSetProvider provider("PDuplicados", table);
+    directory.provider = &provider;
+    TClientDataSet copies("CDuplicados", &directory);
+    copies.setProviderName("PDuplicados");
+    copies.open();
+    const std::vector<std::string> before = rows("select A, B from DUPLICADOS");
+
+    copies.locate("A", Value{std::int64_t{2}});
+    copies.edit();
+    copies.fieldByName("B").setAsString("z");
+    copies.post();
+    copies.first();
+    copies.deleteRecord(); // matches both (1, 'x') rows
+    copies.append();
+    copies.fieldByName("A").setAsInteger(3);
+    copies.post();
+
+    for (int maxErrors : {0, -1}) {
+        recorder.clear();
+        EXPECT_EQ(copies.applyUpdates(maxErrors), 1) << maxErrors;
+        ASSERT_EQ(recorder.steps.size(), 4u) << maxErrors;
+        EXPECT_EQ(recorder.steps[0], "start");
+        EXPECT_THAT(recorder.steps[1], ::testing::StartsWith("update \"DUPLICADOS\""));
+        EXPECT_THAT(recorder.steps[2], ::testing::StartsWith("delete from \"DUPLICADOS\""));
+        EXPECT_EQ(recorder.steps[3], "rollback");
+        EXPECT_EQ(rows("select A, B from DUPLICADOS"), before);
+        EXPECT_EQ(copies.changeCount(), 3);
+        ASSERT_EQ(copies.updateFailures().size(), 1u);
+        EXPECT_EQ(copies.updateFailures()[0].message, "Update affected more than 1 record.");
+        EXPECT_EQ(copies.updateFailures()[0].response, ReconcileResponse::rrAbort);
+    }
+    copies.close();
+}
+
+// Disconnecting keeps the data set's rows and pending changes; opening it again fetches
+// nothing, and the save connects on demand and sends them.
+TEST_F(ApplyUpdatesTest, ClosedConnectionKeepsRowsAndChanges)
+{
+    setRates({"1, DATE '2026-12-10', DATE '2026-12-10', 0, 0.8",
+              "2, DATE '2026-12-10', DATE '2026-12-10', 19, 0.8"});
+    TClientDataSet &rates = dm->CAjuste;
+    rates.open();
+    rates.deleteRecord();
+    dm->Kalmora.setConnected(false);
+
+    EXPECT_TRUE(rates.active());
+    EXPECT_EQ(rates.recordCount(), 1);
+    EXPECT_EQ(rates.changeCount(), 1);
+    recorder.clear();
+    rates.open();
+    EXPECT_TRUE(recorder.steps.empty());
+
+    EXPECT_EQ(rates.applyUpdates(0), 0);
+    EXPECT_THAT(recorder.steps, ElementsAre("start", deleteText, "commit"));
+    EXPECT_THAT(rows(allRates), ElementsAre("2|2026-12-10|2026-12-10|19.0000|0.8000"));
+}
