@@ -1,0 +1,50 @@
+#include "support/company_database.h"
+
+#include "support/run_program.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+
+namespace kalmora::test {
+namespace {
+
+std::string sourceDir()
+{
+    if (const char *dir = std::getenv("KALMORA_SOURCE_DIR"); dir && *dir)
+        return dir;
+    return KALMORA_DEFAULT_SOURCE_DIR;
+}
+
+std::string makeTempDir()
+{
+    const char *tmp = std::getenv("TMPDIR");
+    std::string path = std::string(tmp && *tmp ? tmp : "/tmp") + "/kalmora-company.XXXXXX";
+    if (!::mkdtemp(path.data()))
+        throw std::runtime_error("cannot create a temporary folder under " + path);
+    return path;
+}
+
+} // namespace
+
+CompanyDatabase::CompanyDatabase(CompanyOptions options)
+    : options_(std::move(options)), serverEntry_(makeTempDir())
+{
+    databasePath_ = serverEntry_ + "/datos/" + options_.code + "/kalmora.fdb";
+    const ProgramResult made =
+        runProgram({sourceDir() + "/db/make-company", serverEntry_, options_.code, "--invoices",
+                    std::to_string(options_.invoices), "--days", std::to_string(options_.days),
+                    "--date-order", options_.dateOrder});
+    if (made.exitCode != 0) {
+        std::filesystem::remove_all(serverEntry_);
+        throw std::runtime_error("db/make-company failed: " + made.out + made.err);
+    }
+}
+
+CompanyDatabase::~CompanyDatabase()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(serverEntry_, ignored);
+}
+
+} // namespace kalmora::test
