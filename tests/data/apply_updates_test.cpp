@@ -12,6 +12,7 @@ using kalmora::test::CompanyTest;
 using kalmora::test::valueText;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::UnorderedElementsAre;
 
 namespace {
 
@@ -81,7 +82,7 @@ TEST_F(ApplyUpdatesTest, NothingPendingSendsNothing)
     threeRatesOfTheDay();
     dm->CAjuste.open();
     dm->CAjuste.edit();
-    dm->CAjusteAJCI_PORC->setAsString("0"); // the value it already had
+    dm->CAjusteAJCI_PORC->setAsString(dm->CAjusteAJCI_PORC->asString()); // unchanged
     recorder.clear();
     EXPECT_EQ(dm->CAjuste.applyUpdates(0), 0);
     EXPECT_TRUE(recorder.steps.empty());
@@ -101,12 +102,15 @@ TEST_F(ApplyUpdatesTest, ReplacingADayInOneTransaction)
     std::vector<std::string> params;
     for (const auto &sent : recorder.sent)
         params.push_back(paramsText(sent));
-    EXPECT_THAT(params, ElementsAre("1|2026-12-10|2026-12-10|0.0000|0.8000",
-                                    "2|2026-12-10|2026-12-10|19.0000|0.8000",
-                                    "3|2026-12-10|2026-12-10|5.0000|0.8000",
-                                    "0|2026-12-10|2026-12-10|0.0000|0.8000",
-                                    "0|2026-12-10|2026-12-10|19.0000|0.8000",
-                                    "0|2026-12-10|2026-12-10|5.0000|0.8000"));
+    // Deletes follow the order the server returned the rows in; inserts the order made.
+    EXPECT_THAT(std::vector(params.begin(), params.begin() + 3),
+                UnorderedElementsAre("1|2026-12-10|2026-12-10|0.0000|0.8000",
+                                     "2|2026-12-10|2026-12-10|19.0000|0.8000",
+                                     "3|2026-12-10|2026-12-10|5.0000|0.8000"));
+    EXPECT_THAT(std::vector(params.begin() + 3, params.end()),
+                ElementsAre("0|2026-12-10|2026-12-10|0.0000|0.8000",
+                            "0|2026-12-10|2026-12-10|19.0000|0.8000",
+                            "0|2026-12-10|2026-12-10|5.0000|0.8000"));
     const Param &factor = recorder.sent[3].params[4];
     EXPECT_EQ(factor.type.type, ColumnType::Decimal);
     EXPECT_EQ(factor.type.scale, 4);
@@ -131,14 +135,23 @@ TEST_F(ApplyUpdatesTest, MaxErrorsZeroUndoesTheWholeSave)
     const std::vector<std::string> before = rows(allRates);
 
     EXPECT_EQ(dm->CAjuste.applyUpdates(0), 1);
-    EXPECT_THAT(recorder.steps, ElementsAre("start", deleteText, deleteText, "rollback"));
+    // The deletes go out in fetch order up to the changed row (AJCI_ID 2); the insert
+    // after them is never sent.
+    ASSERT_GE(recorder.sent.size(), 1u);
+    const std::size_t sent = recorder.sent.size();
+    EXPECT_LE(sent, 3u);
+    EXPECT_THAT(paramsText(recorder.sent.back()), ::testing::StartsWith("2|"));
+    std::vector<std::string> expected{"start"};
+    expected.insert(expected.end(), sent, deleteText);
+    expected.push_back("rollback");
+    EXPECT_EQ(recorder.steps, expected);
     EXPECT_EQ(rows(allRates), before);
     EXPECT_EQ(dm->CAjuste.changeCount(), 4);
     ASSERT_EQ(dm->CAjuste.updateFailures().size(), 1u);
     const UpdateFailure &failure = dm->CAjuste.updateFailures()[0];
     EXPECT_EQ(failure.message, "Record not found or changed by another user");
     EXPECT_EQ(failure.response, ReconcileResponse::rrAbort);
-    EXPECT_EQ(failure.row, 1u);
+    EXPECT_EQ(failure.row, sent - 1);
 }
 
 // MaxErrors -1: failed rows are skipped (a changed row, and an insert the server refuses with
@@ -175,7 +188,9 @@ TEST_F(ApplyUpdatesTest, NullMatchAndSingleColumnUpdate)
               "2, DATE '2026-12-10', DATE '2026-12-10', 19, 0.8"});
     TClientDataSet &rates = dm->CAjuste;
     rates.open();
+    ASSERT_TRUE(rates.locate("AJCI_ID", Value{std::int64_t{1}}));
     rates.deleteRecord();
+    ASSERT_TRUE(rates.locate("AJCI_ID", Value{std::int64_t{2}}));
     rates.edit();
     dm->CAjusteAJCI_FACTOR->setAsString("0.9");
     rates.post();
@@ -228,7 +243,7 @@ TEST_F(ApplyUpdatesTest, SeveralRowsAffectedEndsTheSaveAndKeepsEveryChange)
     copies.edit();
     copies.fieldByName("B").setAsString("z");
     copies.post();
-    copies.first();
+    copies.locate("A", Value{std::int64_t{1}});
     copies.deleteRecord(); // matches both (1, 'x') rows
     copies.append();
     copies.fieldByName("A").setAsInteger(3);
@@ -259,6 +274,7 @@ TEST_F(ApplyUpdatesTest, ClosedConnectionKeepsRowsAndChanges)
               "2, DATE '2026-12-10', DATE '2026-12-10', 19, 0.8"});
     TClientDataSet &rates = dm->CAjuste;
     rates.open();
+    ASSERT_TRUE(rates.locate("AJCI_ID", Value{std::int64_t{1}}));
     rates.deleteRecord();
     dm->Kalmora.setConnected(false);
 

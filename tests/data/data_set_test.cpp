@@ -6,6 +6,7 @@
 #include "data/quoting.h"
 #include "support/value_printers.h"
 
+#include <algorithm>
 #include <functional>
 #include <gmock/gmock.h>
 
@@ -43,12 +44,14 @@ Failure failureOf(const std::function<void()> &action)
     return {"none", ""};
 }
 
-/// The AJCI_ID of every row the data set shows, in order.
+/// The AJCI_ID of every row the data set shows, sorted (the server returns the rows in no
+/// fixed order).
 std::vector<std::int64_t> shownIds(TClientDataSet &rates)
 {
     std::vector<std::int64_t> ids;
     for (std::size_t row = 0; row < std::size_t(rates.recordCount()); ++row)
         ids.push_back(std::get<std::int64_t>(rates.fields(0).valueAt(row)));
+    std::sort(ids.begin(), ids.end());
     return ids;
 }
 
