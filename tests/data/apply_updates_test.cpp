@@ -2,7 +2,6 @@
 // transaction around them, and what the database holds afterwards.
 #include "company_fixture.h"
 #include "data/errors.h"
-#include "support/value_printers.h"
 
 #include <gmock/gmock.h>
 

@@ -4,7 +4,6 @@
 #include "company_fixture.h"
 #include "data/errors.h"
 #include "data/quoting.h"
-#include "support/value_printers.h"
 
 #include <algorithm>
 #include <functional>
