@@ -1,8 +1,36 @@
-// Program entry.
-#include <QApplication>
+// Program entry: the application title, the main window, the event loop.
+#include "app/application.h"
+#include "app/main_window.h"
+
+#include <QByteArray>
+#include <cstdio>
+
+namespace {
+
+// Qt cannot open a window without a display; it would abort. Say so plainly instead.
+bool displayReachable()
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
-    return 0;
+    if (!displayReachable()) {
+        std::fputs("contabiliza-pos: no display to open the window on (DISPLAY and "
+                   "WAYLAND_DISPLAY are not set).\n",
+                   stderr);
+        return 1;
+    }
+    kalmora::app::Application application(argc, argv);
+    kalmora::app::Application::setTitle(QStringLiteral("Contabilización ventas POS"));
+    // The window class name, which X11 carries in WM_CLASS.
+    QCoreApplication::setApplicationName(QStringLiteral("Tfbrenvaldo"));
+
+    kalmora::app::Tfbrenvaldo fbrenvaldo;
+    fbrenvaldo.show();
+    return kalmora::app::Application::exec();
 }

@@ -1,0 +1,52 @@
+#include "app/application.h"
+
+#include "app/failure_display.h"
+#include "app/fonts.h"
+#include "data/date_format.h"
+#include "platform/date_locale.h"
+
+#include <QIcon>
+
+namespace kalmora::app {
+
+namespace {
+
+QString &applicationTitle()
+{
+    static QString title;
+    return title;
+}
+
+} // namespace
+
+Application::Application(int &argc, char **argv) : QApplication(argc, argv)
+{
+    setStyle(QStringLiteral("Windows"));
+    setFont(windowFont());
+    setWindowIcon(QIcon(QStringLiteral(":/images/app_icon.png")));
+    data::setCurrentDateSettings(platform::readLocaleDateSettings());
+}
+
+Application::~Application() = default;
+
+QString Application::title()
+{
+    return applicationTitle();
+}
+
+void Application::setTitle(const QString &title)
+{
+    applicationTitle() = title;
+}
+
+bool Application::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        showFailure(std::current_exception());
+        return true;
+    }
+}
+
+} // namespace kalmora::app

@@ -1,0 +1,30 @@
+#pragma once
+// The application object: the classic look, the window fonts, the date settings of the
+// locale, the application title, and the failure display for every event handler.
+
+#include <QApplication>
+#include <QString>
+
+namespace kalmora::app {
+
+class Application final : public QApplication
+{
+    Q_OBJECT
+public:
+    /// Initialises the application: the "Windows" style, the window font as the default
+    /// font, the application icon, and the date settings read from the locale.
+    Application(int &argc, char **argv);
+    ~Application() override;
+    Application(const Application &) = delete;
+    Application &operator=(const Application &) = delete;
+
+    /// The application title: the caption of the message windows.
+    static QString title();
+    static void setTitle(const QString &title);
+
+    /// Dispatches every event of the program. A failure escaping a handler is shown by the
+    /// failure display and the event counts as handled; the event loop goes on.
+    bool notify(QObject *receiver, QEvent *event) override;
+};
+
+} // namespace kalmora::app

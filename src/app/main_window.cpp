@@ -1,0 +1,331 @@
+#include "app/main_window.h"
+
+#include "app/bevel_panel.h"
+#include "app/date_picker.h"
+#include "app/dock_layout.h"
+#include "app/failure_display.h"
+#include "app/flat_button.h"
+#include "app/flat_edit.h"
+#include "app/fonts.h"
+#include "app/lookup_box.h"
+#include "app/message_seam.h"
+#include "app/server_file.h"
+#include "app/server_list_box.h"
+#include "data/date_format.h"
+#include "grids/adv_panel.h"
+#include "grids/db_grid_eh.h"
+#include "grids/db_navigator.h"
+#include "platform/date_locale.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QScreen>
+#include <algorithm>
+
+namespace kalmora::app {
+
+namespace {
+
+// Virtual-key style modifiers that make the window's commands stand aside.
+constexpr Qt::KeyboardModifiers kCommandBlockers =
+    Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
+
+template <typename T> T *named(T *widget, const char *name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QLabel *fittedLabel(QWidget *parent, const char *name, const QString &text, int left, int top)
+{
+    auto *label = named(new QLabel(text, parent), name);
+    label->setTextFormat(Qt::PlainText);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+QImage picture(const QString &resource)
+{
+    return QImage(resource);
+}
+
+} // namespace
+
+Tfbrenvaldo::Tfbrenvaldo(QWidget *parent) : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("fbrenvaldo"));
+    createControls();
+    // Key preview: the window sees each key press before the focused control.
+    qApp->installEventFilter(this);
+    try {
+        FormCreate();
+    } catch (...) {
+        showFailure(std::current_exception());
+    }
+}
+
+Tfbrenvaldo::~Tfbrenvaldo()
+{
+    qApp->removeEventFilter(this);
+}
+
+void Tfbrenvaldo::createControls()
+{
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    setWindowTitle(QStringLiteral("Contabilizar ventas de contado"));
+    setFont(windowFont());
+    setBackgroundRole(QPalette::Button);
+    setAutoFillBackground(true);
+    resize(358, 371);
+
+    Panel2 = named(new BevelPanel(this), "Panel2");
+    Panel2->setGeometry(0, 0, 358, 57);
+    Label2 = named(new QLabel(Panel2), "Label2");
+    Label2->setTextFormat(Qt::PlainText);
+    Label2->setWordWrap(true);
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label2->setText(QStringLiteral(
+        "Este programa genera la contabilización de las ventas diarias de un punto de venta "
+        "registradas con el NIT del cliente de contado y con el prefijo y punto de venta "
+        "especificados."));
+    Label2->setGeometry(16, 6, 333, 49);
+
+    GroupBox1 = named(new QGroupBox(QStringLiteral("Origen:"), this), "GroupBox1");
+    GroupBox1->setGeometry(0, 57, 358, 105);
+    Label5 = fittedLabel(GroupBox1, "Label5", QStringLiteral("Servidor : "), 16, 16);
+    Label8 = fittedLabel(GroupBox1, "Label8", QStringLiteral("Usuario : "), 16, 40);
+    Label9 = fittedLabel(GroupBox1, "Label9", QStringLiteral("Clave : "), 17, 64);
+    Label6 = fittedLabel(GroupBox1, "Label6", QStringLiteral("Compañía:"), 17, 88);
+    Servidor = named(new ServerListBox(GroupBox1), "Servidor");
+    Servidor->setGeometry(76, 8, 120, 21);
+    Tusua = named(new FlatEdit(GroupBox1), "Tusua");
+    Tusua->setGeometry(76, 32, 97, 21);
+    TClave = named(new FlatEdit(GroupBox1), "TClave");
+    TClave->setMaskCharacter(QLatin1Char('*'));
+    TClave->setGeometry(76, 56, 97, 21);
+    Cia = named(new FlatEdit(GroupBox1), "Cia");
+    Cia->setGeometry(76, 80, 45, 21);
+    connect(Cia, &FlatEdit::exited, this, &Tfbrenvaldo::CiaExit);
+
+    GroupBox2 = named(new QGroupBox(QStringLiteral("Parámetros "), this), "GroupBox2");
+    GroupBox2->setGeometry(0, 162, 358, 74);
+    Label4 = fittedLabel(GroupBox2, "Label4", QStringLiteral("Fecha:"), 8, 24);
+    Label7 = fittedLabel(GroupBox2, "Label7", QStringLiteral("Punto:"), 158, 24);
+    EFecIni = named(new DatePicker(GroupBox2), "EFecIni");
+    EFecIni->setGeometry(48, 16, 89, 21);
+    EFecIni->setDate(QDate(2003, 1, 20));
+    EFecIni->setEnabled(false);
+    Pto = named(new LookupBox(GroupBox2), "Pto");
+    Pto->setGeometry(198, 16, 145, 21);
+
+    Panel3 = named(new BevelPanel(this), "Panel3");
+    Panel3->setGeometry(0, 236, 358, 83);
+    DBGridEh1 = named(new grids::DBGridEh(Panel3), "DBGridEh1");
+    DBGridEh1->setFlat(true);
+    DBGridEh1->setGeometry(1, 1, 356, 81);
+    DBGridEh1->setEnabled(false);
+    (new DockLayout(Panel3, QMargins(1, 1, 1, 1)))->addDocked(DBGridEh1, DockLayout::Dock::Fill);
+
+    Panel1 = named(new BevelPanel(this), "Panel1");
+    Panel1->setGeometry(0, 319, 358, 52);
+    SpeedButton3 = named(new FlatButton(Panel1), "SpeedButton3");
+    SpeedButton3->setFont(flatButtonFont());
+    SpeedButton3->setText(QStringLiteral("F2: Ejecutar"));
+    SpeedButton3->setPicture(picture(QStringLiteral(":/images/execute.bmp")));
+    SpeedButton3->setGeometry(61, 1, 65, 50);
+    SpeedButton3->setEnabled(false);
+    connect(SpeedButton3, &FlatButton::clicked, this, &Tfbrenvaldo::SpeedButton3Click);
+    SpeedButton2 = named(new FlatButton(Panel1), "SpeedButton2");
+    SpeedButton2->setFont(flatButtonFont());
+    SpeedButton2->setText(QStringLiteral("Esc: Cancelar"));
+    SpeedButton2->setPicture(picture(QStringLiteral(":/images/cancel.bmp")));
+    SpeedButton2->setGeometry(237, 1, 65, 50);
+    connect(SpeedButton2, &FlatButton::clicked, this, &Tfbrenvaldo::SpeedButton2Click);
+
+    Panel5 = named(new BevelPanel(this), "Panel5");
+    Panel5->setBevels(BevelPanel::Bevel::Raised, BevelPanel::Bevel::Lowered);
+    Panel5->setFont(busyPanelFont());
+    QPalette navy = Panel5->palette();
+    navy.setColor(QPalette::WindowText, QColor(0, 0, 128));
+    Panel5->setPalette(navy);
+    Panel5->setCaption(QStringLiteral("Generando informe. espere un momento..."));
+    Panel5->setGeometry(8, 204, 337, 41);
+    Panel5->hide();
+
+    AdvPanel1 = named(new grids::AdvPanel(this), "AdvPanel1");
+    AdvPanel1->setCaption(QStringLiteral("Tarifas"));
+    AdvPanel1->setGeometry(24, 104, 305, 161);
+    DBGridEh2 = named(new grids::DBGridEh(AdvPanel1), "DBGridEh2");
+    DBGridEh2->setGeometry(1, 19, 303, 123);
+    DBNavigator1 = named(new grids::DBNavigator(AdvPanel1), "DBNavigator1");
+    using Nav = grids::DBNavigator::Button;
+    DBNavigator1->setVisibleButtons(
+        {Nav::First, Nav::Prior, Nav::Next, Nav::Last, Nav::Insert, Nav::Delete, Nav::Cancel});
+    DBNavigator1->setGeometry(1, 142, 303, 18);
+    auto *ratesLayout = new DockLayout(AdvPanel1, AdvPanel1->clientMargins());
+    ratesLayout->addDocked(DBNavigator1, DockLayout::Dock::Bottom);
+    ratesLayout->addDocked(DBGridEh2, DockLayout::Dock::Fill);
+    AdvPanel1->hide();
+
+    auto *bands = new DockLayout(this, QMargins());
+    bands->addDocked(Panel2, DockLayout::Dock::Top);
+    bands->addDocked(GroupBox1, DockLayout::Dock::Top);
+    bands->addDocked(Panel1, DockLayout::Dock::Bottom);
+    bands->addDocked(Panel3, DockLayout::Dock::Bottom);
+    bands->addDocked(GroupBox2, DockLayout::Dock::Fill);
+
+    // Stacking, back to front.
+    for (QWidget *widget : {static_cast<QWidget *>(Panel1), static_cast<QWidget *>(GroupBox2),
+                            static_cast<QWidget *>(Panel2), static_cast<QWidget *>(Panel3),
+                            static_cast<QWidget *>(Panel5), static_cast<QWidget *>(GroupBox1),
+                            static_cast<QWidget *>(AdvPanel1)})
+        widget->raise();
+
+    QWidget *tabOrder[] = {Servidor, Tusua, TClave, Cia, EFecIni, Pto, DBGridEh1, DBGridEh2};
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    Servidor->setFocus();
+}
+
+void Tfbrenvaldo::FormCreate()
+{
+    servers_ = loadServerList(*this);
+    for (const std::string &server : servers_)
+        Servidor->addItem(QString::fromLocal8Bit(server.data(), qsizetype(server.size())));
+    Servidor->setCurrentIndex(Servidor->count() > 0 ? 0 : -1);
+}
+
+void Tfbrenvaldo::showMessage(const std::string &text)
+{
+    showMessageWindow(MessageWindow::PlainMessage,
+                      QString::fromLocal8Bit(text.data(), qsizetype(text.size())));
+}
+
+void Tfbrenvaldo::showBusy(const std::string &caption)
+{
+    Panel5->setCaption(QString::fromLocal8Bit(caption.data(), qsizetype(caption.size())));
+    showBusy();
+}
+
+void Tfbrenvaldo::showBusy()
+{
+    Panel5->show();
+    // The work that follows blocks the window: paint now, not when the loop next runs.
+    repaint();
+}
+
+void Tfbrenvaldo::hideBusy()
+{
+    Panel5->hide();
+}
+
+bool Tfbrenvaldo::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        auto *receiver = static_cast<QWidget *>(watched);
+        // A key is first sent to the focused control (to the window when none has the focus);
+        // its passing on to the parents is not a new key press.
+        QWidget *focused = QApplication::focusWidget();
+        const bool first = focused ? receiver == focused : receiver == this;
+        if (first && receiver->window() == this) {
+            auto *key = static_cast<QKeyEvent *>(event);
+            FormKeyDown(key->key(), key->modifiers());
+        }
+    }
+    return false;
+}
+
+void Tfbrenvaldo::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    if (modifiers & kCommandBlockers)
+        return;
+    if (key == Qt::Key_F2) {
+        if (!AdvPanel1->isHidden()) {
+            AdvPanel1->hide();
+            if (hooks_.saveRates)
+                hooks_.saveRates(-1);
+        }
+        SpeedButton3Click();
+    } else if (key == Qt::Key_F5) {
+        if (!AdvPanel1->isHidden()) {
+            if (hooks_.saveRates)
+                hooks_.saveRates(0);
+            AdvPanel1->hide();
+            if (hooks_.closeRates)
+                hooks_.closeRates();
+        } else {
+            if (hooks_.seedRates)
+                hooks_.seedRates();
+            AdvPanel1->show();
+        }
+    } else if (key == Qt::Key_Escape) {
+        close();
+    }
+}
+
+void Tfbrenvaldo::CiaExit()
+{
+    if (hooks_.connect)
+        hooks_.connect();
+}
+
+void Tfbrenvaldo::SpeedButton2Click()
+{
+    close();
+}
+
+void Tfbrenvaldo::SpeedButton3Click()
+{
+    if (hooks_.postingRun)
+        hooks_.postingRun();
+}
+
+void Tfbrenvaldo::closeEvent(QCloseEvent *event)
+{
+    // Should FormClose fail, the window stays open.
+    event->ignore();
+    FormClose();
+    event->accept();
+}
+
+void Tfbrenvaldo::FormClose()
+{
+    if (hooks_.closeDataSets)
+        hooks_.closeDataSets();
+}
+
+void Tfbrenvaldo::showEvent(QShowEvent *event)
+{
+    if (!placed_) {
+        placed_ = true;
+        centreOnDesktop();
+    }
+    QWidget::showEvent(event);
+}
+
+void Tfbrenvaldo::centreOnDesktop()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QSize desktop = screen->virtualGeometry().size();
+    const QSize outside = frameGeometry().size();
+    move(std::max(0, (desktop.width() - outside.width()) / 2),
+         std::max(0, (desktop.height() - outside.height()) / 2));
+}
+
+void Tfbrenvaldo::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LocaleChange) {
+        data::setCurrentDateSettings(platform::readLocaleDateSettings());
+        EFecIni->applyDateSettings(data::currentDateSettings());
+    }
+    QWidget::changeEvent(event);
+}
+
+} // namespace kalmora::app

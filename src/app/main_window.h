@@ -1,0 +1,119 @@
+#pragma once
+// The main window: the server, user, password and company fields, the day and point of sale,
+// the error grid, the two flat buttons, the busy panel and the rates panel; the keyboard
+// commands F2, F5 and Esc; the start-up reading of the server list; and the closing steps.
+
+#include "app/message_sink.h"
+
+#include <QWidget>
+#include <functional>
+#include <string>
+#include <vector>
+
+class QGroupBox;
+class QLabel;
+
+namespace kalmora::grids {
+class AdvPanel;
+class DBGridEh;
+class DBNavigator;
+} // namespace kalmora::grids
+
+namespace kalmora::app {
+
+class BevelPanel;
+class DatePicker;
+class FlatButton;
+class FlatEdit;
+class LookupBox;
+class ServerListBox;
+
+class Tfbrenvaldo final : public QWidget, public MessageSink
+{
+    Q_OBJECT
+public:
+    /// What the window's commands do beyond the window itself. The data layer fills them;
+    /// an empty hook does nothing. A failure raised by a hook ends the command and is shown in
+    /// the error box.
+    struct Hooks
+    {
+        std::function<void()> connect;                // CiaExit: the connect step
+        std::function<void()> postingRun;             // SpeedButton3Click and F2
+        std::function<void(int maxErrors)> saveRates; // F2 (-1) and F5 (0), panel shown
+        std::function<void()> seedRates;              // F5, panel hidden, before showing it
+        std::function<void()> closeRates;             // F5, after saving and hiding: CAjuste
+        std::function<void()> closeDataSets;          // FormClose: CRepArticulos, CPuntos
+    };
+
+    /// Builds every control with its designed properties, then runs FormCreate, whose
+    /// failure is shown in the error box without stopping the creation.
+    explicit Tfbrenvaldo(QWidget *parent = nullptr);
+    ~Tfbrenvaldo() override;
+    Tfbrenvaldo(const Tfbrenvaldo &) = delete;
+    Tfbrenvaldo &operator=(const Tfbrenvaldo &) = delete;
+
+    Hooks &hooks() { return hooks_; }
+
+    /// The plain message dialog (MessageSink).
+    void showMessage(const std::string &text) override;
+
+    /// Shows the busy panel with `caption` (bytes of the locale's code page) and repaints the
+    /// whole window at once, so that the panel is seen before the window blocks.
+    void showBusy(const std::string &caption);
+    /// The same, keeping the panel's caption.
+    void showBusy();
+    void hideBusy();
+
+    /// The server list read by FormCreate, in order.
+    const std::vector<std::string> &serverList() const { return servers_; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void createControls();
+    void FormCreate();
+    /// Runs before the focused control sees the key; never consumes it.
+    void FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void FormClose();
+    void CiaExit();
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+    /// Left and top centred on the desktop that all monitors span, each 0 when negative.
+    void centreOnDesktop();
+
+    Hooks hooks_;
+    std::vector<std::string> servers_;
+    bool placed_ = false;
+
+    BevelPanel *Panel2 = nullptr;
+    QLabel *Label2 = nullptr;
+    QGroupBox *GroupBox1 = nullptr;
+    QLabel *Label5 = nullptr;
+    QLabel *Label8 = nullptr;
+    QLabel *Label9 = nullptr;
+    QLabel *Label6 = nullptr;
+    ServerListBox *Servidor = nullptr;
+    FlatEdit *Tusua = nullptr;
+    FlatEdit *TClave = nullptr;
+    FlatEdit *Cia = nullptr;
+    QGroupBox *GroupBox2 = nullptr;
+    QLabel *Label4 = nullptr;
+    QLabel *Label7 = nullptr;
+    DatePicker *EFecIni = nullptr;
+    LookupBox *Pto = nullptr;
+    BevelPanel *Panel3 = nullptr;
+    grids::DBGridEh *DBGridEh1 = nullptr;
+    BevelPanel *Panel1 = nullptr;
+    FlatButton *SpeedButton3 = nullptr;
+    FlatButton *SpeedButton2 = nullptr;
+    BevelPanel *Panel5 = nullptr;
+    grids::AdvPanel *AdvPanel1 = nullptr;
+    grids::DBGridEh *DBGridEh2 = nullptr;
+    grids::DBNavigator *DBNavigator1 = nullptr;
+};
+
+} // namespace kalmora::app

@@ -1,0 +1,165 @@
+#include "app/message_dialog.h"
+
+#include "app/application.h"
+#include "app/failure_display.h"
+#include "data/errors.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <algorithm>
+
+namespace kalmora::app {
+
+namespace {
+
+MessageDialog::ClipboardWriter clipboardWriter;
+
+constexpr int kTextFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextExpandTabs;
+
+// a × b / c rounded to the nearest integer, halves away from zero (all values positive here).
+int mulDiv(int a, int b, int c)
+{
+    return (2 * a * b + c) / (2 * c);
+}
+
+// A carriage return, a line feed, or the pair of them starts a new line.
+QString withLineFeeds(const QString &text)
+{
+    QString lines = text;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return lines;
+}
+
+bool writeSystemClipboard(const QString &text)
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (!clipboard)
+        return false;
+    clipboard->setText(text);
+    // The platform gives no status: reading back tells whether the text got there.
+    return clipboard->text() == text;
+}
+
+QScreen *screenOfActiveWindow()
+{
+    if (QWidget *active = QApplication::activeWindow())
+        return active->screen();
+    return QGuiApplication::primaryScreen();
+}
+
+// The message, drawn with the same flags that measured it so that the lines break alike.
+class MessageText final : public QWidget
+{
+public:
+    MessageText(const QString &text, QWidget *parent) : QWidget(parent), text_(text) {}
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(rect(), kTextFlags, text_);
+    }
+
+private:
+    QString text_;
+};
+
+} // namespace
+
+MessageDialog::MessageDialog(const QString &text, QWidget *parent) : QDialog(parent), text_(text)
+{
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setWindowTitle(Application::title());
+    setFont(QApplication::font("QMessageBox"));
+
+    // Dialog units: the average width of the 52 letters and their height.
+    const QFontMetrics metrics(font());
+    const QSize letters = metrics.size(
+        Qt::TextSingleLine, QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int averageWidth = letters.width() / 52;
+    const int height = letters.height();
+    const int horizontalMargin = mulDiv(8, averageWidth, 4);
+    const int verticalMargin = mulDiv(8, height, 8);
+    const int verticalSpacing = mulDiv(10, height, 8);
+    const int buttonHeight = mulDiv(14, height, 8);
+    const QString caption = QStringLiteral("OK");
+    const int buttonWidth =
+        std::max(mulDiv(50, averageWidth, 4), metrics.horizontalAdvance(caption) + 8);
+
+    QScreen *screen = screenOfActiveWindow();
+    const QRect screenArea = screen->geometry();
+    const QString lines = withLineFeeds(text);
+    const QRect textBlock =
+        metrics.boundingRect(QRect(0, 0, screenArea.width() / 2, 0), kTextFlags, lines);
+
+    const int clientWidth = std::max(textBlock.width(), buttonWidth) + 2 * horizontalMargin;
+    const int clientHeight =
+        textBlock.height() + buttonHeight + verticalSpacing + 2 * verticalMargin;
+    setFixedSize(clientWidth, clientHeight);
+
+    auto *message = new MessageText(lines, this);
+    message->setObjectName(QStringLiteral("Message"));
+    message->setGeometry(horizontalMargin, verticalMargin, textBlock.width(), textBlock.height());
+
+    button_ = new QPushButton(caption, this);
+    button_->setObjectName(QStringLiteral("OK"));
+    button_->setDefault(true);
+    button_->setGeometry((clientWidth - buttonWidth) / 2,
+                         textBlock.height() + verticalMargin + verticalSpacing, buttonWidth,
+                         buttonHeight);
+    // The one button is also the cancel button: whichever way the dialog closes is "OK".
+    connect(button_, &QPushButton::clicked, this, &QDialog::accept);
+
+    move(screenArea.x() + (screenArea.width() - clientWidth) / 2,
+         screenArea.y() + (screenArea.height() - clientHeight) / 2);
+}
+
+MessageDialog::~MessageDialog() = default;
+
+void MessageDialog::run(const QString &text)
+{
+    MessageDialog dialog(text);
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    dialog.exec();
+    QApplication::restoreOverrideCursor();
+}
+
+QString MessageDialog::clipboardText() const
+{
+    const QString rule(27, QLatin1Char('-'));
+    const QString end = QStringLiteral("\r\n");
+    QString buttons = button_->text();
+    buttons.remove(QLatin1Char('&'));
+    buttons += QStringLiteral("   ");
+    return rule + end + windowTitle() + end + rule + end + text_ + end + rule + end + buttons +
+           end + rule + end;
+}
+
+void MessageDialog::setClipboardWriter(ClipboardWriter writer)
+{
+    clipboardWriter = std::move(writer);
+}
+
+void MessageDialog::keyPressEvent(QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (event->key() == Qt::Key_C && modifiers == Qt::ControlModifier) {
+        QApplication::beep();
+        const bool written = clipboardWriter ? clipboardWriter(clipboardText())
+                                             : writeSystemClipboard(clipboardText());
+        if (!written)
+            showFailure(Exception("Cannot open clipboard"));
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+} // namespace kalmora::app

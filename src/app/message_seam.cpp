@@ -1,0 +1,69 @@
+#include "app/message_seam.h"
+
+#include "app/application.h"
+#include "app/message_dialog.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QWidget>
+
+namespace kalmora::app {
+
+namespace {
+
+MessageRecorder *activeRecorder = nullptr;
+
+// The error box: the platform's message box with the stop icon and one OK button, over the
+// window that is active, so that it opens on that window's monitor.
+void runErrorBox(const QString &text)
+{
+    QMessageBox box(QMessageBox::Critical, Application::title(), text, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+} // namespace
+
+MessageRecorder::MessageRecorder() : previous_(activeRecorder)
+{
+    activeRecorder = this;
+}
+
+MessageRecorder::~MessageRecorder()
+{
+    activeRecorder = previous_;
+}
+
+void MessageRecorder::whileShown(std::function<void(const ShownMessage &)> action)
+{
+    whileShown_ = std::move(action);
+}
+
+void MessageRecorder::record(const ShownMessage &message)
+{
+    shown_.push_back(message);
+    if (whileShown_)
+        whileShown_(message);
+}
+
+void showMessageWindow(MessageWindow window, const QString &text)
+{
+    if (activeRecorder) {
+        activeRecorder->record({window, text});
+        return;
+    }
+    // A modal window takes the mouse: whoever held it gives up its mouse mode.
+    if (QWidget *grabber = QWidget::mouseGrabber())
+        grabber->releaseMouse();
+    switch (window) {
+    case MessageWindow::PlainMessage:
+        MessageDialog::run(text);
+        break;
+    case MessageWindow::ErrorBox:
+        runErrorBox(text);
+        break;
+    }
+}
+
+} // namespace kalmora::app

@@ -1,0 +1,55 @@
+#pragma once
+// The one way the system's modal message windows are shown. Normally each call builds the
+// window and runs it modally; while a MessageRecorder is alive the windows are not shown and
+// their texts are recorded instead, so that tests can read and answer them.
+
+#include <QString>
+#include <functional>
+#include <vector>
+
+namespace kalmora::app {
+
+/// The modal message windows of the system.
+enum class MessageWindow {
+    PlainMessage, ///< the plain message dialog: the system's own outcome messages
+    ErrorBox,     ///< the error box: a failure that ended an operation
+};
+
+/// Shows `text` in `window` and returns when the user has closed it. The text is shown as it
+/// is: the error box's full-stop rule belongs to the failure display (failure_display.h).
+void showMessageWindow(MessageWindow window, const QString &text);
+
+/// A message window that would have been shown.
+struct ShownMessage
+{
+    MessageWindow window;
+    QString text;
+    bool operator==(const ShownMessage &) const = default;
+};
+
+/// While alive, message windows are recorded instead of shown. Recorders nest; the newest
+/// one answers.
+class MessageRecorder
+{
+public:
+    MessageRecorder();
+    ~MessageRecorder();
+    MessageRecorder(const MessageRecorder &) = delete;
+    MessageRecorder &operator=(const MessageRecorder &) = delete;
+
+    /// The windows asked for so far, oldest first.
+    const std::vector<ShownMessage> &shown() const { return shown_; }
+    /// Runs `action` while each later window is "open", before the call that shows it
+    /// returns: what a user could see or do behind the modal window.
+    void whileShown(std::function<void(const ShownMessage &)> action);
+
+private:
+    friend void showMessageWindow(MessageWindow, const QString &);
+    void record(const ShownMessage &message);
+
+    std::vector<ShownMessage> shown_;
+    std::function<void(const ShownMessage &)> whileShown_;
+    MessageRecorder *previous_ = nullptr;
+};
+
+} // namespace kalmora::app
