@@ -92,6 +92,7 @@ ApplyResult TDataSetProvider::applyUpdates(const Delta &delta, int maxErrors)
         }
         const std::string quote = connection.quoteChar();
         const std::string table = writtenTableName(source_.updateTableName(), quote);
+        PreparedStatements statements(connection);
         for (std::size_t i = 0; i < delta.rows.size(); ++i) {
             const DeltaRow &row = delta.rows[i];
             std::optional<RowFailure> failure;
@@ -101,7 +102,7 @@ ApplyResult TDataSetProvider::applyUpdates(const Delta &delta, int maxErrors)
                 std::int64_t affected = 1;
                 if (statement) {
                     ScopedWaitCursor wait(connection.waitCursor());
-                    affected = sendStatement(connection, statement->text, statement->params);
+                    affected = statements.execute(statement->text, statement->params);
                 }
                 if (affected > 1 && !(options_ & poAllowMultiRecordUpdates)) {
                     // The statement changed rows it should not have: undo everything at once

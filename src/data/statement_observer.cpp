@@ -58,6 +58,24 @@ std::int64_t callProcedure(TSQLConnection &connection, const std::string &name,
     return command->rowsAffected();
 }
 
+std::int64_t PreparedStatements::execute(const std::string &text, const std::vector<Param> &params)
+{
+    if (StatementObserver *observer = statementObserver(connection_))
+        observer->statementSent(text, params);
+    auto found = commands_.find(text);
+    if (found == commands_.end()) {
+        std::unique_ptr<DriverCommand> command = connection_.createCommand();
+        command->prepare(text);
+        found = commands_.emplace(text, std::move(command)).first;
+    }
+    DriverCommand &command = *found->second;
+    for (std::size_t i = 0; i < params.size(); ++i)
+        command.setParameter(i, params[i].type, params[i].value);
+    if (std::unique_ptr<DriverCursor> cursor = command.execute())
+        cursor->close();
+    return command.rowsAffected();
+}
+
 void startTransaction(TSQLConnection &connection, const TransactionDesc &transaction)
 {
     connection.startTransaction(transaction);

@@ -7,6 +7,7 @@
 #include "data/sql_connection.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,6 +39,21 @@ std::unique_ptr<DriverCursor> openStatement(TSQLConnection &connection, const st
 /// to its end and discarded. Returns the rows affected.
 std::int64_t callProcedure(TSQLConnection &connection, const std::string &name,
                            const std::vector<Param> &params);
+
+/// Runs the statements of one save, preparing each distinct text once and executing it again
+/// with new parameters. Lives for one save: its commands must not outlive the connection's
+/// next disconnect.
+class PreparedStatements
+{
+public:
+    explicit PreparedStatements(TSQLConnection &connection) : connection_(connection) {}
+    /// Executes `text` with `params`; returns the rows affected.
+    std::int64_t execute(const std::string &text, const std::vector<Param> &params);
+
+private:
+    TSQLConnection &connection_;
+    std::map<std::string, std::unique_ptr<DriverCommand>> commands_;
+};
 
 void startTransaction(TSQLConnection &connection, const TransactionDesc &transaction);
 void commitTransaction(TSQLConnection &connection, const TransactionDesc &transaction);
