@@ -14,19 +14,26 @@ std::string postingCall(const PostingArgs &args)
            args.interfaceId + ")";
 }
 
-std::vector<std::string> errorList(const Isql &sql, int reachBack)
+std::string errorListQuery(int reachBack)
 {
-    // The program's statement, plus an order so that the comparison is stable.
-    const std::vector<SqlRow> rows =
-        sql.query("select erro_codigo,erro_cadena,'' as Interfaz from errores where erro_item >= "
-                  "(select (max(erro_item) -" +
-                  std::to_string(reachBack) +
-                  ") from errores where erro_tipodoc = 31 and erro_iddoc = 0) order by erro_item");
+    return "select erro_codigo,erro_cadena,'' as Interfaz from errores where erro_item >= "
+           "(select (max(erro_item) -" +
+           std::to_string(reachBack) +
+           ") from errores where erro_tipodoc = 31 and erro_iddoc = 0) order by erro_item";
+}
+
+std::vector<std::string> errorListRows(const std::vector<SqlRow> &rows)
+{
     std::vector<std::string> list;
     for (const SqlRow &row : rows)
         list.push_back(row.at("ERRO_CODIGO").value_or("<null>") + "|" +
                        row.at("ERRO_CADENA").value_or("<null>"));
     return list;
+}
+
+std::vector<std::string> errorList(const Isql &sql, int reachBack)
+{
+    return errorListRows(sql.query(errorListQuery(reachBack)));
 }
 
 std::string dayText(const std::string &isoDay, const std::string &order)

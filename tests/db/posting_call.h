@@ -25,8 +25,12 @@ PostingArgs mainPoint(const std::string &day);
 /// "select * from contabil_facturas_contado(...)" as the program builds it.
 std::string postingCall(const PostingArgs &args);
 
-/// The rows the program's error list shows after a failed posting whose ERROR was
-/// `reachBack`, each as "ERRO_CODIGO|ERRO_CADENA", in item order.
+/// The program's error-list query after a failed posting whose ERROR was `reachBack`
+/// (ordered by item, so that comparisons are stable).
+std::string errorListQuery(int reachBack);
+/// Its rows as "ERRO_CODIGO|ERRO_CADENA".
+std::vector<std::string> errorListRows(const std::vector<SqlRow> &rows);
+/// Runs that query.
 std::vector<std::string> errorList(const Isql &sql, int reachBack);
 
 /// A day "YYYY-MM-DD" written as the workstation would in `order` ("DMY", "MDY",

@@ -84,6 +84,30 @@ std::vector<SqlRow> Isql::query(std::string_view select) const
     return parseList(output.out);
 }
 
+std::vector<std::vector<SqlRow>> Isql::queries(const std::vector<std::string> &selects) const
+{
+    // A marker row after each statement tells where its rows end.
+    static const std::string marker = "KALMORA_END_OF_RESULT";
+    std::string script;
+    for (const std::string &select : selects) {
+        if (!script.empty())
+            script += ";\n";
+        script += select + ";\nselect 1 as " + marker + " from rdb$database";
+    }
+    const Output output = run(script);
+    if (!output.ok)
+        throw SqlError(output.err);
+    std::vector<std::vector<SqlRow>> results(1);
+    for (SqlRow &row : parseList(output.out)) {
+        if (row.count(marker))
+            results.emplace_back();
+        else
+            results.back().push_back(std::move(row));
+    }
+    results.pop_back();
+    return results;
+}
+
 std::optional<std::string> Isql::value(std::string_view select) const
 {
     const std::vector<SqlRow> rows = query(select);
