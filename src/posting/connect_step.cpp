@@ -1,0 +1,73 @@
+#include "posting/connect_step.h"
+
+#include "data/data_module.h"
+
+#include <ctime>
+
+namespace kalmora::posting {
+
+namespace {
+
+/// Puts the view's hourglass on the connection for one connect and gives back the one it had.
+class HourglassOnConnection
+{
+public:
+    HourglassOnConnection(data::TSQLConnection &connection, data::WaitCursor *cursor)
+        : connection_(connection), previous_(connection.waitCursor())
+    {
+        connection_.setWaitCursor(cursor);
+    }
+    ~HourglassOnConnection() { connection_.setWaitCursor(previous_); }
+    HourglassOnConnection(const HourglassOnConnection &) = delete;
+    HourglassOnConnection &operator=(const HourglassOnConnection &) = delete;
+
+private:
+    data::TSQLConnection &connection_;
+    data::WaitCursor *previous_;
+};
+
+} // namespace
+
+std::string companyDatabase(const std::string &server, const std::string &company)
+{
+    return server + "/datos/" + company + "/kalmora.fdb";
+}
+
+data::Date today()
+{
+    // One thread: the shared buffer of std::localtime is safe here.
+    const std::time_t now = std::time(nullptr);
+    const std::tm *local = std::localtime(&now);
+    return data::Date{local->tm_year + 1900, local->tm_mon + 1, local->tm_mday};
+}
+
+bool connectStep(data::DataModule &module, const ConnectInput &input, BusyPanel &busy,
+                 ConnectView &view)
+{
+    if (input.company.empty() || input.user.empty() || input.password.empty())
+        return false;
+
+    busy.showBusy("Conectando a la base de datos " + input.company + " ...");
+
+    data::TSQLConnection &connection = module.Kalmora;
+    connection.setConnected(false);
+    connection.params().setValue("Database", companyDatabase(input.server, input.company));
+    connection.params().setValue("User_Name", input.user);
+    connection.params().setValue("password", input.password);
+    {
+        HourglassOnConnection hourglass(connection, view.hourglass());
+        connection.setConnected(true);
+    }
+
+    view.enableDay(today());
+
+    module.CPuntos.close();
+    module.CPuntos.open();
+
+    busy.hideBusy();
+    view.focusDay();
+    view.enableExecute();
+    return true;
+}
+
+} // namespace kalmora::posting

@@ -1,0 +1,59 @@
+#pragma once
+// The connect step (`CiaExit`, run when the company field loses the focus): points the
+// connection `Kalmora` at the company's database, connects with the typed login, reloads the
+// point-of-sale list and makes the day and the execute button usable.
+//
+// Nothing is caught: a failure ends the step where it happens and leaves what was done so
+// far (the busy panel stays shown with its connecting caption; a failed connect leaves the
+// day and the execute button as they were and the point-of-sale list with its former rows;
+// a failed reload leaves the day enabled and the list closed and empty).
+
+#include "data/date_format.h"
+#include "data/wait_cursor.h"
+#include "posting/busy_panel.h"
+
+#include <string>
+
+namespace kalmora::data {
+class DataModule;
+}
+
+namespace kalmora::posting {
+
+/// The controls that the connect step changes, besides the busy panel.
+class ConnectView
+{
+public:
+    virtual ~ConnectView() = default;
+    /// Enables the date picker `EFecIni` and sets its day to `today`.
+    virtual void enableDay(const data::Date &today) = 0;
+    /// Moves the focus to `EFecIni`.
+    virtual void focusDay() = 0;
+    /// Enables the execute button `SpeedButton3`.
+    virtual void enableExecute() = 0;
+    /// The hourglass to show while the connection connects (null: none).
+    virtual data::WaitCursor *hourglass() = 0;
+};
+
+/// The texts as typed, bytes of the locale's code page, untrimmed.
+struct ConnectInput
+{
+    std::string server;   // the server list's current text (`Servidor`)
+    std::string user;     // `Tusua`
+    std::string password; // `TClave`
+    std::string company;  // `Cia`
+};
+
+/// The database path of a company: the server text, "/datos/", the code, "/kalmora.fdb".
+std::string companyDatabase(const std::string &server, const std::string &company);
+
+/// The system date, without a time of day.
+data::Date today();
+
+/// Runs the connect step on `module`. Returns false, having done nothing at all, when the
+/// company, the user or the password is empty (a text of spaces is not empty); true when the
+/// step ran to its end. Failures propagate.
+bool connectStep(data::DataModule &module, const ConnectInput &input, BusyPanel &busy,
+                 ConnectView &view);
+
+} // namespace kalmora::posting

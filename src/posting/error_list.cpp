@@ -1,0 +1,24 @@
+#include "posting/error_list.h"
+
+#include "data/data_module.h"
+#include "data/quoting.h"
+
+namespace kalmora::posting {
+
+std::string errorListCommand(int reachBack, const std::string &interfaceName)
+{
+    return "select erro_codigo,erro_cadena," + data::quotedString(interfaceName) +
+           " as Interfaz from errores where erro_item >= (select (max(erro_item) -" +
+           std::to_string(reachBack) + ") from errores where erro_tipodoc = 31 and erro_iddoc = 0)";
+}
+
+void fillErrorList(data::DataModule &module, ErrorGrid &grid, int reachBack,
+                   const std::string &interfaceName)
+{
+    grid.enableErrorGrid();
+    module.CError.close();
+    module.CError.setCommandText(errorListCommand(reachBack, interfaceName));
+    module.CError.open();
+}
+
+} // namespace kalmora::posting

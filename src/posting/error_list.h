@@ -1,0 +1,33 @@
+#pragma once
+// The error list: after a failed posting, the error rows that the posting procedure wrote
+// into ERRORES are read back into `CError` (shown in the error grid `DBGridEh1`), each with
+// the name of the sales interface that was used.
+
+#include <string>
+
+namespace kalmora::data {
+class DataModule;
+}
+
+namespace kalmora::posting {
+
+/// The error grid as the error list needs it.
+class ErrorGrid
+{
+public:
+    virtual ~ErrorGrid() = default;
+    /// Enables the error grid `DBGridEh1` (disabled until the first failed posting).
+    virtual void enableErrorGrid() = 0;
+};
+
+/// The statement that lists the newest error rows: every row of errores whose erro_item is at
+/// least the highest erro_item of document type 31 with erro_iddoc 0, less `reachBack`, with
+/// `interfaceName` (quoted) as its INTERFAZ column.
+std::string errorListCommand(int reachBack, const std::string &interfaceName);
+
+/// Enables the grid, closes `CError`, gives it errorListCommand() and opens it. A failure
+/// while opening leaves the grid enabled and `CError` closed.
+void fillErrorList(data::DataModule &module, ErrorGrid &grid, int reachBack,
+                   const std::string &interfaceName);
+
+} // namespace kalmora::posting

@@ -1,0 +1,50 @@
+#pragma once
+// The posting run (`SpeedButton3Click`, also F2): posts the cash sales of the chosen day and
+// point of sale. Three lookups in `Cborrar` gather the arguments of
+// contabil_facturas_contado, `CRepArticulos` runs the call, and its first row decides:
+// complete the pending voucher through `Scontapend` and say so, say that nothing could be
+// posted, or show the errors the database recorded (error_list.h).
+//
+// Nothing is caught: a failure ends the run at that step and leaves what was done (the busy
+// panel stays shown when it comes before the posting call has returned).
+
+#include "app/message_sink.h"
+#include "data/value.h"
+#include "posting/busy_panel.h"
+#include "posting/error_list.h"
+
+#include <cstdint>
+#include <optional>
+
+namespace kalmora::data {
+class DataModule;
+}
+
+namespace kalmora::posting {
+
+/// The controls the posting run reads and changes, besides the busy panel and the messages.
+class PostingView : public ErrorGrid
+{
+public:
+    /// The day to post (`EFecIni`).
+    virtual data::Date day() const = 0;
+    /// The PTVT_ID of the point chosen in `Pto`; nullopt while none is chosen.
+    virtual std::optional<std::int64_t> chosenPoint() const = 0;
+};
+
+enum class PostingOutcome {
+    NoPointChosen,    ///< nothing sent: "Seleccione el punto de venta." was shown
+    NothingPosted,    ///< the call returned no row: "No se pudo contabilizar las facturas."
+    VoucherGenerated, ///< completed: "Comprobante contable correctamente generado."
+    NoVoucher,        ///< ERROR and IDC both 0: nothing shown
+    Errors,           ///< the call reported errors; `CError` holds the error list
+};
+
+/// Runs the posting run on `module`, whose `CPuntos` the connect step has loaded. The day is
+/// written with the current short date pattern (data/date_format.h). The chosen point is
+/// found in `CPuntos` by its PTVT_ID; with none chosen, or one that is no longer in the
+/// list, the run stops before anything reaches the server. Failures propagate.
+PostingOutcome postingRun(data::DataModule &module, BusyPanel &busy, PostingView &view,
+                          app::MessageSink &messages);
+
+} // namespace kalmora::posting
