@@ -74,10 +74,16 @@ private:
     std::string today_;
 };
 
+// Emptied at the end of main(), while the client library is still up.
+std::map<int, std::unique_ptr<BenchCompany>> &companies()
+{
+    static std::map<int, std::unique_ptr<BenchCompany>> made;
+    return made;
+}
+
 BenchCompany &company(int invoices)
 {
-    static std::map<int, std::unique_ptr<BenchCompany>> companies;
-    auto &slot = companies[invoices];
+    auto &slot = companies()[invoices];
     if (!slot)
         slot = std::make_unique<BenchCompany>(invoices);
     return *slot;
@@ -161,4 +167,13 @@ BENCHMARK(BM_PostingAndCompletion)
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    companies().clear();
+    return 0;
+}

@@ -31,10 +31,15 @@ CompanyDatabase::CompanyDatabase(CompanyOptions options)
     : options_(std::move(options)), serverEntry_(makeTempDir())
 {
     databasePath_ = serverEntry_ + "/datos/" + options_.code + "/kalmora.fdb";
-    const ProgramResult made =
-        runProgram({sourceDir() + "/db/make-company", serverEntry_, options_.code, "--invoices",
-                    std::to_string(options_.invoices), "--days", std::to_string(options_.days),
-                    "--date-order", options_.dateOrder});
+    ProgramResult made;
+    try {
+        made = runProgram({sourceDir() + "/db/make-company", serverEntry_, options_.code,
+                           "--invoices", std::to_string(options_.invoices), "--days",
+                           std::to_string(options_.days), "--date-order", options_.dateOrder});
+    } catch (...) {
+        std::filesystem::remove_all(serverEntry_);
+        throw;
+    }
     if (made.exitCode != 0) {
         std::filesystem::remove_all(serverEntry_);
         throw std::runtime_error("db/make-company failed: " + made.out + made.err);
