@@ -14,8 +14,10 @@ trap cleanup EXIT
 
 if [ -x "$root/scripts/fb-test-server.sh" ]; then
   server_dir=$(mktemp -d /tmp/kalmora-fbserver.XXXXXX)
-  # Prints the variables the server tests read (KALMORA_TEST_SERVER and friends).
-  eval "$("$root/scripts/fb-test-server.sh" start "$server_dir")"
+  # Prints the variables the server tests read (KALMORA_TEST_SERVER and friends); a
+  # server that does not start fails the run instead of letting those tests skip.
+  exports=$("$root/scripts/fb-test-server.sh" start "$server_dir")
+  eval "$exports"
 fi
 
 ctest --test-dir build --output-on-failure -j 2 "$@"
