@@ -19,7 +19,16 @@ std::string procedureCallText(const std::string &name, std::size_t inputs)
     return text;
 }
 
-FbCommand::FbCommand(std::shared_ptr<FbSession> session) : session_(std::move(session)) {}
+FbCommand::FbCommand(std::shared_ptr<FbSession> session) : session_(std::move(session))
+{
+    session_->enlist(this);
+}
+
+FbCommand::~FbCommand()
+{
+    releaseHandles();
+    session_->delist(this);
+}
 
 void FbCommand::prepare(const std::string &text)
 {

@@ -12,10 +12,13 @@
 
 namespace kalmora::data {
 
-class FbCommand final : public DriverCommand
+class FbCommand final : public DriverCommand, private FbDependent
 {
 public:
     explicit FbCommand(std::shared_ptr<FbSession> session);
+    ~FbCommand() override;
+    FbCommand(const FbCommand &) = delete;
+    FbCommand &operator=(const FbCommand &) = delete;
 
     void prepare(const std::string &text) override;
     void prepareProcedure(const std::string &name) override;
@@ -25,6 +28,8 @@ public:
     std::int64_t rowsAffected() const override { return rowsAffected_; }
 
 private:
+    void releaseHandles() noexcept override { statement_.reset(); }
+
     std::shared_ptr<FbSession> session_;
     FbRef<Firebird::IStatement> statement_;
     FbRef<Firebird::IMessageMetadata> inputMetadata_;

@@ -13,10 +13,19 @@ FbCursor::FbCursor(std::shared_ptr<FbSession> session, FbRef<IStatement> stateme
       layout_(std::move(layout)), row_(layout_.messageLength), values_(layout_.columns.size()),
       decoded_(layout_.columns.size(), false)
 {
+    session_->enlist(this);
 }
 
 FbCursor::~FbCursor()
 {
+    releaseHandles();
+    session_->delist(this);
+}
+
+// Leaves the work of an unfinished statement to its implicit transaction, which rolls back.
+void FbCursor::releaseHandles() noexcept
+{
+    onRow_ = false;
     if (resultSet_) {
         CheckStatusWrapper status(session_->status());
         resultSet_->close(&status);
@@ -26,11 +35,23 @@ FbCursor::~FbCursor()
             resultSet_.forget();
     }
     transaction_.reset();
-    // implicit_ rolls back by itself unless it was committed.
+    statement_.reset();
+    if (implicit_) {
+        implicit_->abandon();
+        implicit_.reset();
+    }
+    released_ = true;
+}
+
+void FbCursor::checkOpen() const
+{
+    if (released_)
+        throw session_->error(ResultCode::InvalidHandle);
 }
 
 bool FbCursor::next()
 {
+    checkOpen();
     onRow_ = false;
     if (!resultSet_)
         return false;
@@ -78,6 +99,7 @@ bool FbCursor::isNull(std::size_t index) const
 
 void FbCursor::close()
 {
+    checkOpen();
     onRow_ = false;
     if (resultSet_ || implicit_)
         finish();

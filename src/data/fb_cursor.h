@@ -11,7 +11,7 @@
 
 namespace kalmora::data {
 
-class FbCursor final : public DriverCursor
+class FbCursor final : public DriverCursor, private FbDependent
 {
 public:
     /// Takes the open result set and, for a statement outside an explicit transaction, the
@@ -28,6 +28,8 @@ public:
     void close() override;
 
 private:
+    void releaseHandles() noexcept override;
+    void checkOpen() const;
     void checkColumn(std::size_t index) const;
     void finish();
 
@@ -41,6 +43,7 @@ private:
     std::vector<Value> values_;
     std::vector<bool> decoded_;
     bool onRow_ = false;
+    bool released_ = false; // by a disconnect
 };
 
 } // namespace kalmora::data

@@ -93,6 +93,10 @@ void FbSession::attach(IProvider *provider, const std::string &database, const s
 
 void FbSession::detach() noexcept
 {
+    // The client must see no call on a statement or result set of a detached attachment
+    // (it can hang there), so those go first.
+    for (FbDependent *dependent : std::set<FbDependent *>(dependents_))
+        dependent->releaseHandles();
     explicit_.reset();
     for (FbTransaction *transaction : transactions_)
         transaction->abandon();

@@ -18,6 +18,18 @@ namespace kalmora::data {
 
 class FbSession;
 
+/// An object holding client interfaces that depend on the attachment (statements, result
+/// sets). The client must not be called on them once the attachment is gone, so the
+/// session has them let go of their interfaces first.
+class FbDependent
+{
+public:
+    virtual ~FbDependent() = default;
+    /// Closes and releases every interface that depends on the attachment; later calls
+    /// on the object fail with InvalidHandle.
+    virtual void releaseHandles() noexcept = 0;
+};
+
 /// The options the attachment and its transactions are made with.
 struct FbOptions
 {
@@ -74,8 +86,11 @@ public:
     /// Throws Firebird::FbException when the server refuses.
     void attach(Firebird::IProvider *provider, const std::string &database, const std::string &user,
                 const std::string &password);
-    /// Rolls back every live transaction, then detaches; never throws.
+    /// Has every dependent let go of its interfaces, rolls back every live transaction,
+    /// then detaches; never throws.
     void detach() noexcept;
+    void enlist(FbDependent *dependent) { dependents_.insert(dependent); }
+    void delist(FbDependent *dependent) { dependents_.erase(dependent); }
 
     /// A new transaction at `isolation`, with the session's lock wait setting.
     std::unique_ptr<FbTransaction> startTransaction(IsolationLevel isolation);
@@ -112,6 +127,7 @@ private:
     FbOptions options_;
     FbRef<Firebird::IAttachment> attachment_;
     std::set<FbTransaction *> transactions_;
+    std::set<FbDependent *> dependents_;
     std::unique_ptr<FbTransaction> explicit_;
     std::map<std::string, std::vector<ProcedureParam>> procedures_;
     std::string lastErrorText_;
