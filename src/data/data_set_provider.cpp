@@ -51,9 +51,12 @@ DataPacket TDataSetProvider::getRecords(const std::string &commandText)
         for (const ColumnDesc &column : cursor.columns())
             packet.columns.push_back(TableColumn{column, true, true});
         const std::size_t width = packet.columns.size();
-        while (cursor.next())
+        packet.rows = RowStore(width);
+        while (cursor.next()) {
+            const std::span<Value> row = packet.rows.append();
             for (std::size_t c = 0; c < width; ++c)
-                packet.rows.push_back(cursor.value(c));
+                row[c] = cursor.value(c);
+        }
         reset();
         return packet;
     } catch (const Exception &failure) {

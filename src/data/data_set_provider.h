@@ -21,11 +21,11 @@ enum ProviderOption : unsigned {
 
 enum class UpdateMode { upWhereAll };
 
-/// A fetched result: column descriptions with their save flags and the rows, row-major.
+/// A fetched result: column descriptions with their save flags, and the rows.
 struct DataPacket
 {
     std::vector<TableColumn> columns;
-    std::vector<Value> rows;
+    RowStore rows;
 };
 
 enum class ReconcileResponse { rrSkip, rrAbort };

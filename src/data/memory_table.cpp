@@ -6,12 +6,31 @@
 
 namespace kalmora::data {
 
-void MemoryTable::load(std::vector<TableColumn> columns, std::vector<Value> rows)
+std::span<Value> RowStore::append()
+{
+    const std::size_t offset = rows_ % blockRows;
+    if (offset == 0)
+        blocks_.push_back(std::make_unique<Value[]>(blockRows * width_));
+    ++rows_;
+    return {blocks_.back().get() + offset * width_, width_};
+}
+
+std::span<Value> RowStore::row(std::size_t index)
+{
+    return {blocks_[index / blockRows].get() + index % blockRows * width_, width_};
+}
+
+std::span<const Value> RowStore::row(std::size_t index) const
+{
+    return {blocks_[index / blockRows].get() + index % blockRows * width_, width_};
+}
+
+void MemoryTable::load(std::vector<TableColumn> columns, RowStore rows)
 {
     clear();
     columns_ = std::move(columns);
     values_ = std::move(rows);
-    const std::size_t count = columns_.empty() ? 0 : values_.size() / columns_.size();
+    const std::size_t count = values_.size();
     status_.assign(count, Status::Fetched);
     order_.resize(count);
     std::iota(order_.begin(), order_.end(), RecordId{0});
@@ -20,8 +39,7 @@ void MemoryTable::load(std::vector<TableColumn> columns, std::vector<Value> rows
 void MemoryTable::clear()
 {
     columns_.clear();
-    values_.clear();
-    values_.shrink_to_fit();
+    values_ = RowStore();
     status_.clear();
     fetched_.clear();
     order_.clear();
@@ -32,12 +50,12 @@ void MemoryTable::clear()
 
 std::span<const Value> MemoryTable::row(RecordId record) const
 {
-    return {values_.data() + std::size_t(record) * columns_.size(), columns_.size()};
+    return values_.row(record);
 }
 
 std::span<Value> MemoryTable::mutableRow(RecordId record)
 {
-    return {values_.data() + std::size_t(record) * columns_.size(), columns_.size()};
+    return values_.row(record);
 }
 
 void MemoryTable::setFilter(RowFilter filter)
@@ -55,7 +73,7 @@ void MemoryTable::setFilter(RowFilter filter)
 RecordId MemoryTable::insertPending(std::size_t position)
 {
     const auto record = RecordId(status_.size());
-    values_.resize(values_.size() + columns_.size());
+    values_.append();
     status_.push_back(Status::Pending);
     if (position < shownCount()) {
         const RecordId anchor = shownRecord(position);

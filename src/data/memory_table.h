@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <unordered_map>
 #include <vector>
@@ -22,6 +23,26 @@ struct TableColumn
 };
 
 enum class UpdateKind { ukModify, ukInsert, ukDelete };
+
+/// Rows of one width, kept in blocks so that growing never moves a value: a fetch of many
+/// rows costs one copy of each value and no reallocation.
+class RowStore
+{
+public:
+    explicit RowStore(std::size_t width = 0) : width_(width) {}
+    std::size_t width() const { return width_; }
+    std::size_t size() const { return rows_; }
+    /// Adds an all-null row and returns it.
+    std::span<Value> append();
+    std::span<Value> row(std::size_t index);
+    std::span<const Value> row(std::size_t index) const;
+
+private:
+    static constexpr std::size_t blockRows = 4096;
+    std::size_t width_;
+    std::size_t rows_ = 0;
+    std::vector<std::unique_ptr<Value[]>> blocks_;
+};
 
 /// Identifies one record for the life of a load; never reused before the next load.
 using RecordId = std::uint32_t;
@@ -49,8 +70,8 @@ public:
     /// Decides whether a row is shown while a filter is set.
     using RowFilter = std::function<bool(std::span<const Value> row)>;
 
-    /// Replaces everything by `rows`, row-major with one value per column.
-    void load(std::vector<TableColumn> columns, std::vector<Value> rows);
+    /// Replaces everything by `rows`, one value per column.
+    void load(std::vector<TableColumn> columns, RowStore rows);
     /// Drops rows, columns, filter and change log.
     void clear();
 
@@ -98,7 +119,7 @@ private:
     static void erase(std::vector<RecordId> &records, RecordId record);
 
     std::vector<TableColumn> columns_;
-    std::vector<Value> values_; // current values, row-major, indexed by RecordId
+    RowStore values_; // current values, indexed by RecordId
     std::vector<Status> status_;
     std::unordered_map<RecordId, std::vector<Value>> fetched_; // originals of modified rows
     std::vector<RecordId> order_;                              // live records in display order

@@ -25,8 +25,14 @@ Value s(const char *v)
 /// Three fetched rows: (1,a) (2,b) (3,c).
 MemoryTable fetched()
 {
+    RowStore rows(2);
+    for (const auto &[id, name] : {std::pair{1, "a"}, {2, "b"}, {3, "c"}}) {
+        const std::span<Value> row = rows.append();
+        row[0] = i(id);
+        row[1] = s(name);
+    }
     MemoryTable table;
-    table.load(twoColumns(), {i(1), s("a"), i(2), s("b"), i(3), s("c")});
+    table.load(twoColumns(), std::move(rows));
     return table;
 }
 
