@@ -1,0 +1,338 @@
+// The connect step, the posting run and the error list against fresh demo companies (the
+// embedded engine): what the user sees in the window and what reaches the database.
+#include "data/company_fixture.h"
+#include "data/errors.h"
+#include "posting/connect_step.h"
+#include "posting/error_list.h"
+#include "posting/posting_run.h"
+#include "recording_window.h"
+
+#include <cstdio>
+#include <functional>
+#include <gmock/gmock.h>
+#include <memory>
+
+namespace kalmora::test {
+namespace {
+
+using ::testing::Each;
+using ::testing::ElementsAre;
+using ::testing::EndsWith;
+using ::testing::IsEmpty;
+
+/// The rows of `select` on a connection of their own (so only committed work shows), each
+/// row its values joined by "|".
+std::vector<std::string> rowsOf(const std::string &database, const std::string &select)
+{
+    data::TSQLConnection connection;
+    connection.params().setValue("Database", database);
+    connection.params().setValue("User_Name", "SYSDBA");
+    connection.params().setValue("Password", "masterkey");
+    std::unique_ptr<data::DriverCursor> cursor = connection.openQuery(select);
+    std::vector<std::string> rows;
+    while (cursor->next()) {
+        std::string row;
+        for (std::size_t c = 0; c < cursor->columns().size(); ++c)
+            row += (c ? "|" : "") + valueText(cursor->value(c));
+        rows.push_back(row);
+    }
+    cursor->close();
+    return rows;
+}
+
+void runOn(const std::string &database, const std::string &statement)
+{
+    data::TSQLConnection connection;
+    connection.params().setValue("Database", database);
+    connection.params().setValue("User_Name", "SYSDBA");
+    connection.params().setValue("Password", "masterkey");
+    connection.execute(statement);
+}
+
+/// The rows a data set shows, each its values as text joined by "|".
+std::vector<std::string> shownRows(data::TClientDataSet &dataSet)
+{
+    std::vector<std::string> rows;
+    for (std::size_t row = 0; row < std::size_t(dataSet.recordCount()); ++row) {
+        std::string text;
+        for (int c = 0; c < dataSet.fieldCount(); ++c)
+            text += (c ? "|" : "") + dataSet.fields(c).textAt(row);
+        rows.push_back(text);
+    }
+    return rows;
+}
+
+std::vector<std::string> sentTexts(const StatementRecorder &recorder)
+{
+    std::vector<std::string> texts;
+    for (const StatementRecorder::Sent &sent : recorder.sent)
+        texts.push_back(sent.text);
+    return texts;
+}
+
+std::string dayMonthYear(const data::Date &day)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d/%02d/%04d", day.day, day.month, day.year);
+    return text;
+}
+
+class PostingTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        data::setCurrentDateSettings(datePattern("dd/mm/yyyy"));
+        company_ = std::make_unique<CompanyDatabase>(CompanyOptions{.invoices = 5, .days = 2});
+    }
+    void TearDown() override { data::setStatementObserver(dm.Kalmora, nullptr); }
+
+    posting::ConnectInput login() const
+    {
+        return {company_->serverEntry(), "SYSDBA", "masterkey", company_->code()};
+    }
+    const std::string &database() const { return company_->databasePath(); }
+
+    /// Connects as the user would, chooses the newest demo day and `point`, and starts
+    /// recording what is sent from then on.
+    void connectAndChoose(std::optional<std::int64_t> point)
+    {
+        ASSERT_TRUE(posting::connectStep(dm, login(), window, window));
+        const std::vector<std::string> newest =
+            rowsOf(database(), "select max(fact_fecha) from facturas");
+        day = data::Date{std::stoi(newest.at(0).substr(0, 4)), std::stoi(newest.at(0).substr(5, 2)),
+                         std::stoi(newest.at(0).substr(8, 2))};
+        window.chooseDay(day);
+        window.choosePoint(point);
+        window.events.clear();
+        data::setStatementObserver(dm.Kalmora, &recorder);
+        recorder.clear();
+    }
+
+    posting::PostingOutcome post() { return posting::postingRun(dm, window, window, window); }
+
+    std::unique_ptr<CompanyDatabase> company_;
+    data::DataModule dm;
+    RecordingWindow window;
+    StatementRecorder recorder;
+    data::Date day;
+};
+
+// ---- Connect step
+
+// Guards against a connect with half a login: nothing may show, connect or change.
+TEST_F(PostingTest, ConnectWithAnEmptyUserPasswordOrCompanyDoesNothing)
+{
+    const posting::ConnectInput full = login();
+    for (const auto &[label, input] : std::vector<std::pair<std::string, posting::ConnectInput>>{
+             {"user", {full.server, "", full.password, full.company}},
+             {"password", {full.server, full.user, "", full.company}},
+             {"company", {full.server, full.user, full.password, ""}}}) {
+        SCOPED_TRACE(label);
+        EXPECT_FALSE(posting::connectStep(dm, input, window, window));
+        EXPECT_THAT(window.events, IsEmpty());
+        EXPECT_FALSE(dm.Kalmora.connected());
+        EXPECT_EQ(dm.Kalmora.params().value("Database"), "");
+        EXPECT_FALSE(dm.CPuntos.active());
+    }
+}
+
+// Guards against a connect step that skips or reorders its steps, or does not reload the
+// point-of-sale list when it runs again.
+TEST_F(PostingTest, ConnectShowsTheBusyPanelConnectsAndReloadsThePoints)
+{
+    ASSERT_TRUE(posting::connectStep(dm, login(), window, window));
+    EXPECT_EQ(window.busyCaption, "Conectando a la base de datos DEMO ...");
+    EXPECT_THAT(window.events, ElementsAre("busy", "hourglass", "arrow", "day", "hide busy",
+                                           "focus day", "execute"));
+    EXPECT_EQ(dm.Kalmora.params().value("Database"), database());
+    EXPECT_EQ(window.day(), posting::today());
+    EXPECT_TRUE(window.dayEnabled);
+    EXPECT_TRUE(window.executeEnabled);
+    EXPECT_EQ(dm.CPuntos.recordCount(), 4);
+
+    runOn(database(), "insert into punto_venta (ptvt_id, bode_cod, ptvt_nom, pref_pre) "
+                      "values (9, '01', 'Nuevo', 'PPAL')");
+    window.chooseDay(data::Date{2003, 1, 20});
+    ASSERT_TRUE(posting::connectStep(dm, login(), window, window));
+    EXPECT_EQ(dm.CPuntos.recordCount(), 5);
+    EXPECT_EQ(window.day(), posting::today());
+}
+
+// Guards against a failed connect that hides its panel, enables controls or loses the
+// list it had: the failure ends the step where it happens.
+TEST_F(PostingTest, AFailedConnectKeepsThePanelTheControlsAndTheFormerList)
+{
+    ASSERT_TRUE(posting::connectStep(dm, login(), window, window));
+    window.events.clear();
+    posting::ConnectInput missing = login();
+    missing.company = "NOPE";
+
+    EXPECT_THROW(posting::connectStep(dm, missing, window, window), EDatabaseError);
+    EXPECT_TRUE(window.busyShown);
+    EXPECT_EQ(window.busyCaption, "Conectando a la base de datos NOPE ...");
+    EXPECT_THAT(window.events, ElementsAre("busy", "hourglass", "arrow"));
+    EXPECT_FALSE(window.hourglassShown);
+    EXPECT_FALSE(dm.Kalmora.connected());
+    EXPECT_EQ(dm.CPuntos.recordCount(), 4);
+}
+
+// ---- Posting run
+
+// Guards against statement texts that differ from what the server is sent, a prefix that
+// breaks out of its quotes, and the wrong source of the cash customer's NIT.
+TEST_F(PostingTest, TheLookupsAndThePostingCallAreSentAsBuilt)
+{
+    struct Case
+    {
+        std::int64_t point;
+        std::vector<std::string> texts; // after the first, which is the call's day
+    };
+    const char *autoNit = "SELECT AUTO_NITCONTADO FROM AUTORIZACIONES WHERE PREF_PRE = ";
+    const char *configNit =
+        "select conf_valor from configuracion where conf_modulo = 'FACTURACION' and "
+        "conf_categoria = 'FACTURAS' and conf_propiedad = 'CODIGO DEL CLIENTE PARA VENTAS DE "
+        "CONTADO'";
+    const char *interfaz = "SELECT MAX(INVE_ID), MAX(INVE_NOMBRE) FROM INTERFAZ_VENTAS WHERE "
+                           "TIDO_COD = 31 AND PREF_PRE = ";
+    connectAndChoose(std::nullopt);
+    const std::string call =
+        "select * from contabil_facturas_contado('" + dayMonthYear(day) + "', ";
+    const std::vector<Case> cases{
+        // The prefix K'N has its own cash customer.
+        {3,
+         {autoNit + std::string("'K''N'"), interfaz + std::string("'K''N'"),
+          call + "'222222222222', 'K''N', 3, 3)", "CONTABILIZA_PENDIENTE"}},
+        // TDA's AUTO_NITCONTADO is empty: the configured cash customer is used.
+        {2,
+         {autoNit + std::string("'TDA'"), configNit, interfaz + std::string("'TDA'"),
+          call + "'222222222222', 'TDA', 2, 2)", "CONTABILIZA_PENDIENTE"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.point);
+        recorder.clear();
+        window.choosePoint(c.point);
+        EXPECT_EQ(post(), posting::PostingOutcome::VoucherGenerated);
+        EXPECT_EQ(sentTexts(recorder), c.texts);
+    }
+}
+
+// Guards against a voucher that is left pending, unbalanced or without its invoices, and
+// against posting the same invoices twice.
+TEST_F(PostingTest, ARunGeneratesABalancedVoucherAndASecondRunPostsNothing)
+{
+    connectAndChoose(1);
+
+    EXPECT_EQ(post(), posting::PostingOutcome::VoucherGenerated);
+    EXPECT_THAT(window.messages, ElementsAre("Comprobante contable correctamente generado."));
+    EXPECT_THAT(window.events, ElementsAre("busy", "hide busy", "message"));
+    EXPECT_FALSE(dm.CRepArticulos.active());
+    const std::vector<std::string> vouchers =
+        rowsOf(database(), "select comp_id, trim(comp_estado), comp_numero is not null, ptvt_id, "
+                           "comp_fecha from comprobantes");
+    ASSERT_EQ(vouchers.size(), 1u);
+    const std::string id = vouchers[0].substr(0, vouchers[0].find('|'));
+    char isoDay[16];
+    std::snprintf(isoDay, sizeof isoDay, "%04d-%02d-%02d", day.year, day.month, day.day);
+    EXPECT_EQ(vouchers[0], id + "|D|1|1|" + isoDay);
+    EXPECT_EQ(rowsOf(database(), "select sum(cmde_debito) = sum(cmde_credito), sum(cmde_debito) > "
+                                 "0 from comprobantes_det where comp_id = " +
+                                     id),
+              std::vector<std::string>{"1|1"});
+    // Every cash invoice of the day and point is marked with the voucher, no other.
+    EXPECT_EQ(rowsOf(database(),
+                     "select count(*) from facturas where ptvt_id = 1 and fact_fecha = '" +
+                         std::string(isoDay) + "' and terc_nit = '900000001' and comp_id is null"),
+              std::vector<std::string>{"0"});
+    EXPECT_EQ(rowsOf(database(), "select count(*) from facturas where comp_id = " + id +
+                                     " and (ptvt_id <> 1 or fact_fecha <> '" + isoDay + "')"),
+              std::vector<std::string>{"0"});
+
+    window.messages.clear();
+    EXPECT_EQ(post(), posting::PostingOutcome::NothingPosted);
+    EXPECT_THAT(window.messages, ElementsAre("No se pudo contabilizar las facturas."));
+    EXPECT_FALSE(window.busyShown);
+    EXPECT_EQ(rowsOf(database(), "select count(*) from comprobantes"),
+              std::vector<std::string>{"1"});
+}
+
+// Guards against a failed posting whose message, error list or interface name is wrong,
+// and against a list that reaches back past the newest failure.
+TEST_F(PostingTest, AnInterfaceWithoutAccountsListsItsErrorsWithTheInterfaceName)
+{
+    connectAndChoose(4);
+    const std::string errorList =
+        "select erro_codigo,erro_cadena,'Contado Feria D''Artesanos' as Interfaz from errores "
+        "where erro_item >= (select (max(erro_item) -5) from errores where erro_tipodoc = 31 "
+        "and erro_iddoc = 0)";
+
+    for (int run = 1; run <= 2; ++run) {
+        SCOPED_TRACE(run);
+        window.messages.clear();
+        window.events.clear();
+        recorder.clear();
+        EXPECT_EQ(post(), posting::PostingOutcome::Errors);
+        EXPECT_THAT(window.messages,
+                    ElementsAre("Se presentaron los siguientes errores en la contabilización:\r"
+                                "Verifique la definición de la interfaz relacionada"));
+        EXPECT_THAT(window.events, ElementsAre("busy", "hide busy", "message", "error grid"));
+        EXPECT_EQ(sentTexts(recorder).back(), errorList);
+        const std::vector<std::string> shown = shownRows(dm.CError);
+        ASSERT_EQ(shown.size(), 6u);
+        EXPECT_THAT(shown, Each(EndsWith("|Contado Feria D'Artesanos")));
+        EXPECT_THAT(shown, ::testing::Contains("Ventas de contado|" + dayMonthYear(day) +
+                                               "|Contado Feria D'Artesanos"));
+        EXPECT_THAT(shown, ::testing::Contains(::testing::StartsWith("Falta cuenta de caja|")));
+    }
+    EXPECT_TRUE(window.errorGridEnabled);
+    EXPECT_TRUE(dm.CError.active());
+    EXPECT_EQ(rowsOf(database(), "select count(*) from comprobantes"),
+              std::vector<std::string>{"0"});
+}
+
+// Guards against posting whichever point happens to be current when none is chosen, or
+// when the chosen one is not in the list: nothing may reach the server.
+TEST_F(PostingTest, WithoutAChosenPointNothingIsSent)
+{
+    for (const std::optional<std::int64_t> point : {std::optional<std::int64_t>{}, {99}}) {
+        SCOPED_TRACE(point.value_or(0));
+        connectAndChoose(point);
+        window.messages.clear();
+        EXPECT_EQ(post(), posting::PostingOutcome::NoPointChosen);
+        EXPECT_THAT(window.messages, ElementsAre("Seleccione el punto de venta."));
+        EXPECT_FALSE(window.busyShown);
+        EXPECT_THAT(recorder.sent, IsEmpty());
+    }
+    EXPECT_EQ(rowsOf(database(), "select count(*) from comprobantes"),
+              std::vector<std::string>{"0"});
+}
+
+// Guards against finding the chosen point by its name: of two points with one name, the
+// chosen one (the second in the list) is posted.
+TEST_F(PostingTest, OfTwoPointsWithOneNameTheChosenOneIsPosted)
+{
+    runOn(database(), "update punto_venta set ptvt_nom = 'Almacén Principal' where ptvt_id = 2");
+    connectAndChoose(2);
+
+    EXPECT_EQ(post(), posting::PostingOutcome::VoucherGenerated);
+    EXPECT_THAT(sentTexts(recorder),
+                ::testing::Contains(::testing::EndsWith("'222222222222', 'TDA', 2, 2)")));
+    EXPECT_EQ(rowsOf(database(), "select ptvt_id, pref_pre from comprobantes"),
+              std::vector<std::string>{"2|TDA"});
+}
+
+// Guards against a failure that is swallowed or reported as an outcome: a call the server
+// rejects ends the run with the busy panel still shown and no message.
+TEST_F(PostingTest, ACallTheServerRejectsEndsTheRunWithThePanelShown)
+{
+    runOn(database(), "delete from interfaz_ventas where pref_pre = 'PPAL' and tido_cod = 31");
+    connectAndChoose(1);
+
+    EXPECT_THROW(post(), EOleException);
+    EXPECT_TRUE(window.busyShown);
+    EXPECT_THAT(window.messages, IsEmpty());
+    EXPECT_THAT(sentTexts(recorder).back(), EndsWith("'900000001', 'PPAL', 1, )"));
+}
+
+} // namespace
+} // namespace kalmora::test
