@@ -123,9 +123,11 @@ MemoryTable::RowFilter makeRowFilter(const FilterCondition &condition, const TFi
 {
     // A quoted constant is read the way the field reads typed text (dates in the short date
     // format); a plain number is a decimal with a full stop.
-    const Value constant = condition.quoted
-                               ? field.textValue(condition.constant)
-                               : field.assignedValue(Value{*parseDecimal(condition.constant, '.')});
+    // A text field compares with the constant as written, never cut to the field's size.
+    const bool text = fieldTypeClass(field.dataType()) == FieldTypeClass::String;
+    const Value constant =
+        condition.quoted ? (text ? Value{condition.constant} : field.textValue(condition.constant))
+                         : field.assignedValue(Value{*parseDecimal(condition.constant, '.')});
     const std::string op = condition.op;
     return [constant, op, column](std::span<const Value> row) {
         const std::optional<int> c = compareValues(row[std::size_t(column)], constant);
