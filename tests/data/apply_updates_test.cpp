@@ -288,3 +288,30 @@ TEST_F(ApplyUpdatesTest, ClosedConnectionKeepsRowsAndChanges)
     EXPECT_THAT(recorder.steps, ElementsAre("start", deleteText, "commit"));
     EXPECT_THAT(rows(allRates), ElementsAre("2|2026-12-10|2026-12-10|19.0000|0.8000"));
 }
+
+// A save that cannot start (the database cannot be reached) fails across the provider
+// boundary, without trailing full stops or blanks, and keeps the change log to save later.
+TEST_F(ApplyUpdatesTest, SaveThatCannotStartKeepsTheChanges)
+{
+    setRates({"1, DATE '2026-12-10', DATE '2026-12-10', 0, 0.8"});
+    TClientDataSet &rates = dm->CAjuste;
+    rates.open();
+    rates.deleteRecord();
+    dm->Kalmora.setConnected(false);
+    dm->Kalmora.params().setValue("Database", company().serverEntry() + "/datos/NADA/kalmora.fdb");
+    recorder.clear();
+
+    try {
+        rates.applyUpdates(0);
+        FAIL() << "no failure";
+    } catch (const EOleException &e) {
+        const std::string message = e.message();
+        ASSERT_FALSE(message.empty());
+        EXPECT_NE(message.back(), '.');
+        EXPECT_GT(static_cast<unsigned char>(message.back()), 32);
+        EXPECT_THAT(message, HasSubstr("NADA"));
+    }
+    EXPECT_TRUE(recorder.steps.empty());
+    EXPECT_EQ(rates.changeCount(), 1);
+    EXPECT_THAT(rows(allRates), ElementsAre("1|2026-12-10|2026-12-10|0.0000|0.8000"));
+}
