@@ -36,6 +36,11 @@ void DatePicker::applyDateSettings(const data::DateSettings &settings)
     setDisplayFormat(displayFormatFor(settings.shortPattern, settings.separator));
 }
 
+bool DatePicker::focusNextPrevChild(bool next)
+{
+    return QWidget::focusNextPrevChild(next);
+}
+
 QString DatePicker::displayFormatFor(std::string_view pattern, char separator)
 {
     QString format;

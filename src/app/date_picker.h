@@ -29,6 +29,10 @@ public:
     /// separator, quoted text and every other character copied as written; era letters g
     /// and G dropped.
     static QString displayFormatFor(std::string_view pattern, char separator);
+
+protected:
+    /// Tab leaves the box instead of stepping through the day, month and year.
+    bool focusNextPrevChild(bool next) override;
 };
 
 } // namespace kalmora::app

@@ -23,13 +23,14 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
+#include <QWindow>
 #include <algorithm>
 
 namespace kalmora::app {
 
 namespace {
 
-// Virtual-key style modifiers that make the window's commands stand aside.
+// The modifiers that make the window's commands stand aside.
 constexpr Qt::KeyboardModifiers kCommandBlockers =
     Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
 
@@ -46,11 +47,6 @@ QLabel *fittedLabel(QWidget *parent, const char *name, const QString &text, int 
     label->move(left, top);
     label->adjustSize();
     return label;
-}
-
-QImage picture(const QString &resource)
-{
-    return QImage(resource);
 }
 
 } // namespace
@@ -136,14 +132,14 @@ void Tfbrenvaldo::createControls()
     SpeedButton3 = named(new FlatButton(Panel1), "SpeedButton3");
     SpeedButton3->setFont(flatButtonFont());
     SpeedButton3->setText(QStringLiteral("F2: Ejecutar"));
-    SpeedButton3->setPicture(picture(QStringLiteral(":/images/execute.bmp")));
+    SpeedButton3->setPicture(QImage(QStringLiteral(":/images/execute.bmp")));
     SpeedButton3->setGeometry(61, 1, 65, 50);
     SpeedButton3->setEnabled(false);
     connect(SpeedButton3, &FlatButton::clicked, this, &Tfbrenvaldo::SpeedButton3Click);
     SpeedButton2 = named(new FlatButton(Panel1), "SpeedButton2");
     SpeedButton2->setFont(flatButtonFont());
     SpeedButton2->setText(QStringLiteral("Esc: Cancelar"));
-    SpeedButton2->setPicture(picture(QStringLiteral(":/images/cancel.bmp")));
+    SpeedButton2->setPicture(QImage(QStringLiteral(":/images/cancel.bmp")));
     SpeedButton2->setGeometry(237, 1, 65, 50);
     connect(SpeedButton2, &FlatButton::clicked, this, &Tfbrenvaldo::SpeedButton2Click);
 
@@ -215,7 +211,10 @@ void Tfbrenvaldo::showBusy(const std::string &caption)
 void Tfbrenvaldo::showBusy()
 {
     Panel5->show();
-    // The work that follows blocks the window: paint now, not when the loop next runs.
+    // The work that follows blocks the window: paint now, not when the loop next runs. A
+    // child just shown is only scheduled for painting, and the window's repaint leaves
+    // children alone unless they are marked, so mark the panel first.
+    Panel5->update();
     repaint();
 }
 
@@ -224,19 +223,50 @@ void Tfbrenvaldo::hideBusy()
     Panel5->hide();
 }
 
+bool Tfbrenvaldo::ownsWindow(const QWindow *window) const
+{
+    if (!window)
+        return false;
+    if (window == windowHandle())
+        return true;
+    // The open drop-down list of one of this window's controls.
+    const QWidget *popup = QApplication::activePopupWidget();
+    if (!popup || popup->windowHandle() != window)
+        return false;
+    for (const QWidget *widget = popup->parentWidget(); widget; widget = widget->parentWidget())
+        if (widget == this)
+            return true;
+    return false;
+}
+
+bool Tfbrenvaldo::listOpen() const
+{
+    const QWidget *popup = QApplication::activePopupWidget();
+    return popup && ownsWindow(popup->windowHandle());
+}
+
 bool Tfbrenvaldo::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
-        auto *receiver = static_cast<QWidget *>(watched);
-        // A key is first sent to the focused control (to the window when none has the focus);
-        // its passing on to the parents is not a new key press.
-        QWidget *focused = QApplication::focusWidget();
-        const bool first = focused ? receiver == focused : receiver == this;
-        if (first && receiver->window() == this) {
-            auto *key = static_cast<QKeyEvent *>(event);
-            FormKeyDown(key->key(), key->modifiers());
-        }
+    // Key presses are watched where the platform hands them to the window, once each and
+    // before any control. The shortcut check comes first: it is the first sight of a key
+    // press, before an open list may close on it.
+    const QEvent::Type type = event->type();
+    if ((type != QEvent::ShortcutOverride && type != QEvent::KeyPress) ||
+        !watched->isWindowType() || !ownsWindow(static_cast<QWindow *>(watched)))
+        return false;
+    if (type == QEvent::ShortcutOverride) {
+        listOpenAtKey_ = listOpen();
+        return false;
     }
+    const bool listHadKey = listOpenAtKey_.value_or(listOpen());
+    listOpenAtKey_.reset();
+    auto *key = static_cast<QKeyEvent *>(event);
+    // An open list takes Esc and Enter for itself: they close it or choose from it.
+    const bool takenByList =
+        listHadKey && (key->key() == Qt::Key_Escape || key->key() == Qt::Key_Return ||
+                       key->key() == Qt::Key_Enter);
+    if (!takenByList)
+        FormKeyDown(key->key(), key->modifiers());
     return false;
 }
 

@@ -7,11 +7,13 @@
 
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 class QGroupBox;
 class QLabel;
+class QWindow;
 
 namespace kalmora::grids {
 class AdvPanel;
@@ -75,6 +77,10 @@ protected:
 
 private:
     void createControls();
+    /// Whether key presses for `window` are this window's: its own, or an open list's.
+    bool ownsWindow(const QWindow *window) const;
+    /// Whether a drop-down list of one of this window's controls is open.
+    bool listOpen() const;
     void FormCreate();
     /// Runs before the focused control sees the key; never consumes it.
     void FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
@@ -88,6 +94,8 @@ private:
     Hooks hooks_;
     std::vector<std::string> servers_;
     bool placed_ = false;
+    /// Whether a list was open when the key press being delivered was first seen.
+    std::optional<bool> listOpenAtKey_;
 
     BevelPanel *Panel2 = nullptr;
     QLabel *Label2 = nullptr;

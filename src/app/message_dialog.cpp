@@ -11,15 +11,16 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextLayout>
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 namespace kalmora::app {
 
 namespace {
 
 MessageDialog::ClipboardWriter clipboardWriter;
-
-constexpr int kTextFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextExpandTabs;
 
 // a × b / c rounded to the nearest integer, halves away from zero (all values positive here).
 int mulDiv(int a, int b, int c)
@@ -53,22 +54,56 @@ QScreen *screenOfActiveWindow()
     return QGuiApplication::primaryScreen();
 }
 
-// The message, drawn with the same flags that measured it so that the lines break alike.
+// The message laid out as the dialog measures it: broken at line ends and wrapped at word
+// boundaries within the wrap width, tabs every 8 average characters, each line one character
+// height below the one before.
 class MessageText final : public QWidget
 {
 public:
-    MessageText(const QString &text, QWidget *parent) : QWidget(parent), text_(text) {}
+    MessageText(const QString &lines, int wrapWidth, int lineHeight, int tabWidth, QWidget *parent)
+        : QWidget(parent)
+    {
+        const QFontMetrics metrics(parent->font());
+        QTextOption option;
+        option.setWrapMode(QTextOption::WordWrap);
+        option.setTabStopDistance(tabWidth);
+        int y = 0;
+        for (const QString &paragraph : lines.split(QLatin1Char('\n'))) {
+            auto layout = std::make_unique<QTextLayout>(paragraph, parent->font());
+            layout->setTextOption(option);
+            layout->beginLayout();
+            for (QTextLine line = layout->createLine(); line.isValid();
+                 line = layout->createLine()) {
+                line.setLineWidth(wrapWidth);
+                line.setPosition(QPointF(0, y));
+                // A line is as wide as its text, blanks at a wrap not counted.
+                QString text = paragraph.mid(line.textStart(), line.textLength());
+                while (!text.isEmpty() && text.back().isSpace())
+                    text.chop(1);
+                block_.setWidth(std::max(block_.width(), metrics.horizontalAdvance(text)));
+                y += lineHeight;
+            }
+            layout->endLayout();
+            layouts_.push_back(std::move(layout));
+        }
+        block_.setHeight(y);
+    }
+
+    /// The text block: as wide as its longest line and as high as its lines.
+    QSize block() const { return block_; }
 
 protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(this);
         painter.setPen(palette().color(QPalette::WindowText));
-        painter.drawText(rect(), kTextFlags, text_);
+        for (const auto &layout : layouts_)
+            layout->draw(&painter, QPointF(0, 0));
     }
 
 private:
-    QString text_;
+    std::vector<std::unique_ptr<QTextLayout>> layouts_;
+    QSize block_{0, 0};
 };
 
 } // namespace
@@ -82,10 +117,10 @@ MessageDialog::MessageDialog(const QString &text, QWidget *parent) : QDialog(par
 
     // Dialog units: the average width of the 52 letters and their height.
     const QFontMetrics metrics(font());
-    const QSize letters = metrics.size(
-        Qt::TextSingleLine, QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    const int averageWidth = letters.width() / 52;
-    const int height = letters.height();
+    const int averageWidth = metrics.horizontalAdvance(QStringLiteral(
+                                 "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+                             52;
+    const int height = metrics.height();
     const int horizontalMargin = mulDiv(8, averageWidth, 4);
     const int verticalMargin = mulDiv(8, height, 8);
     const int verticalSpacing = mulDiv(10, height, 8);
@@ -96,17 +131,16 @@ MessageDialog::MessageDialog(const QString &text, QWidget *parent) : QDialog(par
 
     QScreen *screen = screenOfActiveWindow();
     const QRect screenArea = screen->geometry();
-    const QString lines = withLineFeeds(text);
-    const QRect textBlock =
-        metrics.boundingRect(QRect(0, 0, screenArea.width() / 2, 0), kTextFlags, lines);
+    auto *message = new MessageText(withLineFeeds(text), screenArea.width() / 2, height,
+                                    8 * averageWidth, this);
+    message->setObjectName(QStringLiteral("Message"));
+    const QSize textBlock = message->block();
 
     const int clientWidth = std::max(textBlock.width(), buttonWidth) + 2 * horizontalMargin;
     const int clientHeight =
         textBlock.height() + buttonHeight + verticalSpacing + 2 * verticalMargin;
     setFixedSize(clientWidth, clientHeight);
 
-    auto *message = new MessageText(lines, this);
-    message->setObjectName(QStringLiteral("Message"));
     message->setGeometry(horizontalMargin, verticalMargin, textBlock.width(), textBlock.height());
 
     button_ = new QPushButton(caption, this);

@@ -1,0 +1,251 @@
+// How messages and failures reach the user: the error box's text rule, the failure display
+// behind every event handler, and the plain message dialog's layout, keys and clipboard copy.
+#include "app/application.h"
+#include "app/failure_display.h"
+#include "app/message_dialog.h"
+#include "app/message_seam.h"
+#include "data/errors.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+#include <stdexcept>
+
+namespace {
+
+using kalmora::app::errorBoxText;
+using kalmora::app::MessageDialog;
+using kalmora::app::MessageRecorder;
+using kalmora::app::MessageWindow;
+using kalmora::app::ShownMessage;
+
+const QString kTitle = QStringLiteral("Contabilización ventas POS");
+
+// Guards against a full stop added after punctuation that sorts before ".", missing after a
+// character that sorts after it, or added to an empty text.
+TEST(ErrorBox, AppendsAFullStopOnlyAfterCharactersSortingAfterIt)
+{
+    const std::pair<QString, QString> cases[] = {
+        {"Key violation", "Key violation."},
+        {"Value 7", "Value 7."},
+        {"Really?", "Really?."},
+        {"Compañía", "Compañía."},
+        {"a/b", "a/b."}, // "/" sorts after "."
+        {"Done.", "Done."},
+        {"Stop!", "Stop!"},
+        {"(twice)", "(twice)"},
+        {"Invalid data type for 'Directorio'", "Invalid data type for 'Directorio'"},
+        {"ends in a space ", "ends in a space "},
+        {"two\nlines\n", "two\nlines\n"},
+        {"a-", "a-"},
+        {"", ""},
+    };
+    for (const auto &[message, shown] : cases)
+        EXPECT_EQ(errorBoxText(message), shown) << message.toStdString();
+}
+
+// Guards against a failure in a handler stopping the event loop, showing the wrong text, or
+// a silent abort being shown.
+TEST(FailureDisplay, FailuresEscapingHandlersAreShownAndTheLoopGoesOn)
+{
+    struct Throwing : QObject
+    {
+        std::vector<int> handled;
+        bool event(QEvent *event) override
+        {
+            const int kind = int(event->type()) - QEvent::User;
+            handled.push_back(kind);
+            switch (kind) {
+            case 1:
+                throw kalmora::EDatabaseError("CPuntos: Cannot perform this operation on a "
+                                              "closed dataset");
+            case 2:
+                throw kalmora::EAbort();
+            case 3:
+                throw std::runtime_error("std::bad_alloc");
+            default:
+                return true;
+            }
+        }
+    } receiver;
+    MessageRecorder recorder;
+    for (int kind = 1; kind <= 4; ++kind)
+        QCoreApplication::postEvent(&receiver, new QEvent(QEvent::Type(QEvent::User + kind)));
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(receiver.handled, (std::vector<int>{1, 2, 3, 4}));
+    EXPECT_EQ(recorder.shown(), (std::vector<ShownMessage>{
+                                    {MessageWindow::ErrorBox,
+                                     "CPuntos: Cannot perform this operation on a closed dataset."},
+                                    {MessageWindow::ErrorBox, "std::bad_alloc."}}));
+}
+
+struct DialogUnits
+{
+    int averageWidth;
+    int height;
+};
+
+DialogUnits unitsOf(const QFont &font)
+{
+    const QFontMetrics metrics(font);
+    return {metrics.horizontalAdvance(
+                QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+                52,
+            metrics.height()};
+}
+
+/// The width of one line of text.
+int advance(const QFont &font, const QString &text)
+{
+    return QFontMetrics(font).horizontalAdvance(text);
+}
+
+int rounded(double value)
+{
+    return int(std::floor(value + 0.5));
+}
+
+/// Checks the dialog's layout for a text block of `block` (width and height).
+void expectLayout(const MessageDialog &dialog, QSize block)
+{
+    const DialogUnits units = unitsOf(dialog.font());
+    const int margin = rounded(8.0 * units.averageWidth / 4);
+    const int top = rounded(8.0 * units.height / 8);
+    const int spacing = rounded(10.0 * units.height / 8);
+    const int buttonHeight = rounded(14.0 * units.height / 8);
+    const int buttonWidth =
+        std::max(rounded(50.0 * units.averageWidth / 4),
+                 QFontMetrics(dialog.font()).horizontalAdvance(QStringLiteral("OK")) + 8);
+    const QSize client(std::max(block.width(), buttonWidth) + 2 * margin,
+                       block.height() + buttonHeight + spacing + 2 * top);
+
+    EXPECT_EQ(dialog.size(), client);
+    EXPECT_EQ(dialog.minimumSize(), client); // a fixed frame
+    EXPECT_EQ(dialog.maximumSize(), client);
+    EXPECT_EQ(dialog.findChild<QWidget *>("Message")->geometry(),
+              QRect(QPoint(margin, top), block));
+    auto *ok = dialog.findChild<QPushButton *>("OK");
+    EXPECT_EQ(ok->geometry(), QRect((client.width() - buttonWidth) / 2,
+                                    block.height() + top + spacing, buttonWidth, buttonHeight));
+    EXPECT_EQ(ok->text(), QStringLiteral("OK"));
+    EXPECT_TRUE(ok->isDefault());
+
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(dialog.pos(), QPoint((screen.width() - client.width()) / 2,
+                                   (screen.height() - client.height()) / 2));
+    EXPECT_EQ(dialog.windowTitle(), kTitle);
+}
+
+// Guards against a dialog narrower than its button, lines not broken at a carriage return,
+// or a long message not wrapped at half the screen width.
+TEST(MessageDialog, LayoutFollowsTheTextAndTheFontUnits)
+{
+    {
+        SCOPED_TRACE("shorter than the button");
+        MessageDialog dialog(QStringLiteral("Hola"));
+        expectLayout(dialog, QSize(advance(dialog.font(), QStringLiteral("Hola")),
+                                   QFontMetrics(dialog.font()).height()));
+    }
+    {
+        SCOPED_TRACE("two lines joined by a carriage return");
+        const QString first =
+            QStringLiteral("Se presentaron los siguientes errores en la contabilización:");
+        const QString second = QStringLiteral("Verifique la definición de la interfaz relacionada");
+        MessageDialog dialog(first + QLatin1Char('\r') + second);
+        const QSize block(std::max(advance(dialog.font(), first), advance(dialog.font(), second)),
+                          2 * QFontMetrics(dialog.font()).height());
+        expectLayout(dialog, block);
+    }
+    {
+        SCOPED_TRACE("longer than half the screen");
+        QString text;
+        for (int i = 0; i < 12; ++i)
+            text += QStringLiteral("Comprobante contable correctamente generado. ");
+        MessageDialog dialog(text.trimmed());
+        const QFontMetrics metrics(dialog.font());
+        const int halfScreen = QGuiApplication::primaryScreen()->geometry().width() / 2;
+        const QSize block = dialog.findChild<QWidget *>("Message")->size();
+        EXPECT_LE(block.width(), halfScreen);
+        EXPECT_GT(block.width(),
+                  halfScreen - metrics.horizontalAdvance(QStringLiteral(" correctamente")));
+        EXPECT_EQ(block.height() % metrics.height(), 0); // whole lines
+        EXPECT_GE(block.height() / metrics.height(),
+                  metrics.horizontalAdvance(text.trimmed()) / halfScreen + 1);
+        expectLayout(dialog, block);
+    }
+}
+
+// Guards against a way of closing that leaves the dialog open (Enter, Esc, Space on the
+// button, a click, the close box).
+TEST(MessageDialog, EveryWayOfAnsweringClosesIt)
+{
+    struct Way
+    {
+        const char *name;
+        std::function<void(MessageDialog &)> act;
+    };
+    const Way ways[] = {
+        {"Enter", [](MessageDialog &d) { QTest::keyClick(&d, Qt::Key_Return); }},
+        {"Esc", [](MessageDialog &d) { QTest::keyClick(&d, Qt::Key_Escape); }},
+        {"Space",
+         [](MessageDialog &d) {
+             QTest::keyClick(d.findChild<QPushButton *>("OK"), Qt::Key_Space);
+         }},
+        {"click",
+         [](MessageDialog &d) {
+             QTest::mouseClick(d.findChild<QPushButton *>("OK"), Qt::LeftButton);
+         }},
+        {"close box", [](MessageDialog &d) { d.close(); }},
+    };
+    for (const Way &way : ways) {
+        MessageDialog dialog(QStringLiteral("Comprobante contable correctamente generado."));
+        dialog.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        way.act(dialog);
+        EXPECT_FALSE(dialog.isVisible()) << way.name;
+    }
+}
+
+// Guards against a wrong clipboard text (lines, hyphens, spaces, line ends) and against a
+// clipboard failure closing the dialog or going unreported.
+TEST(MessageDialog, CtrlCCopiesTheDialogAsText)
+{
+    const QString message =
+        QStringLiteral("Se presentaron los siguientes errores en la contabilización:\r"
+                       "Verifique la definición de la interfaz relacionada");
+    const QString expected = QStringLiteral("---------------------------\r\n"
+                                            "Contabilización ventas POS\r\n"
+                                            "---------------------------\r\n") +
+                             message +
+                             QStringLiteral("\r\n---------------------------\r\n"
+                                            "OK   \r\n"
+                                            "---------------------------\r\n");
+    MessageDialog dialog(message);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    MessageRecorder recorder;
+
+    QTest::keyClick(&dialog, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), expected);
+
+    QString written;
+    MessageDialog::setClipboardWriter([&](const QString &text) {
+        written = text;
+        return false;
+    });
+    QTest::keyClick(&dialog, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(written, QString()); // Ctrl+Shift+C is not the copy command
+    QTest::keyClick(&dialog, Qt::Key_C, Qt::ControlModifier);
+    MessageDialog::setClipboardWriter({});
+    EXPECT_EQ(written, expected);
+    EXPECT_EQ(recorder.shown(),
+              (std::vector<ShownMessage>{{MessageWindow::ErrorBox, "Cannot open clipboard."}}));
+    EXPECT_TRUE(dialog.isVisible());
+}
+
+} // namespace

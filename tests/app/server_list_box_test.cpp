@@ -1,0 +1,57 @@
+// The server list's typing rule: a prefix typed within pauses of at most 499 ms selects the
+// first item beginning with it, ignoring case; otherwise the list's own one-character search.
+#include "app/server_list_box.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+using kalmora::app::ServerListBox;
+
+// Guards against a wrong prefix (pauses, Backspace, case) or a wrong fallback when nothing
+// matches: each keystroke's selection is what the user sees.
+TEST(ServerListBox, TypingSelectsTheFirstItemBeginningWithThePrefix)
+{
+    ServerListBox box(nullptr);
+    box.addItems({"Alfa", "alberto", "Beta", "bravo", "Charlie"});
+    std::int64_t now = 10'000;
+    box.setClock([&] { return now; });
+
+    struct Step
+    {
+        int pauseMs;
+        char key; // '\b' for Backspace
+        const char *selected;
+    };
+    const Step steps[] = {
+        {0, 'a', "Alfa"},      {100, 'l', "Alfa"},
+        {100, 'b', "alberto"}, {499, 'E', "alberto"}, // 499 ms is no pause yet: "albE"
+        {500, 'b', "Beta"},                           // a new prefix
+        {10, 'r', "bravo"},    {10, '\b', "bravo"},   // the prefix is "b" again
+        {10, 'e', "Beta"},     {10, 'x', "Beta"},     // "bex" matches nothing, no x item
+        {600, 'c', "Charlie"}, {10, 'b', "Beta"},     // "cb": on to the next b item
+        {10, 'b', "bravo"},    {10, 'b', "Beta"},     // ...and round again
+        {600, '\b', "Beta"},   {10, 'c', "Charlie"},  // Backspace after a pause: "c"
+    };
+    for (const Step &step : steps) {
+        now += step.pauseMs;
+        if (step.key == '\b')
+            QTest::keyClick(&box, Qt::Key_Backspace);
+        else
+            QTest::keyClick(&box, step.key);
+        EXPECT_EQ(box.currentText().toStdString(), step.selected)
+            << "after '" << step.key << "', prefix \"" << box.prefix().toStdString() << '"';
+    }
+}
+
+// Guards against typing acting on an empty list (a crash or a selection from nothing).
+TEST(ServerListBox, TypingInAnEmptyListSelectsNothing)
+{
+    ServerListBox box(nullptr);
+    QTest::keyClick(&box, 'a');
+    EXPECT_EQ(box.currentIndex(), -1);
+    EXPECT_EQ(box.currentText(), QString());
+}
+
+} // namespace
