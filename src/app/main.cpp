@@ -1,9 +1,11 @@
 // Program entry: the application title, the main window, the event loop.
 #include "app/application.h"
+#include "app/headless_post.h"
 #include "app/main_window.h"
 
 #include <QByteArray>
 #include <cstdio>
+#include <string_view>
 
 namespace {
 
@@ -19,6 +21,9 @@ bool displayReachable()
 
 int main(int argc, char **argv)
 {
+    // "contabiliza-pos post ...": the posting from a terminal, with no window or display.
+    if (argc > 1 && std::string_view(argv[1]) == "post")
+        return kalmora::app::runHeadlessPost(argc - 1, argv + 1);
     if (!displayReachable()) {
         std::fputs("contabiliza-pos: no display to open the window on (DISPLAY and "
                    "WAYLAND_DISPLAY are not set).\n",

@@ -1,0 +1,177 @@
+// The headless command "contabiliza-pos post", run as a program without a display: its
+// output, its exit statuses and what it leaves in the database.
+#include "data/sql_connection.h"
+#include "platform/scoped_env.h"
+#include "support/company_database.h"
+#include "support/run_program.h"
+
+#include <gmock/gmock.h>
+
+namespace kalmora::test {
+namespace {
+
+using ::testing::AllOf;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::StartsWith;
+
+class HeadlessPostTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        // The C.UTF-8 locale writes days as mm/dd/yy; the company reads them so.
+        company_ = std::make_unique<CompanyDatabase>(
+            CompanyOptions{.invoices = 4, .days = 2, .dateOrder = "MDY"});
+        const std::vector<SqlRow> days =
+            company_->sql().query("select distinct fact_fecha as dia from facturas order by 1");
+        oldestDay_ = *days.at(0).at("DIA");
+    }
+
+    ProgramResult post(std::vector<std::string> args) const
+    {
+        args.insert(args.begin(), {KALMORA_PROGRAM, "post"});
+        return runProgram(args);
+    }
+    /// The arguments that name this company, with `more` after them.
+    std::vector<std::string> company(std::vector<std::string> more) const
+    {
+        std::vector<std::string> args{
+            "--server", company_->serverEntry(), "--company", company_->code(), "--user", "SYSDBA"};
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    }
+    std::optional<std::string> value(const std::string &select) const
+    {
+        return company_->sql().value(select);
+    }
+
+    ScopedEnv locale_{"LC_ALL", "C.UTF-8"};
+    ScopedEnv password_{"KALMORA_PASSWORD", "masterkey"};
+    ScopedEnv display_{"DISPLAY", std::nullopt};
+    ScopedEnv wayland_{"WAYLAND_DISPLAY", std::nullopt};
+    ScopedEnv platform_{"QT_QPA_PLATFORM", std::nullopt};
+    std::unique_ptr<CompanyDatabase> company_;
+    std::string oldestDay_; // YYYY-MM-DD
+};
+
+// Guards against outcomes that print the wrong message or exit with the wrong status, an
+// error list that is not printed, and a day that is not the one asked for or not written
+// in the locale's short date.
+TEST_F(HeadlessPostTest, EachOutcomeHasItsMessageAndExitStatus)
+{
+    const std::string mdy =
+        oldestDay_.substr(5, 2) + "/" + oldestDay_.substr(8, 2) + "/" + oldestDay_.substr(2, 2);
+    const std::string feria = "Contado Feria D'Artesanos";
+    struct Case
+    {
+        std::string point;
+        int exit;
+        std::string out;
+    };
+    const std::vector<Case> cases{
+        {"Almacén Principal", 0, "Comprobante contable correctamente generado.\n"},
+        {"Almacén Principal", 1, "No se pudo contabilizar las facturas.\n"},
+        {"Feria Artesanal", 2,
+         "Se presentaron los siguientes errores en la contabilización:\n"
+         "Verifique la definición de la interfaz relacionada\n"
+         "Ventas de contado\t" +
+             mdy + "\t" + feria + "\n" + "Falta cuenta de caja\t" + feria + "\t" + feria + "\n" +
+             "Falta cta. ingresos\t" + feria + "\t" + feria + "\n" + "Falta cuenta de IVA\t" +
+             feria + "\t" + feria + "\n" + "Falta cta. de costo\t" + feria + "\t" + feria + "\n" +
+             "Falta cta.inventario\t" + feria + "\t" + feria + "\n"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.point + " " + std::to_string(c.exit));
+        const ProgramResult result = post(company({"--date", oldestDay_, "--point", c.point}));
+        EXPECT_EQ(result.exitCode, c.exit);
+        EXPECT_EQ(result.out, c.out);
+        EXPECT_EQ(result.err, "");
+    }
+    EXPECT_EQ(value("select count(*) || trim(min(comp_estado)) || min(ptvt_id) || min(comp_fecha) "
+                    "from comprobantes"),
+              "1D1" + oldestDay_);
+}
+
+// Guards against a failure that exits like an outcome or is printed otherwise than the
+// error box shows it (the driver's message with its full stop added).
+TEST_F(HeadlessPostTest, AFailureGoesToStandardErrorWithStatus3)
+{
+    const std::string missing = company_->serverEntry() + "/datos/NOPE/kalmora.fdb";
+    std::string message;
+    try {
+        data::TSQLConnection connection;
+        connection.params().setValue("Database", missing);
+        connection.params().setValue("User_Name", "SYSDBA");
+        connection.params().setValue("password", "masterkey");
+        connection.setConnected(true);
+    } catch (const std::exception &failure) {
+        message = failure.what();
+    }
+    ASSERT_THAT(message,
+                AllOf(HasSubstr(missing), ::testing::EndsWith("No such file or directory")));
+
+    const ProgramResult result = post({"--server", company_->serverEntry(), "--company", "NOPE",
+                                       "--user", "SYSDBA", "--point", "Almacén Principal"});
+    EXPECT_EQ(result.exitCode, 3);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, message + ".\n");
+}
+
+// Guards against a command line that posts something it was not clearly asked to: each
+// is refused with status 64 before anything is posted, and the id settles two points of
+// one name.
+TEST_F(HeadlessPostTest, UsageErrorsPostNothingAndThePointIdSettlesAName)
+{
+    company_->sql().execute(
+        "update punto_venta set ptvt_nom = 'Almacén Principal' where ptvt_id = 2");
+    struct Case
+    {
+        std::vector<std::string> args;
+        std::string says;
+    };
+    const std::vector<Case> cases{
+        {{"--server", company_->serverEntry(), "--user", "SYSDBA", "--point", "x"},
+         "falta --company"},
+        {company({"--date", "2026-02-30", "--point", "Kiosco Norte"}), "2026-02-30"},
+        {company({"--point", "Kiosco Norte", "--password", "masterkey"}), "--password"},
+        {company({"--point-id", "tres"}), "tres"},
+        {company({"--point", "Almacén Principal"}), "(PTVT_ID 1, 2); elija uno con --point-id"},
+        {company({"--point", "Kiosco"}), "\"Kiosco Norte\" (3)"},
+        {company({"--point", "Kiosco Norte", "--point-id", "2"}), "se llama"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.says);
+        const ProgramResult result = post(c.args);
+        EXPECT_EQ(result.exitCode, 64);
+        EXPECT_THAT(result.err, AllOf(StartsWith("contabiliza-pos post: "), HasSubstr(c.says)));
+        EXPECT_EQ(result.out, "");
+    }
+    {
+        // Not on a terminal and no password in the environment: nothing to ask it on.
+        ScopedEnv noPassword("KALMORA_PASSWORD", std::nullopt);
+        const ProgramResult result = post(company({"--point", "Kiosco Norte"}));
+        EXPECT_EQ(result.exitCode, 64);
+        EXPECT_THAT(result.err, HasSubstr("KALMORA_PASSWORD"));
+    }
+    EXPECT_EQ(value("select count(*) from comprobantes"), "0");
+
+    const ProgramResult chosen =
+        post(company({"--date", oldestDay_, "--point", "Almacén Principal", "--point-id", "2"}));
+    EXPECT_EQ(chosen.exitCode, 0);
+    EXPECT_EQ(value("select min(ptvt_id) || min(pref_pre) from comprobantes"), "2TDA");
+}
+
+// Guards against a help that needs a connection or a display.
+TEST_F(HeadlessPostTest, HelpExplainsTheCommand)
+{
+    const ProgramResult result = post({"--help"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_THAT(result.out, AllOf(StartsWith("Uso: contabiliza-pos post --server"),
+                                  HasSubstr("KALMORA_PASSWORD"), HasSubstr("--point-id"),
+                                  HasSubstr("64  uso incorrecto")));
+}
+
+} // namespace
+} // namespace kalmora::test
