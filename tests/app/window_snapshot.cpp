@@ -16,6 +16,7 @@ int main(int argc, char **argv)
 
     kalmora::app::Tfbrenvaldo window;
     window.show();
+    window.activateWindow();
     QTimer::singleShot(500, [&] {
         window.grab().save(folder.filePath(QStringLiteral("window.png")));
         window.showBusy(std::string("Conectando a la base de datos 01 ..."));

@@ -6,6 +6,7 @@
 #include "app/message_seam.h"
 #include "data/date_format.h"
 #include "data/errors.h"
+#include "grids/adv_panel.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -183,6 +184,19 @@ TEST_F(MainWindow, EveryControlSitsWhereItWasDesigned)
         EXPECT_EQ(widget->geometry(), place.geometry) << place.name;
     }
 
+    // The navigator's seven buttons share its 303 pixels; the others lie beyond its edge.
+    int x = 0;
+    const std::pair<const char *, int> buttons[] = {
+        {"nbFirst", 43},  {"nbPrior", 44},  {"nbNext", 43},  {"nbLast", 43},
+        {"nbInsert", 43}, {"nbDelete", 44}, {"nbCancel", 43}};
+    for (const auto &[name, width] : buttons) {
+        EXPECT_EQ(find(name)->geometry(), QRect(x, 0, width, 18)) << name;
+        EXPECT_TRUE(find(name)->isVisible()) << name;
+        x += width;
+    }
+    for (const char *hidden : {"nbEdit", "nbPost", "nbRefresh"})
+        EXPECT_FALSE(find(hidden)->isVisible()) << hidden;
+
     // Labels fit their one-line text at their designed places.
     struct LabelPlace
     {
@@ -229,6 +243,9 @@ TEST_F(MainWindow, CaptionsAndFontsAreTheDesignedOnes)
     EXPECT_EQ(find<QGroupBox>("GroupBox2")->title(), QStringLiteral("Parámetros "));
     EXPECT_EQ(find<QAbstractButton>("SpeedButton3")->text(), QStringLiteral("F2: Ejecutar"));
     EXPECT_EQ(find<QAbstractButton>("SpeedButton2")->text(), QStringLiteral("Esc: Cancelar"));
+    EXPECT_EQ(find<kalmora::app::BevelPanel>("Panel5")->caption(),
+              QStringLiteral("Generando informe. espere un momento..."));
+    EXPECT_EQ(find<kalmora::grids::AdvPanel>("AdvPanel1")->caption(), QStringLiteral("Tarifas"));
 
     struct Font
     {
