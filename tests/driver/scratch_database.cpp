@@ -181,9 +181,14 @@ void ScratchDatabase::execute(const std::vector<std::string> &statements) const
         session.execute(statement);
 }
 
+std::optional<std::string> committedText(const std::string &path, const std::string &select)
+{
+    return Session(path, false).text(select);
+}
+
 std::optional<std::string> ScratchDatabase::text(const std::string &select) const
 {
-    return Session(path_, false).text(select);
+    return committedText(path_, select);
 }
 
 int ScratchDatabase::otherAttachments() const

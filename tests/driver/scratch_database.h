@@ -10,6 +10,11 @@
 
 namespace kalmora::test {
 
+/// The first column of the first row of `select` cast to text by the server, read on a
+/// fresh attachment to the database at `path` (so only committed work shows); nullopt for
+/// null or no row.
+std::optional<std::string> committedText(const std::string &path, const std::string &select);
+
 class ScratchDatabase
 {
 public:
