@@ -73,7 +73,8 @@ public:
     /// outside an explicit transaction commits its work.
     virtual bool next() = 0;
     /// The value of column `index` (from 0) of the current row; a null is std::monostate.
-    /// The reference stays valid until the next call of next(). Blobs are read whole.
+    /// The reference stays valid until the next call of next(). Blobs are read whole (or up
+    /// to the connection's BlobSize).
     virtual const Value &value(std::size_t index) = 0;
     virtual bool isNull(std::size_t index) const = 0;
     /// Ends the statement: outside an explicit transaction its work is committed. A cursor
@@ -81,7 +82,8 @@ public:
     virtual void close() = 0;
 };
 
-/// One statement on a connection.
+/// One statement on a connection. After a disconnect its calls (and its cursor's) fail with
+/// InvalidHandle.
 class DriverCommand
 {
 public:
@@ -94,11 +96,15 @@ public:
     /// The number of "?" parameters of the prepared statement.
     virtual std::size_t parameterCount() const = 0;
     /// Binds parameter `index` (from 0) with a type (integer kinds, Date, Time, Timestamp,
-    /// Decimal with precision and scale, String/FixedChar, Float) and a value or null.
+    /// Decimal with precision and scale, String/FixedChar, Float) and a value or null. A
+    /// value is sent as its own kind (a Decimal with its own scale, so 0.8 stays exact) and
+    /// the server converts it to the parameter's declared type; the type decides a null's
+    /// type and CHAR against VARCHAR text. Fails with OutOfRange past the last parameter.
     virtual void setParameter(std::size_t index, const ColumnDesc &type, const Value &value) = 0;
     /// Executes the statement with the bound parameters. Returns the cursor over its
     /// result, or nullptr for a statement without one. Outside an explicit transaction a
-    /// statement without a cursor is committed before this returns.
+    /// statement without a cursor is committed before this returns. The cursor stays valid
+    /// after the command is gone. Fails with ParameterNotSet while a parameter is unbound.
     virtual std::unique_ptr<DriverCursor> execute() = 0;
     /// Rows inserted, updated or deleted by the last execute.
     virtual std::int64_t rowsAffected() const = 0;

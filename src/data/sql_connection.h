@@ -103,8 +103,8 @@ public:
 
     /// Connects when closed.
     void open();
-    /// A new command on the connection. Commands and cursors must not outlive the
-    /// connection's next disconnect.
+    /// A new command on the connection. After a disconnect the command and its cursors
+    /// fail with InvalidHandle.
     std::unique_ptr<DriverCommand> createCommand();
     /// Prepares and executes a statement; returns the rows affected.
     std::int64_t execute(const std::string &text, const std::vector<Param> &params = {});
