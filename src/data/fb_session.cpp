@@ -62,6 +62,11 @@ FbSession::~FbSession()
 {
     detach();
 }
+IStatus *FbSession::status() const
+{
+    status_->init();
+    return status_.get();
+}
 
 IAttachment *FbSession::attachment() const
 {
@@ -73,7 +78,7 @@ IAttachment *FbSession::attachment() const
 void FbSession::attach(IProvider *provider, const std::string &database, const std::string &user,
                        const std::string &password)
 {
-    ThrowStatusWrapper status(status_.get());
+    ThrowStatusWrapper status(this->status());
     FbDisposable<IXpbBuilder> dpb(util_->getXpbBuilder(&status, IXpbBuilder::DPB, nullptr, 0));
     if (!user.empty())
         dpb->insertString(&status, isc_dpb_user_name, user.c_str());
@@ -103,7 +108,7 @@ void FbSession::detach() noexcept
     procedures_.clear();
     if (!attachment_)
         return;
-    CheckStatusWrapper status(status_.get());
+    CheckStatusWrapper status(this->status());
     attachment_->detach(&status);
     if (status.getState() & IStatus::STATE_ERRORS)
         attachment_.reset(); // a broken link: the handle is still ours to let go
@@ -114,7 +119,7 @@ void FbSession::detach() noexcept
 std::unique_ptr<FbTransaction> FbSession::startTransaction(IsolationLevel isolation)
 {
     IAttachment *att = attachment();
-    ThrowStatusWrapper status(status_.get());
+    ThrowStatusWrapper status(this->status());
     FbDisposable<IXpbBuilder> tpb(util_->getXpbBuilder(&status, IXpbBuilder::TPB, nullptr, 0));
     if (isolation == IsolationLevel::RepeatableRead) {
         tpb->insertTag(&status, isc_tpb_concurrency);

@@ -76,8 +76,9 @@ public:
 
     Firebird::IMaster *master() const { return master_; }
     Firebird::IUtil *util() const { return util_; }
-    /// The status the calls of this session report into (one thread at a time).
-    Firebird::IStatus *status() const { return status_.get(); }
+    /// The status the calls of this session report into (one thread at a time), cleared:
+    /// a status wrapper made over it must not see what an earlier failure left there.
+    Firebird::IStatus *status() const;
     FbOptions &options() { return options_; }
 
     bool attached() const { return static_cast<bool>(attachment_); }
