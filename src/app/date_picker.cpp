@@ -31,6 +31,17 @@ DatePicker::DatePicker(QWidget *parent) : QDateEdit(parent)
 
 DatePicker::~DatePicker() = default;
 
+data::Date DatePicker::day() const
+{
+    const QDate shown = date();
+    return {shown.year(), shown.month(), shown.day()};
+}
+
+void DatePicker::setDay(const data::Date &day)
+{
+    setDate(QDate(day.year, day.month, day.day));
+}
+
 void DatePicker::applyDateSettings(const data::DateSettings &settings)
 {
     setDisplayFormat(displayFormatFor(settings.shortPattern, settings.separator));

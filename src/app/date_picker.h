@@ -7,6 +7,7 @@
 #include <string_view>
 
 namespace kalmora::data {
+struct Date;
 struct DateSettings;
 } // namespace kalmora::data
 
@@ -20,6 +21,10 @@ public:
     ~DatePicker() override;
     DatePicker(const DatePicker &) = delete;
     DatePicker &operator=(const DatePicker &) = delete;
+
+    /// The day shown; the picker holds no time of day.
+    data::Date day() const;
+    void setDay(const data::Date &day);
 
     /// Shows the day in the short date pattern of `settings`.
     void applyDateSettings(const data::DateSettings &settings);

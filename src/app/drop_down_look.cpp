@@ -15,7 +15,7 @@ QRect dropDownButtonRect(const QWidget &box, const QRect &inside)
 }
 
 void drawDropDownInside(QPainter &painter, const QWidget &box, const QRect &inside,
-                        const QString &text, bool buttonUsable, bool buttonDown)
+                        const QString &text, bool buttonUsable, bool buttonDown, bool focusLook)
 {
     const QPalette &palette = box.palette();
     painter.fillRect(inside, palette.brush(box.isEnabled() ? QPalette::Base : QPalette::Window));
@@ -32,7 +32,7 @@ void drawDropDownInside(QPainter &painter, const QWidget &box, const QRect &insi
 
     const QRect textArea(inside.left(), inside.top(), button.left() - inside.left(),
                          inside.height());
-    if (box.hasFocus()) {
+    if (focusLook) {
         const QRect selection = textArea.adjusted(1, 1, -1, -1);
         painter.fillRect(selection, palette.brush(QPalette::Highlight));
         QStyleOptionFocusRect focus;

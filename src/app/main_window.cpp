@@ -11,6 +11,7 @@
 #include "app/message_seam.h"
 #include "app/server_file.h"
 #include "app/server_list_box.h"
+#include "data/data_module.h"
 #include "data/date_format.h"
 #include "grids/adv_panel.h"
 #include "grids/db_grid_eh.h"
@@ -51,10 +52,17 @@ QLabel *fittedLabel(QWidget *parent, const char *name, const QString &text, int 
 
 } // namespace
 
-Tfbrenvaldo::Tfbrenvaldo(QWidget *parent) : QWidget(parent, Qt::Window)
+Tfbrenvaldo::Tfbrenvaldo(QWidget *parent)
+    : QWidget(parent, Qt::Window), module_(std::make_unique<data::DataModule>())
 {
     setObjectName(QStringLiteral("fbrenvaldo"));
     createControls();
+    hooks_.connect = [this] { connectToCompany(); };
+    hooks_.postingRun = [this] { posting::postingRun(*module_, *this, *this, *this); };
+    hooks_.closeDataSets = [this] {
+        module_->CRepArticulos.close();
+        module_->CPuntos.close();
+    };
     // Key preview: the window sees each key press before the focused control.
     qApp->installEventFilter(this);
     try {
@@ -67,6 +75,11 @@ Tfbrenvaldo::Tfbrenvaldo(QWidget *parent) : QWidget(parent, Qt::Window)
 Tfbrenvaldo::~Tfbrenvaldo()
 {
     qApp->removeEventFilter(this);
+    // The controls observe the data module's sources: free them while the module lives.
+    const QObjectList children = this->children();
+    for (QObject *child : children)
+        if (child->isWidgetType())
+            delete child;
 }
 
 void Tfbrenvaldo::createControls()
@@ -118,6 +131,7 @@ void Tfbrenvaldo::createControls()
     EFecIni->setEnabled(false);
     Pto = named(new LookupBox(GroupBox2), "Pto");
     Pto->setGeometry(198, 16, 145, 21);
+    Pto->setListSource(&module_->DPuntos, "PTVT_ID", "PTVT_NOM");
 
     Panel3 = named(new BevelPanel(this), "Panel3");
     Panel3->setGeometry(0, 236, 358, 83);
@@ -221,6 +235,40 @@ void Tfbrenvaldo::showBusy()
 void Tfbrenvaldo::hideBusy()
 {
     Panel5->hide();
+    repaint();
+}
+
+void Tfbrenvaldo::enableDay(const data::Date &today)
+{
+    EFecIni->setEnabled(true);
+    EFecIni->setDay(today);
+}
+
+void Tfbrenvaldo::focusDay()
+{
+    EFecIni->setFocus();
+}
+
+void Tfbrenvaldo::enableExecute()
+{
+    SpeedButton3->setEnabled(true);
+}
+
+data::Date Tfbrenvaldo::day() const
+{
+    return EFecIni->day();
+}
+
+std::optional<std::int64_t> Tfbrenvaldo::chosenPoint() const
+{
+    if (const auto *id = std::get_if<std::int64_t>(&Pto->keyValue()))
+        return *id;
+    return std::nullopt;
+}
+
+void Tfbrenvaldo::enableErrorGrid()
+{
+    DBGridEh1->setEnabled(true);
 }
 
 bool Tfbrenvaldo::ownsWindow(const QWindow *window) const
@@ -302,6 +350,15 @@ void Tfbrenvaldo::CiaExit()
 {
     if (hooks_.connect)
         hooks_.connect();
+}
+
+void Tfbrenvaldo::connectToCompany()
+{
+    auto bytes = [](const QString &text) { return text.toLocal8Bit().toStdString(); };
+    posting::connectStep(*module_,
+                         {bytes(Servidor->currentText()), bytes(Tusua->text()),
+                          bytes(TClave->text()), bytes(Cia->text())},
+                         *this, *this);
 }
 
 void Tfbrenvaldo::SpeedButton2Click()

@@ -3,10 +3,15 @@
 // the error grid, the two flat buttons, the busy panel and the rates panel; the keyboard
 // commands F2, F5 and Esc; the start-up reading of the server list; and the closing steps.
 
+#include "app/hourglass.h"
 #include "app/message_sink.h"
+#include "posting/busy_panel.h"
+#include "posting/connect_step.h"
+#include "posting/posting_run.h"
 
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +19,10 @@
 class QGroupBox;
 class QLabel;
 class QWindow;
+
+namespace kalmora::data {
+class DataModule;
+} // namespace kalmora::data
 
 namespace kalmora::grids {
 class AdvPanel;
@@ -30,13 +39,22 @@ class FlatEdit;
 class LookupBox;
 class ServerListBox;
 
-class Tfbrenvaldo final : public QWidget, public MessageSink
+/// The main window. It owns the data module (the connection `Kalmora` and every data
+/// component) and is the view of the connect step and the posting run: the busy panel, the
+/// day, the chosen point, the execute button, the error grid and the messages.
+class Tfbrenvaldo final : public QWidget,
+                          public MessageSink,
+                          public posting::BusyPanel,
+                          public posting::ConnectView,
+                          public posting::PostingView
 {
     Q_OBJECT
 public:
-    /// What the window's commands do beyond the window itself. The data layer fills them;
-    /// an empty hook does nothing. A failure raised by a hook ends the command and is shown in
-    /// the error box.
+    /// What the window's commands do beyond the window itself. The window fills `connect`,
+    /// `postingRun` and `closeDataSets` with the connect step, the posting run and the
+    /// closing of `CRepArticulos` and `CPuntos` on its data module; the rates hooks are
+    /// filled by the rates panel. An empty hook does nothing. A failure raised by a hook
+    /// ends the command and is shown in the error box.
     struct Hooks
     {
         std::function<void()> connect;                // CiaExit: the connect step
@@ -55,16 +73,32 @@ public:
     Tfbrenvaldo &operator=(const Tfbrenvaldo &) = delete;
 
     Hooks &hooks() { return hooks_; }
+    /// The window's data components, `Kalmora` and the rest.
+    data::DataModule &dataModule() { return *module_; }
 
     /// The plain message dialog (MessageSink).
     void showMessage(const std::string &text) override;
 
     /// Shows the busy panel with `caption` (bytes of the locale's code page) and repaints the
     /// whole window at once, so that the panel is seen before the window blocks.
-    void showBusy(const std::string &caption);
+    void showBusy(const std::string &caption) override;
     /// The same, keeping the panel's caption.
-    void showBusy();
-    void hideBusy();
+    void showBusy() override;
+    /// Hides the busy panel and repaints the window.
+    void hideBusy() override;
+
+    // ConnectView
+    void enableDay(const data::Date &today) override;
+    void focusDay() override;
+    void enableExecute() override;
+    data::WaitCursor *hourglass() override { return &hourglass_; }
+
+    // PostingView
+    /// The day of `EFecIni`.
+    data::Date day() const override;
+    /// The PTVT_ID chosen in `Pto`.
+    std::optional<std::int64_t> chosenPoint() const override;
+    void enableErrorGrid() override;
 
     /// The server list read by FormCreate, in order.
     const std::vector<std::string> &serverList() const { return servers_; }
@@ -91,6 +125,13 @@ private:
     /// Left and top centred on the desktop that all monitors span, each 0 when negative.
     void centreOnDesktop();
 
+    /// The connect step on the typed login, the chosen server and company.
+    void connectToCompany();
+
+    // Made before the controls, which observe its data sources; the destructor frees the
+    // controls first.
+    std::unique_ptr<data::DataModule> module_;
+    Hourglass hourglass_;
     Hooks hooks_;
     std::vector<std::string> servers_;
     bool placed_ = false;

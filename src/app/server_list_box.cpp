@@ -91,7 +91,7 @@ void ServerListBox::paintEvent(QPaintEvent *)
     QPainter painter(this);
     drawFlatFrame(painter, rect(), palette());
     drawDropDownInside(painter, *this, rect().adjusted(1, 1, -1, -1), currentText(), isEnabled(),
-                       view()->isVisible());
+                       view()->isVisible(), hasFocus());
 }
 
 } // namespace kalmora::app
