@@ -1,12 +1,33 @@
 #pragma once
-// The data grid control. Flat, its border is a one-pixel line drawn by the grid; otherwise
-// it keeps the sunken edge.
+// The data grid control: the rows of one data set, seen through a data source, one row per
+// record and one column per field, with a title row on top and a row indicator column on the
+// left. It follows the data set's current row and moves it when the user moves about (keys,
+// wheel, clicks), fits its columns to its width when asked, and lets the user resize and move
+// columns by their titles.
+//
+// Flat, its border is a one-pixel line drawn by the grid; otherwise it keeps the sunken edge.
+// Disabled, it looks the same and takes no input. The rules live in plain classes
+// (GridSettings, fitColumns, GridGeometry, GridNavigation); this widget draws and forwards
+// events to them.
+
+#include "data/data_source.h"
+#include "grids/grid_column.h"
+#include "grids/grid_geometry.h"
+#include "grids/grid_navigation.h"
+#include "grids/grid_options.h"
+#include "grids/indicator_glyphs.h"
 
 #include <QAbstractScrollArea>
+#include <optional>
+#include <vector>
+
+namespace kalmora::data {
+class TField;
+}
 
 namespace kalmora::grids {
 
-class DBGridEh final : public QAbstractScrollArea
+class DBGridEh final : public QAbstractScrollArea, private data::DataSetObserver
 {
     Q_OBJECT
 public:
@@ -15,11 +36,124 @@ public:
     DBGridEh(const DBGridEh &) = delete;
     DBGridEh &operator=(const DBGridEh &) = delete;
 
-    bool isFlat() const { return flat_; }
+    // ---- Binding
+
+    /// Follows the data set of `source` (not owned; null for none). The source must outlive
+    /// the grid, or be unset here before it goes.
+    void setDataSource(data::TDataSource *source);
+    data::TDataSource *dataSource() const { return source_; }
+
+    // ---- Settings
+
+    const GridSettings &settings() const { return settings_; }
+    GridOptions options() const { return settings_.options(); }
+    void setOptions(GridOptions options);
+    GridOptionsEh optionsEh() const { return settings_.optionsEh(); }
+    void setOptionsEh(GridOptionsEh options);
+    AllowedOperations allowedOperations() const { return settings_.allowedOperations; }
+    void setAllowedOperations(AllowedOperations operations);
+    IndicatorOptions indicatorOptions() const { return settings_.indicatorOptions; }
+    void setIndicatorOptions(IndicatorOptions options);
+    bool autoFitColWidths() const { return settings_.autoFitColWidths; }
+    void setAutoFitColWidths(bool on);
+    bool isFlat() const { return settings_.flat; }
     void setFlat(bool flat);
+    bool isReadOnly() const { return settings_.readOnly; }
+    void setReadOnly(bool readOnly);
+
+    // ---- Columns, in display order
+
+    /// Replaces the columns. Each column's width and initial width are taken now, a default
+    /// width from its field and the grid's font: bind the data source and set the font first.
+    void setColumns(const std::vector<ColumnSpec> &columns);
+    int columnCount() const { return int(columns_.size()); }
+    const ColumnSpec &columnSpec(int column) const { return columns_.at(std::size_t(column)).spec; }
+    int columnWidth(int column) const;
+    /// In a fitting grid the fit has the last word.
+    void setColumnWidth(int column, int width);
+    int columnInitialWidth(int column) const
+    {
+        return columns_.at(std::size_t(column)).initialWidth;
+    }
+    QString columnTitle(int column) const;
+    /// Moves the column at `from` so that it stands at `to`; the focus stays with it.
+    void moveColumn(int from, int to);
+
+    // ---- What the grid shows
+
+    /// The data set's rows (0 while it is closed); row numbers count from 0 in its order.
+    int rowCount() const { return navigation_.rowCount(); }
+    /// A cell's text as drawn: the field's display text, empty for a column without a field.
+    QString cellText(int row, int column) const;
+    int currentRow() const { return navigation_.currentRow(); }
+    int focusedColumn() const { return navigation_.focusedColumn(); }
+    int topRow() const { return navigation_.topRow(); }
+    int rowsInView() const { return navigation_.rowsInView(); }
+    /// The glyph drawn in the current row's indicator cell, if any.
+    std::optional<IndicatorGlyph> indicatorGlyphShown() const;
+    /// The width the columns share: the area inside the border, less a vertical scroll bar.
+    int clientWidth() const;
+    /// Viewport rectangles; empty for a row out of view or a hidden column.
+    QRect cellRect(int row, int column) const;
+    QRect titleRect(int column) const;
+
+protected:
+    bool event(QEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
-    bool flat_ = false;
+    // What the data source tells.
+    void activeChanged() override;
+    void recordMoved() override;
+    void dataChanged() override;
+    void stateChanged() override;
+
+    enum class Drag { None, Sizing, PressedTitle, Moving };
+
+    data::TField *fieldOf(int column) const;
+    GridMetrics metrics() const;
+    GridGeometry geometryFor(QSize client) const;
+    GridGeometry currentGeometry() const;
+    QSize clientSize() const;
+    /// Lays the grid out: scroll bars, the fit of the columns, the rows in view.
+    void relayout();
+    void fit(int clientWidth);
+    void syncScrollBars();
+    void followData();
+    int zeroWidth() const;
+    /// The boundary (a display position) nearest to `x` where a dragged column would land.
+    int dropBoundary(int x) const;
+    void finishSizing();
+    void paintFixedCell(QPainter &painter, const QRect &rect) const;
+    void paintTitles(QPainter &painter, const GridGeometry &geometry) const;
+    void paintRows(QPainter &painter, const GridGeometry &geometry, int rows) const;
+    void paintMoveMarker(QPainter &painter, const GridGeometry &geometry) const;
+
+    GridSettings settings_;
+    GridNavigation navigation_{settings_};
+    data::TDataSource *source_ = nullptr;
+    std::vector<GridColumn> columns_;
+    bool relayingOut_ = false;
+    bool syncingBars_ = false;
+    int horizontalOffset_ = 0;
+    int wheelRemainder_ = 0;
+
+    Drag drag_ = Drag::None;
+    int dragColumn_ = -1;
+    int dragStartWidth_ = 0;
+    int dragOrigin_ = 0;
+    int dropAt_ = -1;
 };
 
 } // namespace kalmora::grids

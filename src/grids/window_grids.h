@@ -1,0 +1,19 @@
+#pragma once
+// The design-time settings of the main window's grids, applied in one place by the window.
+
+namespace kalmora::data {
+class TDataSource;
+}
+
+namespace kalmora::grids {
+
+class DBGridEh;
+
+/// The error grid `DBGridEh1`: bound to `DError`; columns ERRO_CODIGO at its default width,
+/// ERRO_CADENA 90 and INTERFAZ 120, titled by their fields ("Descripción", "Valor",
+/// "INTERFAZ"), each width also its initial width; fitted to its width, flat, default
+/// options, no operations allowed (it never edits, inserts or deletes), and disabled.
+/// Call it once the grid has the window's font.
+void applyErrorGridSettings(DBGridEh &grid, data::TDataSource &DError);
+
+} // namespace kalmora::grids
