@@ -317,10 +317,13 @@ void DBGridEh::relayout()
     const int rows = navigation_.rowCount();
     bool vertical = false;
     bool horizontal = false;
+    const auto clientWith = [&](bool verticalBar, bool horizontalBar) {
+        return QSize(contents.width() - (verticalBar ? barWidth : 0),
+                     contents.height() - (horizontalBar ? barHeight : 0));
+    };
     // A scroll bar takes room that may call for the other one; two rounds settle it.
     for (int round = 0; round < 3; ++round) {
-        const QSize client(contents.width() - (vertical ? barWidth : 0),
-                           contents.height() - (horizontal ? barHeight : 0));
+        const QSize client = clientWith(vertical, horizontal);
         if (settings_.autoFitColWidths)
             fit(client.width());
         const GridGeometry geometry = geometryFor(client);
@@ -332,6 +335,8 @@ void DBGridEh::relayout()
         vertical = needVertical;
         horizontal = needHorizontal;
     }
+    if (settings_.autoFitColWidths)
+        fit(clientWith(vertical, horizontal).width());
     setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
 
