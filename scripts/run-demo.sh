@@ -3,10 +3,21 @@
 # demo/hklm.reg stands in for the machine's registry and names demo/install as the
 # installation directory, whose SERVIDORES.cfg offers the demo server, the folder
 # demo/company (an embedded-engine server: its companies live under demo/company/datos/).
+# The demo company DEMO is made there the first time. Log in with user SYSDBA, any
+# password, company DEMO.
+#
+#   scripts/run-demo.sh             prepare, build, start
+#   scripts/run-demo.sh --prepare   only prepare demo/ (for a build of one's own: run it with
+#                                   KALMORA_HKLM=demo/hklm.reg)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-"$root/scripts/build.sh"
+
+prepare_only=false
+if [ "${1:-}" = "--prepare" ]; then
+  prepare_only=true
+  shift
+fi
 
 demo="$root/demo"
 mkdir -p "$demo/install" "$demo/company"
@@ -18,8 +29,20 @@ printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Softwar
 # Every server line ends with a line end: a last line without one is not offered.
 printf '%s\r\n' "$demo/company" > "$demo/install/SERVIDORES.cfg"
 
+if [ ! -f "$demo/company/datos/DEMO/kalmora.fdb" ]; then
+  "$root/scripts/install-deps.sh"
+  "$root/db/make-company" "$demo/company" DEMO
+fi
+
+if $prepare_only; then
+  echo "demo installation ready: KALMORA_HKLM=$demo/hklm.reg"
+  exit 0
+fi
+
+"$root/scripts/build.sh"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
   echo "run-demo: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set)." >&2
   exit 1
 fi
+echo "run-demo: log in with user SYSDBA, any password, company DEMO."
 KALMORA_HKLM="$demo/hklm.reg" exec "$root/build/contabiliza-pos" "$@"

@@ -16,6 +16,7 @@
 #include "grids/adv_panel.h"
 #include "grids/db_grid_eh.h"
 #include "grids/db_navigator.h"
+#include "grids/window_grids.h"
 #include "platform/date_locale.h"
 
 #include <QApplication>
@@ -136,9 +137,8 @@ void Tfbrenvaldo::createControls()
     Panel3 = named(new BevelPanel(this), "Panel3");
     Panel3->setGeometry(0, 236, 358, 83);
     DBGridEh1 = named(new grids::DBGridEh(Panel3), "DBGridEh1");
-    DBGridEh1->setFlat(true);
     DBGridEh1->setGeometry(1, 1, 356, 81);
-    DBGridEh1->setEnabled(false);
+    grids::applyErrorGridSettings(*DBGridEh1, module_->DError);
     (new DockLayout(Panel3, QMargins(1, 1, 1, 1)))->addDocked(DBGridEh1, DockLayout::Dock::Fill);
 
     Panel1 = named(new BevelPanel(this), "Panel1");

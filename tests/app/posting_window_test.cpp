@@ -7,6 +7,7 @@
 #include "data/client_data_set.h"
 #include "data/data_module.h"
 #include "data/field.h"
+#include "grids/db_grid_eh.h"
 
 #include <QApplication>
 #include <QDateEdit>
@@ -154,13 +155,20 @@ TEST_F(PostingWindowTest, AnInterfaceWithoutAccountsListsItsErrorRows)
         shown(MessageWindow::PlainMessage),
         QStringList{QStringLiteral("Se presentaron los siguientes errores en la contabilización:\r"
                                    "Verifique la definición de la interfaz relacionada")});
-    EXPECT_TRUE(find("DBGridEh1")->isEnabled());
-    data::TClientDataSet &errors = window->dataModule().CError;
-    ASSERT_TRUE(errors.active());
-    ASSERT_GT(errors.recordCount(), 1);
-    for (int row = 0; row < errors.recordCount(); ++row)
-        EXPECT_EQ(window->dataModule().CErrorINTERFAZ->textAt(std::size_t(row)),
-                  "Contado Feria D'Artesanos");
+    auto *grid = find<grids::DBGridEh>("DBGridEh1");
+    EXPECT_TRUE(grid->isEnabled());
+    ASSERT_EQ(grid->columnCount(), 3);
+    EXPECT_EQ((QStringList{grid->columnTitle(0), grid->columnTitle(1), grid->columnTitle(2)}),
+              (QStringList{"Descripción", "Valor", "INTERFAZ"}));
+    // The procedure's heading row and one row for each thing the interface lacks.
+    ASSERT_GT(grid->rowCount(), 1);
+    QStringList descriptions;
+    for (int row = 0; row < grid->rowCount(); ++row) {
+        EXPECT_EQ(grid->cellText(row, 2), QStringLiteral("Contado Feria D'Artesanos"));
+        descriptions << grid->cellText(row, 0);
+    }
+    EXPECT_TRUE(descriptions.contains(QStringLiteral("Ventas de contado")));
+    EXPECT_TRUE(descriptions.contains(QStringLiteral("Falta cuenta de caja")));
     EXPECT_TRUE(vouchersOf(4).empty());
 }
 

@@ -1,0 +1,78 @@
+// Drives the program's window on the demo installation (scripts/run-demo.sh --prepare) as a
+// user would, and saves a picture of the whole screen at each step into the folder given as
+// the first argument: the login typed, the point-of-sale list open, a failed posting with
+// its error rows. Not a test: a way to look at the window on a real display (Xvfb).
+#include "app/application.h"
+#include "app/lookup_box.h"
+#include "app/main_window.h"
+#include "app/message_seam.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+#include <cstdio>
+
+namespace {
+
+void typeText(QWindow *window, const QString &text)
+{
+    for (const QChar character : text)
+        QTest::sendKeyEvent(QTest::Click, window, Qt::Key(character.toUpper().unicode()),
+                            QString(character), Qt::NoModifier);
+}
+
+void saveScreen(const QDir &folder, const char *name)
+{
+    QTest::qWait(300);
+    QGuiApplication::primaryScreen()->grabWindow(0).save(
+        folder.filePath(QString::fromLatin1(name)));
+    std::printf("%s\n", qPrintable(folder.filePath(QString::fromLatin1(name))));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    kalmora::app::Application application(argc, argv);
+    kalmora::app::Application::setTitle(QStringLiteral("Contabilización ventas POS"));
+    const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath());
+
+    kalmora::app::Tfbrenvaldo window;
+    window.show();
+    window.activateWindow();
+    QTimer::singleShot(500, [&] {
+        QWindow *handle = window.windowHandle();
+        auto tab = [&] { QTest::keyClick(handle, Qt::Key_Tab); };
+        tab();
+        typeText(handle, QStringLiteral("SYSDBA"));
+        tab();
+        typeText(handle, QStringLiteral("demo"));
+        tab();
+        typeText(handle, QStringLiteral("DEMO"));
+        saveScreen(folder, "1-login.png");
+        tab(); // leaves the company box: connects
+        tab(); // to the point of sale
+        saveScreen(folder, "2-connected.png");
+
+        auto *box = window.findChild<kalmora::app::LookupBox *>(QStringLiteral("Pto"));
+        QTest::mouseClick(box, Qt::LeftButton);
+        QTest::keyClick(handle, Qt::Key_Down);
+        QTest::keyClick(handle, Qt::Key_Down);
+        saveScreen(folder, "3-list-open.png");
+        QTest::keyClick(handle, Qt::Key_Escape);
+
+        typeText(handle, QStringLiteral("fer"));
+        {
+            kalmora::app::MessageRecorder answers; // the message is answered at once
+            QTest::keyClick(handle, Qt::Key_F2);
+            for (const kalmora::app::ShownMessage &shown : answers.shown())
+                std::printf("message: %s\n", qPrintable(shown.text));
+        }
+        saveScreen(folder, "4-failed-posting.png");
+        QApplication::quit();
+    });
+    return kalmora::app::Application::exec();
+}
