@@ -174,7 +174,7 @@ data::TField *DBGridEh::fieldOf(int column) const
     const data::TClientDataSet *set = navigation_.dataSet();
     if (!set || column < 0 || column >= columnCount())
         return nullptr;
-    return set->findField(columns_[std::size_t(column)].spec.fieldName);
+    return set->findField(columns_[std::size_t(column)].settings.fieldName);
 }
 
 int DBGridEh::zeroWidth() const
@@ -182,17 +182,22 @@ int DBGridEh::zeroWidth() const
     return QFontMetrics(font()).horizontalAdvance(QLatin1Char('0'));
 }
 
-void DBGridEh::setColumns(const std::vector<ColumnSpec> &columns)
+void DBGridEh::setColumns(const std::vector<ColumnSettings> &columns)
 {
     columns_.clear();
-    for (const ColumnSpec &spec : columns)
-        columns_.push_back(GridColumn{spec, spec.width >= 0 ? spec.width : -1, 0});
+    for (const ColumnSettings &settings : columns)
+        columns_.push_back(GridColumn{settings, settings.width >= 0 ? settings.width : -1, 0});
     for (int i = 0; i < columnCount(); ++i) {
         GridColumn &column = columns_[std::size_t(i)];
         column.initialWidth =
-            column.spec.initialWidth >= 0 ? column.spec.initialWidth : columnWidth(i);
+            column.settings.initialWidth >= 0 ? column.settings.initialWidth : columnWidth(i);
     }
     relayout();
+}
+
+const ColumnSettings &DBGridEh::columnSettings(int column) const
+{
+    return columns_.at(std::size_t(column)).settings;
 }
 
 int DBGridEh::columnWidth(int column) const
@@ -205,15 +210,16 @@ void DBGridEh::setColumnWidth(int column, int width)
 {
     GridColumn &c = columns_.at(std::size_t(column));
     FitColumn limits;
-    limits.minWidth = c.spec.minWidth;
-    limits.maxWidth = c.spec.maxWidth;
+    limits.minWidth = c.settings.minWidth;
+    limits.maxWidth = c.settings.maxWidth;
     c.storedWidth = limitedWidth(limits, width);
     relayout();
 }
 
 QString DBGridEh::columnTitle(int column) const
 {
-    return fromLocal(grids::columnTitle(columns_.at(std::size_t(column)).spec, fieldOf(column)));
+    return fromLocal(
+        grids::columnTitle(columns_.at(std::size_t(column)).settings, fieldOf(column)));
 }
 
 void DBGridEh::moveColumn(int from, int to)
@@ -259,7 +265,7 @@ GridGeometry DBGridEh::geometryFor(QSize client) const
     std::vector<bool> visible;
     for (int i = 0; i < columnCount(); ++i) {
         widths.push_back(columnWidth(i));
-        visible.push_back(columns_[std::size_t(i)].spec.visible);
+        visible.push_back(columns_[std::size_t(i)].settings.visible);
     }
     return GridGeometry(metrics(), std::move(widths), std::move(visible), client,
                         horizontalOffset_);
@@ -291,9 +297,10 @@ void DBGridEh::fit(int width)
 {
     std::vector<FitColumn> fitted;
     for (int i = 0; i < columnCount(); ++i) {
-        const ColumnSpec &spec = columns_[std::size_t(i)].spec;
+        const ColumnSettings &column = columns_[std::size_t(i)].settings;
         fitted.push_back(FitColumn{columnWidth(i), columns_[std::size_t(i)].initialWidth,
-                                   spec.autoFit, spec.visible, spec.minWidth, spec.maxWidth});
+                                   column.autoFit, column.visible, column.minWidth,
+                                   column.maxWidth});
     }
     FitFrame frame;
     frame.clientWidth = width;
@@ -342,7 +349,7 @@ void DBGridEh::relayout()
 
     std::vector<bool> visible;
     for (const GridColumn &column : columns_)
-        visible.push_back(column.spec.visible);
+        visible.push_back(column.settings.visible);
     navigation_.setColumnsVisible(std::move(visible));
     const GridGeometry geometry = currentGeometry();
     navigation_.setRowsInView(geometry.fullyVisibleRows());
@@ -715,8 +722,8 @@ void DBGridEh::mouseMoveEvent(QMouseEvent *event)
     case Drag::Sizing: {
         GridColumn &column = columns_[std::size_t(dragColumn_)];
         FitColumn limits;
-        limits.minWidth = column.spec.minWidth;
-        limits.maxWidth = column.spec.maxWidth;
+        limits.minWidth = column.settings.minWidth;
+        limits.maxWidth = column.settings.maxWidth;
         column.storedWidth = limitedWidth(limits, dragStartWidth_ + at.x() - dragOrigin_);
         viewport()->update();
         return;
@@ -770,8 +777,8 @@ void DBGridEh::finishSizing()
     for (int i = 0; i < columnCount(); ++i) {
         const GridColumn &c = columns_[std::size_t(i)];
         fitted.push_back(FitColumn{i == column ? dragStartWidth_ : columnWidth(i), c.initialWidth,
-                                   c.spec.autoFit, c.spec.visible, c.spec.minWidth,
-                                   c.spec.maxWidth});
+                                   c.settings.autoFit, c.settings.visible, c.settings.minWidth,
+                                   c.settings.maxWidth});
     }
     resizeFittedColumn(fitted, std::size_t(column), dragStartWidth_, newWidth);
     for (int i = 0; i < columnCount(); ++i) {

@@ -65,9 +65,9 @@ public:
 
     /// Replaces the columns. Each column's width and initial width are taken now, a default
     /// width from its field and the grid's font: bind the data source and set the font first.
-    void setColumns(const std::vector<ColumnSpec> &columns);
+    void setColumns(const std::vector<ColumnSettings> &columns);
     int columnCount() const { return int(columns_.size()); }
-    const ColumnSpec &columnSpec(int column) const { return columns_.at(std::size_t(column)).spec; }
+    const ColumnSettings &columnSettings(int column) const;
     int columnWidth(int column) const;
     /// In a fitting grid the fit has the last word.
     void setColumnWidth(int column, int width);

@@ -4,7 +4,8 @@
 
 namespace kalmora::grids {
 
-ColumnSpec::ColumnSpec(std::string field, int pixels) : fieldName(std::move(field)), width(pixels)
+ColumnSettings::ColumnSettings(std::string field, int pixels)
+    : fieldName(std::move(field)), width(pixels)
 {
 }
 
@@ -15,7 +16,7 @@ int defaultColumnWidth(const data::TField *field, int zeroWidth, int overhang)
     return field->displayWidth() * (zeroWidth - overhang) + overhang + 4;
 }
 
-std::string columnTitle(const ColumnSpec &column, const data::TField *field)
+std::string columnTitle(const ColumnSettings &column, const data::TField *field)
 {
     if (!column.title.empty())
         return column.title;

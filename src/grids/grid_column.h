@@ -12,11 +12,11 @@ class TField;
 namespace kalmora::grids {
 
 /// A column as the settings give it.
-struct ColumnSpec
+struct ColumnSettings
 {
-    ColumnSpec() = default;
+    ColumnSettings() = default;
     /// A column of `field`, `pixels` wide (-1: the default width).
-    explicit ColumnSpec(std::string field, int pixels = -1);
+    explicit ColumnSettings(std::string field, int pixels = -1);
 
     std::string fieldName;
     /// Empty: the field's display label, else its field name.
@@ -34,7 +34,7 @@ struct ColumnSpec
 /// A column as the grid holds it.
 struct GridColumn
 {
-    ColumnSpec spec;
+    ColumnSettings settings;
     /// The width in pixels; -1 while the column keeps its default width.
     int storedWidth = -1;
     /// The reference width of the fit.
@@ -48,6 +48,6 @@ int defaultColumnWidth(const data::TField *field, int zeroWidth, int overhang = 
 
 /// The title shown: the column's own caption, else the field's display label, else the
 /// field's name (bytes of the locale's code page).
-std::string columnTitle(const ColumnSpec &column, const data::TField *field);
+std::string columnTitle(const ColumnSettings &column, const data::TField *field);
 
 } // namespace kalmora::grids

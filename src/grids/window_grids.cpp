@@ -14,8 +14,8 @@ void applyErrorGridSettings(DBGridEh &grid, data::TDataSource &DError)
     grid.setAutoFitColWidths(true);
     // The first column's default width comes from its field: bind before the columns.
     grid.setDataSource(&DError);
-    grid.setColumns(
-        {ColumnSpec("ERRO_CODIGO"), ColumnSpec("ERRO_CADENA", 90), ColumnSpec("INTERFAZ", 120)});
+    grid.setColumns({ColumnSettings("ERRO_CODIGO"), ColumnSettings("ERRO_CADENA", 90),
+                     ColumnSettings("INTERFAZ", 120)});
     grid.setEnabled(false);
 }
 
