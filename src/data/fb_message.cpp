@@ -171,13 +171,32 @@ FbRowLayout readRowLayout(FbSession &session, IMessageMetadata *metadata)
     return layout;
 }
 
+// A CHAR(n) of a UTF-8 column arrives in n * 4 bytes, blank-padded; the value is its
+// first n characters, as in a single-byte column.
+std::size_t fixedCharByteLength(const FbField &field, const unsigned char *data)
+{
+    const int perChar = bytesPerChar(field.charSet);
+    if (perChar == 1 || (field.charSet != 3 && field.charSet != 4))
+        return field.length;
+    std::size_t characters = field.length / perChar;
+    std::size_t end = 0;
+    while (end < field.length && characters > 0) {
+        ++end;
+        while (end < field.length && (data[end] & 0xC0) == 0x80)
+            ++end; // continuation bytes of the same character
+        --characters;
+    }
+    return end;
+}
+
 void decodeField(FbSession &session, ITransaction *transaction, const FbField &field,
                  const unsigned char *row, Value &out)
 {
     const unsigned char *data = row + field.offset;
     switch (field.type) {
     case SQL_TEXT:
-        textSlot(out).assign(reinterpret_cast<const char *>(data), field.length);
+        textSlot(out).assign(reinterpret_cast<const char *>(data),
+                             fixedCharByteLength(field, data));
         return;
     case SQL_VARYING: {
         std::uint16_t length;

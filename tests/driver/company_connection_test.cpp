@@ -108,6 +108,21 @@ TEST_F(CompanyConnectionTest, CompletionProcedureByNameAndItsFailureText)
     }
 }
 
+// The company database is UTF-8: a CHAR(1) reaches the program as one character, not as
+// the four bytes the server reserves for it, and a CHAR(n) keeps its n characters.
+TEST_F(CompanyConnectionTest, FixedCharOfUtf8ColumnIsItsDeclaredLength)
+{
+    auto cursor = connection_.openQuery("select cast('S' as char(1) character set utf8), "
+                                        "cast(_utf8 '\xc3\xb1"
+                                        "a' as char(4) character set utf8) from rdb$database");
+    ASSERT_TRUE(cursor->next());
+    EXPECT_EQ(cursor->columns()[0].width, 1);
+    EXPECT_EQ(std::get<std::string>(cursor->value(0)), "S");
+    EXPECT_EQ(std::get<std::string>(cursor->value(1)), "\xc3\xb1"
+                                                       "a  ");
+    cursor->close();
+}
+
 // A save's insert of 0.8 as a decimal of its own digits lands as 0.8000, and only when the
 // save commits.
 TEST_F(CompanyConnectionTest, SavedDecimalIsExactAndOnlyCommittedWork)
