@@ -3,8 +3,8 @@
 # demo/hklm.reg stands in for the machine's registry and names demo/install as the
 # installation directory, whose SERVIDORES.cfg offers the demo server, the folder
 # demo/company (an embedded-engine server: its companies live under demo/company/datos/).
-# The demo company DEMO is made there the first time. Log in with user SYSDBA, any
-# password, company DEMO.
+# The demo company 01 is made there the first time. Log in with user SYSDBA, any
+# password, company 01.
 #
 #   scripts/run-demo.sh             prepare, build, start
 #   scripts/run-demo.sh --prepare   only prepare demo/ (for a build of one's own: run it with
@@ -29,9 +29,9 @@ printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Softwar
 # Every server line ends with a line end: a last line without one is not offered.
 printf '%s\r\n' "$demo/company" > "$demo/install/SERVIDORES.cfg"
 
-if [ ! -f "$demo/company/datos/DEMO/kalmora.fdb" ]; then
+if [ ! -f "$demo/company/datos/01/kalmora.fdb" ]; then
   "$root/scripts/install-deps.sh"
-  "$root/db/make-company" "$demo/company" DEMO
+  "$root/db/make-company" "$demo/company" 01
 fi
 
 if $prepare_only; then
@@ -41,8 +41,16 @@ fi
 
 "$root/scripts/build.sh"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
-  echo "run-demo: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set)." >&2
+  cat >&2 <<MSG
+run-demo: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set).
+Without a window, the same posting runs from the command line; on the demo company:
+
+  KALMORA_PASSWORD=demo $root/build/contabiliza-pos post --server $demo/company \\
+      --company 01 --user SYSDBA --point "Almacén Principal"
+
+(exit status 0: voucher generated, 1: nothing to post, 2: errors listed, 3: failure)
+MSG
   exit 1
 fi
-echo "run-demo: log in with user SYSDBA, any password, company DEMO."
+echo "run-demo: log in with user SYSDBA, any password, company 01."
 KALMORA_HKLM="$demo/hklm.reg" exec "$root/build/contabiliza-pos" "$@"
