@@ -46,21 +46,6 @@ std::string text(const data::Value &value)
 
 } // namespace
 
-ScopedVariable::ScopedVariable(const char *name, const QByteArray &value) : name_(name)
-{
-    if (qEnvironmentVariableIsSet(name))
-        previous_ = qgetenv(name);
-    qputenv(name, value);
-}
-
-ScopedVariable::~ScopedVariable()
-{
-    if (previous_)
-        qputenv(name_, *previous_);
-    else
-        qunsetenv(name_);
-}
-
 void CompanyWindowTest::SetUpTestSuite()
 {
     if (!g_company)

@@ -6,6 +6,7 @@
 
 #include "app/main_window.h"
 #include "app/message_seam.h"
+#include "scoped_variable.h"
 #include "support/company_database.h"
 
 #include <QByteArray>
@@ -25,20 +26,6 @@ inline void PrintTo(const QString &text, std::ostream *out)
 }
 
 namespace kalmora::test {
-
-/// Sets an environment variable for the life of the object.
-class ScopedVariable
-{
-public:
-    ScopedVariable(const char *name, const QByteArray &value);
-    ~ScopedVariable();
-    ScopedVariable(const ScopedVariable &) = delete;
-    ScopedVariable &operator=(const ScopedVariable &) = delete;
-
-private:
-    const char *name_;
-    std::optional<QByteArray> previous_;
-};
 
 class CompanyWindowTest : public ::testing::Test
 {

@@ -230,6 +230,21 @@ TEST_F(LookupBoxTest, TheListMovesItsHighlightAndChoosesOnEnterOrClick)
     QTest::mouseClick(box(), Qt::LeftButton);
     EXPECT_FALSE(list()->isVisible());
     EXPECT_EQ(box()->text(), QStringLiteral("Punto 06"));
+
+    // The focus leaving the box closes the list without a choice: by Tab, and by a click on
+    // another control.
+    QTest::mouseClick(box(), Qt::LeftButton);
+    press(Qt::Key_Down);
+    press(Qt::Key_Tab);
+    EXPECT_FALSE(list()->isVisible());
+    EXPECT_EQ(focusName(), QStringLiteral("Servidor"));
+    box()->setFocus();
+    QTest::mouseClick(box(), Qt::LeftButton);
+    press(Qt::Key_Down);
+    QTest::mouseClick(find("Tusua"), Qt::LeftButton);
+    EXPECT_FALSE(list()->isVisible());
+    EXPECT_EQ(focusName(), QStringLiteral("Tusua"));
+    EXPECT_EQ(box()->text(), QStringLiteral("Punto 06"));
 }
 
 // Guards against a list that shows empty rows or a scroll bar it does not need, shrinks to

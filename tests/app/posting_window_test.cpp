@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QDateEdit>
+#include <QLineEdit>
 #include <QTest>
 
 namespace kalmora::test {
@@ -73,6 +74,11 @@ TEST_F(PostingWindowTest, TypingTheLoginAndLeavingTheCompanyConnects)
     EXPECT_TRUE(box()->hasList());
     EXPECT_EQ(box()->text(), QString());
     EXPECT_TRUE(recorder.shown().empty());
+
+    // Closing the window closes the points.
+    press(Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(window->dataModule().CPuntos.active());
 }
 
 // Guards against a failed connect that is swallowed, hides the busy panel, leaves the
@@ -102,6 +108,17 @@ TEST_F(PostingWindowTest, AFailedConnectShowsTheFailureAndKeepsTheControlsAsThey
     EXPECT_FALSE(find("SpeedButton3")->isEnabled());
     EXPECT_FALSE(box()->hasList());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    // Leaving the company box again retries.
+    auto *code = find<QLineEdit>("Cia");
+    code->setFocus();
+    code->clear();
+    type(QStringLiteral("DEMO"));
+    press(Qt::Key_Tab);
+    EXPECT_EQ(shown(MessageWindow::ErrorBox).size(), 1);
+    EXPECT_FALSE(busy->isVisible());
+    EXPECT_TRUE(find("SpeedButton3")->isEnabled());
+    EXPECT_EQ(focusName(), QStringLiteral("EFecIni"));
 }
 
 // Guards against a posting that leaves the voucher pending or unbalanced, posts the same

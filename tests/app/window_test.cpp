@@ -7,6 +7,7 @@
 #include "data/date_format.h"
 #include "data/errors.h"
 #include "grids/adv_panel.h"
+#include "scoped_variable.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -35,31 +36,9 @@ using kalmora::app::MessageRecorder;
 using kalmora::app::MessageWindow;
 using kalmora::app::ShownMessage;
 using kalmora::app::Tfbrenvaldo;
+using kalmora::test::ScopedVariable;
 
 constexpr const char *kRegistryKey = "[HKEY_LOCAL_MACHINE\\Software\\QZT\\Kalmora2018]\r\n";
-
-/// Sets an environment variable for the life of the object.
-class ScopedVariable
-{
-public:
-    ScopedVariable(const char *name, const QByteArray &value) : name_(name)
-    {
-        if (qEnvironmentVariableIsSet(name))
-            previous_ = qgetenv(name);
-        qputenv(name, value);
-    }
-    ~ScopedVariable()
-    {
-        if (previous_)
-            qputenv(name_, *previous_);
-        else
-            qunsetenv(name_);
-    }
-
-private:
-    const char *name_;
-    std::optional<QByteArray> previous_;
-};
 
 class MainWindow : public testing::Test
 {
