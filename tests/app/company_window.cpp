@@ -130,12 +130,29 @@ QStringList CompanyWindowTest::shown(app::MessageWindow kind) const
     return texts;
 }
 
+namespace {
+
+/// Points `connection` at the company, as SYSDBA (the embedded engine checks no password).
+void pointAtCompany(data::TSQLConnection &connection, const CompanyDatabase &company)
+{
+    connection.params().setValue("Database", company.databasePath());
+    connection.params().setValue("User_Name", "SYSDBA");
+    connection.params().setValue("Password", "masterkey");
+}
+
+} // namespace
+
+void CompanyWindowTest::execute(const std::string &statement)
+{
+    data::TSQLConnection connection;
+    pointAtCompany(connection, company());
+    connection.execute(statement);
+}
+
 std::vector<std::string> CompanyWindowTest::rowsOf(const std::string &select)
 {
     data::TSQLConnection connection;
-    connection.params().setValue("Database", company().databasePath());
-    connection.params().setValue("User_Name", "SYSDBA");
-    connection.params().setValue("Password", "masterkey");
+    pointAtCompany(connection, company());
     std::unique_ptr<data::DriverCursor> cursor = connection.openQuery(select);
     std::vector<std::string> rows;
     while (cursor->next()) {

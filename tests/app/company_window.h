@@ -60,6 +60,8 @@ protected:
     /// The rows of `select` on a connection of the test's own, each row its values as text
     /// joined by "|".
     static std::vector<std::string> rowsOf(const std::string &select);
+    /// Runs `statement` on a connection of the test's own.
+    static void execute(const std::string &statement);
 
     QTemporaryDir folder;
     ScopedVariable registryFile{"KALMORA_HKLM", folder.filePath("hklm.reg").toLocal8Bit()};

@@ -191,6 +191,24 @@ TEST_F(PostingWindowTest, AnInterfaceWithoutAccountsListsItsErrorRows)
     EXPECT_TRUE(vouchersOf(4).empty());
 }
 
+// Guards against a posting call that the server rejects being swallowed or reported as an
+// outcome: the failure reaches the error box and the run stops where it failed.
+TEST_F(PostingWindowTest, ACallTheServerRejectsReachesTheErrorBox)
+{
+    execute("delete from interfaz_ventas where pref_pre = 'TDA' and tido_cod = 31");
+    connectAndChoose(QStringLiteral("ti"));
+    ASSERT_EQ(box()->text(), QStringLiteral("Tienda D'Angelo"));
+
+    clickExecute();
+    // The call goes out with an empty interface id: "..., 'TDA', 2, )".
+    EXPECT_EQ(shown(MessageWindow::ErrorBox),
+              QStringList{"SQL Server Error: Dynamic SQL Error\n-SQL error code = -104\n-Token "
+                          "unknown - line 1, column 81\n-)"});
+    EXPECT_TRUE(shown(MessageWindow::PlainMessage).isEmpty());
+    EXPECT_TRUE(find("Panel5")->isVisible());
+    EXPECT_TRUE(vouchersOf(2).empty());
+}
+
 // Guards against posting whichever point happens to be current when none is chosen, with
 // the button or with F2 while the button is still greyed.
 TEST_F(PostingWindowTest, WithoutAChosenPointNothingIsPosted)
