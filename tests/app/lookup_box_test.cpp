@@ -204,6 +204,12 @@ TEST_F(LookupBoxTest, TheListMovesItsHighlightAndChoosesOnEnterOrClick)
 
     press(Qt::Key_Down, Qt::AltModifier);
     ASSERT_TRUE(list()->isVisible());
+    press(Qt::Key_Down);
+    press(Qt::Key_Down, Qt::AltModifier); // a second Alt+Down closes it without a choice
+    EXPECT_FALSE(list()->isVisible());
+    EXPECT_EQ(box()->text(), QString());
+    press(Qt::Key_Down, Qt::AltModifier);
+    ASSERT_TRUE(list()->isVisible());
     type(QStringLiteral("fe"));
     EXPECT_EQ(points().recNo(), 3);
     EXPECT_EQ(box()->text(), QString());
