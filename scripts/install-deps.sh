@@ -24,5 +24,4 @@ echo "Installing: ${missing[*]}"
 $sudo apt-get update -qq
 # The server package asks for a SYSDBA password unless told not to; its own service
 # start fails harmlessly where there is no init system.
-$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" \
-  || $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends -f
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
