@@ -137,13 +137,15 @@ ApplyResult TDataSetProvider::applyUpdates(const Delta &delta, int maxErrors)
                 break;
         }
         if (owned) {
-            owned = false;
+            // Still owned until it has ended: a commit the server refuses is rolled back
+            // below, so no transaction is left open for later statements to join.
             if (maxErrors == -1 || result.errorCount <= maxErrors) {
                 commitTransaction(connection, transaction);
             } else {
                 rollbackTransaction(connection, transaction);
                 rolledBack = true;
             }
+            owned = false;
         }
     } catch (const Exception &failure) {
         // A save that cannot finish is undone whole, so the change log can be sent again.

@@ -315,3 +315,49 @@ TEST_F(ApplyUpdatesTest, SaveThatCannotStartKeepsTheChanges)
     EXPECT_EQ(rates.changeCount(), 1);
     EXPECT_THAT(rows(allRates), ElementsAre("1|2026-12-10|2026-12-10|0.0000|0.8000"));
 }
+
+// A commit the server refuses fails the save across the provider boundary and ends its
+// transaction: the change log stays pending, and the next save starts and commits its own
+// transaction instead of joining one left open.
+TEST_F(ApplyUpdatesTest, RefusedCommitEndsTheTransaction)
+{
+    setRates({});
+    run({"create or alter exception E_SIN_COMMIT 'commit refused'",
+         "create or alter trigger T_SIN_COMMIT on transaction commit as begin"
+         " if (exists(select 1 from AJUSTE_CIERRE where AJCI_PORC = 99)) then"
+         " exception E_SIN_COMMIT; end"});
+    struct DropTrigger
+    {
+        ~DropTrigger() { run({"drop trigger T_SIN_COMMIT", "drop exception E_SIN_COMMIT"}); }
+    } dropTrigger;
+    TClientDataSet &rates = dm->CAjuste;
+    rates.open();
+    rates.insert();
+    dm->CAjusteAJCI_ID->setAsInteger(0);
+    dm->CAjusteAJCI_FECINI->setAsDate(Date{2026, 12, 10});
+    dm->CAjusteAJCI_FECFIN->setAsDate(Date{2026, 12, 10});
+    dm->CAjusteAJCI_PORC->setAsString("99");
+    dm->CAjusteAJCI_FACTOR->setAsString("0.8");
+    rates.post();
+    recorder.clear();
+
+    try {
+        rates.applyUpdates(-1);
+        FAIL() << "no failure";
+    } catch (const EOleException &e) {
+        EXPECT_THAT(e.message(), HasSubstr("commit refused"));
+    }
+    EXPECT_THAT(recorder.steps, ElementsAre("start", insertText, "rollback"));
+    EXPECT_FALSE(dm->Kalmora.inTransaction());
+    EXPECT_EQ(rates.changeCount(), 1);
+    EXPECT_TRUE(rows(allRates).empty());
+
+    rates.edit();
+    dm->CAjusteAJCI_PORC->setAsString("98");
+    rates.post();
+    recorder.clear();
+    EXPECT_EQ(rates.applyUpdates(-1), 0);
+    EXPECT_THAT(recorder.steps, ElementsAre("start", insertText, "commit"));
+    ASSERT_EQ(rows(allRates).size(), 1u);
+    EXPECT_THAT(rows(allRates)[0], HasSubstr("|2026-12-10|2026-12-10|98.0000|0.8000"));
+}
