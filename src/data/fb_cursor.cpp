@@ -22,8 +22,7 @@ FbCursor::~FbCursor()
     session_->delist(this);
 }
 
-// Leaves the work of an unfinished statement to its implicit transaction, which rolls back.
-void FbCursor::releaseHandles() noexcept
+void FbCursor::abandon() noexcept
 {
     onRow_ = false;
     if (resultSet_) {
@@ -35,11 +34,17 @@ void FbCursor::releaseHandles() noexcept
             resultSet_.forget();
     }
     transaction_.reset();
-    statement_.reset();
     if (implicit_) {
         implicit_->abandon();
         implicit_.reset();
     }
+}
+
+// Leaves the work of an unfinished statement to its implicit transaction, which rolls back.
+void FbCursor::releaseHandles() noexcept
+{
+    abandon();
+    statement_.reset();
     released_ = true;
 }
 
@@ -55,10 +60,18 @@ bool FbCursor::next()
     onRow_ = false;
     if (!resultSet_)
         return false;
-    const int result = session_->guard([&] {
-        ThrowStatusWrapper status(session_->status());
-        return resultSet_->fetchNext(&status, row_.data());
-    });
+    int result = 0;
+    try {
+        result = session_->guard([&] {
+            ThrowStatusWrapper status(session_->status());
+            return resultSet_->fetchNext(&status, row_.data());
+        });
+    } catch (...) {
+        // A statement that fails before its end has not finished: closing the cursor
+        // afterwards must not commit what it did up to the failure.
+        abandon();
+        throw;
+    }
     if (result == IStatus::RESULT_NO_DATA) {
         finish();
         return false;

@@ -32,6 +32,9 @@ private:
     void checkOpen() const;
     void checkColumn(std::size_t index) const;
     void finish();
+    /// Ends the statement unfinished: the result set goes and its implicit transaction
+    /// rolls back.
+    void abandon() noexcept;
 
     std::shared_ptr<FbSession> session_;
     FbRef<Firebird::IStatement> statement_;

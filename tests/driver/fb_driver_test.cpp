@@ -23,6 +23,9 @@ const std::vector<std::string> kSchema = {
     "create procedure GEN (N integer) returns (K integer) as begin K = 0;"
     " while (K < N) do begin K = K + 1; insert into T (I) values (1000 + :K); suspend; end"
     " end",
+    "create exception E_GEN 'no more rows to give'",
+    "create procedure GEN_FAILING returns (K integer) as begin K = 1;"
+    " insert into T (I) values (2001); suspend; exception E_GEN; end",
 };
 
 class FbDriverTest : public ::testing::Test
@@ -247,6 +250,27 @@ TEST_F(FbDriverTest, ImplicitTransactionCommitsAtTheEndOfAQuery)
     cursor->close();
     EXPECT_NE(count(" where I > 1000"), "3");
     EXPECT_FALSE(cursor->next());
+}
+
+// A query whose fetch fails has not finished: closing its cursor afterwards, as a data set
+// does on the way out, takes back the work it did before the failure instead of committing it.
+TEST_F(FbDriverTest, FailedFetchTakesTheQueryWorkBack)
+{
+    auto cursor = prepared("select K from GEN_FAILING")->execute();
+    ASSERT_TRUE(cursor->next());
+    try {
+        cursor->next();
+        FAIL() << "the failing fetch gave a row";
+    } catch (const DriverError &e) {
+        EXPECT_NE(e.serverText().find("no more rows to give"), std::string::npos) << e.serverText();
+    }
+    try {
+        cursor->close();
+    } catch (const DriverError &) {
+        // Either way, nothing of the query may be committed.
+    }
+    cursor.reset();
+    EXPECT_EQ(count(" where I > 2000"), "0");
 }
 
 TEST_F(FbDriverTest, ExplicitTransactionHoldsItsStatementsUntilItEnds)
