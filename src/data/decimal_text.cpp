@@ -129,6 +129,10 @@ std::optional<Decimal> rescaled(const Decimal &value, int scale)
     Wide v = value.unscaled;
     if (scale >= value.scale) {
         v *= power10(scale - value.scale);
+    } else if (value.scale - scale > 19) {
+        // Dropping more than 19 digits leaves 0: no 64-bit value reaches half of 10^20, and
+        // so large a power of ten could overflow even the wide type.
+        v = 0;
     } else {
         const Wide unit = power10(value.scale - scale);
         const bool negative = v < 0;

@@ -56,6 +56,9 @@ TEST_F(FieldText, TextsThatRead)
     EXPECT_EQ(rate.textValue("1.23456"), (Value{Decimal{12346, 4}}));
     EXPECT_EQ(prefix.textValue("ABCDEF"), Value{std::string("ABCD")});
     EXPECT_TRUE(isNull(rate.textValue("")));
+    // However many decimals are typed, they round to the field's four.
+    EXPECT_EQ(rate.textValue("0.00005"), (Value{Decimal{1, 4}}));
+    EXPECT_EQ(rate.textValue("-0." + std::string(60, '0') + "1"), (Value{Decimal{0, 4}}));
 }
 
 // Every stated failure text, with the field's display name where it names one.
