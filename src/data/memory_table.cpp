@@ -221,13 +221,6 @@ void MemoryTable::mergeOne(RecordId record)
     fetched_.erase(record);
 }
 
-void MemoryTable::merge()
-{
-    for (RecordId record : log_)
-        mergeOne(record);
-    log_.clear();
-}
-
 void MemoryTable::merge(std::span<const RecordId> records)
 {
     for (RecordId record : records) {

@@ -104,8 +104,6 @@ public:
     bool hasChanges() const { return !log_.empty(); }
     std::size_t changeCount() const { return log_.size(); }
     Delta delta() const;
-    /// Makes every pending change part of the data as fetched.
-    void merge();
     /// Makes the changes of `records` part of the data as fetched; the others stay pending.
     void merge(std::span<const RecordId> records);
 

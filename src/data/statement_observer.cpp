@@ -28,14 +28,6 @@ StatementObserver *statementObserver(const TSQLConnection &connection)
     return it == observers().end() ? nullptr : it->second;
 }
 
-std::int64_t sendStatement(TSQLConnection &connection, const std::string &text,
-                           const std::vector<Param> &params)
-{
-    if (StatementObserver *observer = statementObserver(connection))
-        observer->statementSent(text, params);
-    return connection.execute(text, params);
-}
-
 std::unique_ptr<DriverCursor> openStatement(TSQLConnection &connection, const std::string &text)
 {
     if (StatementObserver *observer = statementObserver(connection))

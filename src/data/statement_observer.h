@@ -30,9 +30,6 @@ public:
 void setStatementObserver(const TSQLConnection &connection, StatementObserver *observer);
 StatementObserver *statementObserver(const TSQLConnection &connection);
 
-/// Executes a statement without a result; returns the rows affected.
-std::int64_t sendStatement(TSQLConnection &connection, const std::string &text,
-                           const std::vector<Param> &params = {});
 /// Executes a statement and returns its cursor (nullptr for a statement without one).
 std::unique_ptr<DriverCursor> openStatement(TSQLConnection &connection, const std::string &text);
 /// Calls a stored procedure by name, its parameters bound by position; any result is read
