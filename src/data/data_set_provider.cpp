@@ -110,12 +110,13 @@ ApplyResult TDataSetProvider::applyUpdates(const Delta &delta, int maxErrors)
                 if (affected > 1 && !(options_ & poAllowMultiRecordUpdates)) {
                     // The statement changed rows it should not have: undo everything at once
                     // and end the save, so that nothing after it runs outside a transaction.
-                    if (connection.inTransaction())
-                        rollbackTransaction(connection, transaction);
-                    owned = false;
+                    // Marked first: a rollback that fails here must not let the save commit.
                     rolledBack = true;
                     endsSave = true;
                     failure = RowFailure{"Update affected more than 1 record.", 0};
+                    if (connection.inTransaction())
+                        rollbackTransaction(connection, transaction);
+                    owned = false;
                 } else if (affected < 1) {
                     failure = RowFailure{"Record not found or changed by another user", 0};
                 } else {
@@ -139,7 +140,7 @@ ApplyResult TDataSetProvider::applyUpdates(const Delta &delta, int maxErrors)
         if (owned) {
             // Still owned until it has ended: a commit the server refuses is rolled back
             // below, so no transaction is left open for later statements to join.
-            if (maxErrors == -1 || result.errorCount <= maxErrors) {
+            if (!rolledBack && (maxErrors == -1 || result.errorCount <= maxErrors)) {
                 commitTransaction(connection, transaction);
             } else {
                 rollbackTransaction(connection, transaction);
