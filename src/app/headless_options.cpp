@@ -1,5 +1,6 @@
 #include "app/headless_options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 
@@ -9,8 +10,11 @@ namespace {
 
 std::optional<data::Date> isoDay(const std::string &text)
 {
+    // Digits only: from_chars would take a leading minus sign as part of the year.
     const auto digits = [&](std::size_t from, std::size_t count, int &value) {
         const char *first = text.data() + from;
+        if (!std::all_of(first, first + count, [](char c) { return c >= '0' && c <= '9'; }))
+            return false;
         const auto [end, error] = std::from_chars(first, first + count, value);
         return error == std::errc() && end == first + count;
     };

@@ -135,6 +135,7 @@ TEST_F(HeadlessPostTest, UsageErrorsPostNothingAndThePointIdSettlesAName)
         {{"--server", company_->serverEntry(), "--user", "SYSDBA", "--point", "x"},
          "falta --company"},
         {company({"--date", "2026-02-30", "--point", "Kiosco Norte"}), "2026-02-30"},
+        {company({"--date", "-026-02-03", "--point", "Kiosco Norte"}), "-026-02-03"},
         {company({"--point", "Kiosco Norte", "--password", "masterkey"}), "--password"},
         {company({"--point-id", "tres"}), "tres"},
         {company({"--point", "Almacén Principal"}), "(PTVT_ID 1, 2); elija uno con --point-id"},
