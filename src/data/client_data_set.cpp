@@ -407,26 +407,20 @@ void TClientDataSet::insert()
 {
     checkActive();
     checkBrowseMode();
-    if (readOnly_)
-        fail("Cannot modify a read-only dataset");
-    const std::size_t position = std::min(current_, table_.shownCount());
-    editRecord_ = table_.insertPending(position);
-    buffer_.assign(table_.columnCount(), Value{});
-    modified_ = false;
-    state_ = DataSetState::dsInsert;
-    bof_ = eof_ = false;
-    current_ = position;
-    notify(DataEvent::StateChanged);
-    notify(DataEvent::DataChanged);
+    insertRowAt(std::min(current_, table_.shownCount()));
 }
 
 void TClientDataSet::append()
 {
     checkActive();
     checkBrowseMode();
+    insertRowAt(table_.shownCount());
+}
+
+void TClientDataSet::insertRowAt(std::size_t position)
+{
     if (readOnly_)
         fail("Cannot modify a read-only dataset");
-    const std::size_t position = table_.shownCount();
     editRecord_ = table_.insertPending(position);
     buffer_.assign(table_.columnCount(), Value{});
     modified_ = false;

@@ -144,6 +144,8 @@ public:
     bool controlsDisabled() const { return disabled_ > 0; }
 
 private:
+    /// A new empty row at `position` among the shown rows, current and being inserted.
+    void insertRowAt(std::size_t position);
     friend class TField;
     friend class TDataSource;
 
