@@ -6,9 +6,9 @@
 //   - a locate and a filter change over the 100 000 rows;
 //   - a save of 10 000 inserted rows against a loop of the same prepared insert in one
 //     transaction (target: within 1.5x).
+#include "core/date_format.h"
+#include "core/quoting.h"
 #include "data/client_data_set.h"
-#include "data/date_format.h"
-#include "data/quoting.h"
 #include "data/sql_connection.h"
 #include "data/sql_table.h"
 

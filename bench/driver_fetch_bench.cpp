@@ -4,8 +4,8 @@
 // every value and commit. At the end the ratio driver/plain is printed; the program fails
 // when it exceeds 1.2.
 
-#include "data/fb_client_library.h"
-#include "data/fb_driver.h"
+#include "driver/fb_client_library.h"
+#include "driver/fb_driver.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdint>

@@ -9,8 +9,8 @@
 // unmarked so that every iteration posts the whole day again. Set KALMORA_SOURCE_DIR to the
 // source tree when running from elsewhere.
 
-#include "data/data_module.h"
-#include "data/date_format.h"
+#include "company/data_module.h"
+#include "core/date_format.h"
 #include "posting/connect_step.h"
 #include "posting/posting_run.h"
 
@@ -42,7 +42,7 @@ std::string sourceDir()
 class QuietWindow final : public posting::BusyPanel,
                           public posting::ConnectView,
                           public posting::PostingView,
-                          public app::MessageSink
+                          public posting::MessageSink
 {
 public:
     void showBusy(const std::string &) override {}

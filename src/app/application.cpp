@@ -2,7 +2,7 @@
 
 #include "app/failure_display.h"
 #include "app/fonts.h"
-#include "data/date_format.h"
+#include "core/date_format.h"
 #include "platform/date_locale.h"
 
 #include <QIcon>

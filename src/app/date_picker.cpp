@@ -1,6 +1,6 @@
 #include "app/date_picker.h"
 
-#include "data/date_format.h"
+#include "core/date_format.h"
 
 #include <QDate>
 #include <algorithm>

@@ -1,23 +1,16 @@
 #include "app/failure_display.h"
 
 #include "app/message_seam.h"
-#include "data/errors.h"
+#include "core/errors.h"
 
 namespace kalmora::app {
-
-QString errorBoxText(const QString &message)
-{
-    if (!message.isEmpty() && message.back().unicode() > QLatin1Char('.').unicode())
-        return message + QLatin1Char('.');
-    return message;
-}
 
 void showFailure(const std::exception &failure)
 {
     if (dynamic_cast<const EAbort *>(&failure))
         return;
     showMessageWindow(MessageWindow::ErrorBox,
-                      errorBoxText(QString::fromLocal8Bit(failure.what())));
+                      QString::fromLocal8Bit(errorBoxText(failure.what())));
 }
 
 void showFailure(std::exception_ptr failure)
@@ -27,7 +20,7 @@ void showFailure(std::exception_ptr failure)
     } catch (const std::exception &known) {
         showFailure(known);
     } catch (...) {
-        showMessageWindow(MessageWindow::ErrorBox, errorBoxText(QStringLiteral("Unknown failure")));
+        showMessageWindow(MessageWindow::ErrorBox, QStringLiteral("Unknown failure."));
     }
 }
 

@@ -2,14 +2,9 @@
 // The failure display: every failure that escapes a handler ends up here and is shown in
 // the error box, except a silent abort, which only ends the handler.
 
-#include <QString>
 #include <exception>
 
 namespace kalmora::app {
-
-/// The error box's text for a failure message: a "." is appended when the message is not
-/// empty and its last character's code is greater than that of ".".
-QString errorBoxText(const QString &message);
 
 /// Shows `failure` in the error box (its message, after errorBoxText); a silent abort
 /// (kalmora::EAbort) shows nothing. Messages are bytes of the locale's code page.

@@ -20,8 +20,8 @@
 // and so do taking the focus and closing the list.
 
 #include "app/incremental_search.h"
+#include "core/value.h"
 #include "data/data_source.h"
-#include "data/value.h"
 
 #include <QString>
 #include <QWidget>

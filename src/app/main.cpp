@@ -1,7 +1,7 @@
 // Program entry: the application title, the main window, the event loop.
 #include "app/application.h"
-#include "app/headless_post.h"
 #include "app/main_window.h"
+#include "cli/headless_post.h"
 
 #include <QByteArray>
 #include <cstdio>
@@ -23,7 +23,7 @@ int main(int argc, char **argv)
 {
     // "contabiliza-pos post ...": the posting from a terminal, with no window or display.
     if (argc > 1 && std::string_view(argv[1]) == "post")
-        return kalmora::app::runHeadlessPost(argc - 1, argv + 1);
+        return kalmora::cli::runHeadlessPost(argc - 1, argv + 1);
     if (!displayReachable()) {
         std::fputs("contabiliza-pos: no display to open the window on (DISPLAY and "
                    "WAYLAND_DISPLAY are not set).\n",

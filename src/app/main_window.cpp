@@ -9,14 +9,14 @@
 #include "app/fonts.h"
 #include "app/lookup_box.h"
 #include "app/message_seam.h"
-#include "app/server_file.h"
 #include "app/server_list_box.h"
-#include "data/data_module.h"
-#include "data/date_format.h"
+#include "company/data_module.h"
+#include "core/date_format.h"
 #include "grids/adv_panel.h"
 #include "grids/db_grid_eh.h"
 #include "grids/db_navigator.h"
 #include "grids/window_grids.h"
+#include "installation/server_file.h"
 #include "platform/date_locale.h"
 
 #include <QApplication>
@@ -204,7 +204,7 @@ void Tfbrenvaldo::createControls()
 
 void Tfbrenvaldo::FormCreate()
 {
-    servers_ = loadServerList(*this);
+    servers_ = installation::loadServerList(*this);
     for (const std::string &server : servers_)
         Servidor->addItem(QString::fromLocal8Bit(server.data(), qsizetype(server.size())));
     Servidor->setCurrentIndex(Servidor->count() > 0 ? 0 : -1);

@@ -4,9 +4,9 @@
 // commands F2, F5 and Esc; the start-up reading of the server list; and the closing steps.
 
 #include "app/hourglass.h"
-#include "app/message_sink.h"
 #include "posting/busy_panel.h"
 #include "posting/connect_step.h"
+#include "posting/message_sink.h"
 #include "posting/posting_run.h"
 
 #include <QWidget>
@@ -43,7 +43,7 @@ class ServerListBox;
 /// component) and is the view of the connect step and the posting run: the busy panel, the
 /// day, the chosen point, the execute button, the error grid and the messages.
 class Tfbrenvaldo final : public QWidget,
-                          public MessageSink,
+                          public posting::MessageSink,
                           public posting::BusyPanel,
                           public posting::ConnectView,
                           public posting::PostingView

@@ -2,7 +2,7 @@
 
 #include "app/application.h"
 #include "app/failure_display.h"
-#include "data/errors.h"
+#include "core/errors.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,8 +1,8 @@
 #include "data/client_data_set.h"
 
-#include "data/errors.h"
+#include "core/errors.h"
+#include "core/text_compare.h"
 #include "data/filter_expression.h"
-#include "data/text_compare.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,6 +1,6 @@
 #include "data/data_set_provider.h"
 
-#include "data/errors.h"
+#include "core/errors.h"
 #include "data/statement_observer.h"
 #include "data/update_statements.h"
 #include "data/wait_cursor.h"

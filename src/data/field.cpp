@@ -1,9 +1,9 @@
 #include "data/field.h"
 
+#include "core/date_format.h"
+#include "core/decimal_text.h"
+#include "core/errors.h"
 #include "data/client_data_set.h"
-#include "data/date_format.h"
-#include "data/decimal_text.h"
-#include "data/errors.h"
 
 #include <charconv>
 #include <cmath>

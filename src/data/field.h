@@ -3,8 +3,8 @@
 // current row. Persistent fields are made once with their design settings; a data set
 // without them makes one field per result column at every open.
 
+#include "core/value.h"
 #include "data/field_types.h"
-#include "data/value.h"
 
 #include <cstdint>
 #include <memory>

@@ -2,7 +2,7 @@
 // Field types: each has a name (used in failure messages) and a class; a persistent field
 // binds to a result column only when both types are of the same class.
 
-#include "data/value.h"
+#include "core/value.h"
 
 #include <string_view>
 

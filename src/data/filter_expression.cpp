@@ -1,7 +1,7 @@
 #include "data/filter_expression.h"
 
-#include "data/decimal_text.h"
-#include "data/errors.h"
+#include "core/decimal_text.h"
+#include "core/errors.h"
 #include "data/field.h"
 
 #include <cctype>

@@ -3,8 +3,8 @@
 // ("AJCI_FECINI = '10/12/2026'"), the constant read in the field's own type, so that a date
 // written in the user's short date format is compared by whole day.
 
+#include "core/value.h"
 #include "data/memory_table.h"
-#include "data/value.h"
 
 #include <optional>
 #include <string>

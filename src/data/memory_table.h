@@ -3,7 +3,7 @@
 // returned them, the rows shown through an optional filter, and the change log of
 // deletions, insertions and modifications from which a save's delta is taken.
 
-#include "data/value.h"
+#include "core/value.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "data/sql_connection.h"
 
-#include "data/driver_library.h"
+#include "driver/driver_library.h"
 
 #include <algorithm>
 #include <cctype>

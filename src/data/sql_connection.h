@@ -12,9 +12,9 @@
 // when it has finished (a query's once its cursor has been read to the end or closed).
 
 #include "data/connection_params.h"
-#include "data/driver.h"
-#include "data/driver_error.h"
 #include "data/wait_cursor.h"
+#include "driver/driver.h"
+#include "driver/driver_error.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "data/sql_source.h"
 
-#include "data/errors.h"
+#include "core/errors.h"
 #include "data/statement_observer.h"
 
 namespace kalmora::data {

@@ -1,8 +1,8 @@
 #include "data/sql_stored_proc.h"
 
-#include "data/errors.h"
+#include "core/errors.h"
+#include "core/text_compare.h"
 #include "data/statement_observer.h"
-#include "data/text_compare.h"
 
 namespace kalmora::data {
 

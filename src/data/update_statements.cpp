@@ -1,6 +1,6 @@
 #include "data/update_statements.h"
 
-#include "data/errors.h"
+#include "core/errors.h"
 
 namespace kalmora::data {
 

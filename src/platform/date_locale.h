@@ -3,7 +3,7 @@
 // translated from the locale's strftime date format into the pattern language of the date
 // rendering (data/date_format.h), its separator, and the month and day names.
 
-#include "data/date_format.h"
+#include "core/date_format.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
 #include "posting/connect_step.h"
 
-#include "data/data_module.h"
+#include "company/data_module.h"
 
 #include <ctime>
 

@@ -8,7 +8,7 @@
 // day and the execute button as they were and the point-of-sale list with its former rows;
 // a failed reload leaves the day enabled and the list closed and empty).
 
-#include "data/date_format.h"
+#include "core/date_format.h"
 #include "data/wait_cursor.h"
 #include "posting/busy_panel.h"
 

@@ -1,7 +1,7 @@
 #include "posting/error_list.h"
 
-#include "data/data_module.h"
-#include "data/quoting.h"
+#include "company/data_module.h"
+#include "core/quoting.h"
 
 namespace kalmora::posting {
 

@@ -1,8 +1,8 @@
 #include "posting/posting_run.h"
 
-#include "data/data_module.h"
-#include "data/date_format.h"
-#include "data/quoting.h"
+#include "company/data_module.h"
+#include "core/date_format.h"
+#include "core/quoting.h"
 
 namespace kalmora::posting {
 
@@ -44,7 +44,7 @@ std::string nitArgument(data::TClientDataSet &lookup, const std::string &prefix)
 } // namespace
 
 PostingOutcome postingRun(data::DataModule &module, BusyPanel &busy, PostingView &view,
-                          app::MessageSink &messages)
+                          MessageSink &messages)
 {
     // Without a point there is nothing sound to post: stop before anything is sent.
     const std::optional<std::int64_t> point = view.chosenPoint();

@@ -8,10 +8,10 @@
 // Nothing is caught: a failure ends the run at that step and leaves what was done (the busy
 // panel stays shown when it comes before the posting call has returned).
 
-#include "app/message_sink.h"
-#include "data/value.h"
+#include "core/value.h"
 #include "posting/busy_panel.h"
 #include "posting/error_list.h"
+#include "posting/message_sink.h"
 
 #include <cstdint>
 #include <optional>
@@ -45,6 +45,6 @@ enum class PostingOutcome {
 /// found in `CPuntos` by its PTVT_ID; with none chosen, or one that is no longer in the
 /// list, the run stops before anything reaches the server. Failures propagate.
 PostingOutcome postingRun(data::DataModule &module, BusyPanel &busy, PostingView &view,
-                          app::MessageSink &messages);
+                          MessageSink &messages);
 
 } // namespace kalmora::posting

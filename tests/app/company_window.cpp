@@ -1,8 +1,8 @@
 #include "company_window.h"
 
-#include "data/date_format.h"
-#include "data/driver.h"
+#include "core/date_format.h"
 #include "data/sql_connection.h"
+#include "driver/driver.h"
 
 #include <QApplication>
 #include <QDir>

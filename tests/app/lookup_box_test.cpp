@@ -3,9 +3,9 @@
 // list's size and place, the choice surviving a reload, and the focus look.
 #include "app/lookup_box.h"
 #include "app/lookup_list.h"
+#include "company/data_module.h"
 #include "company_window.h"
 #include "data/client_data_set.h"
-#include "data/data_module.h"
 #include "data/field.h"
 
 #include <QApplication>

@@ -1,10 +1,10 @@
-// How messages and failures reach the user: the error box's text rule, the failure display
+// How messages and failures reach the user: the failure display
 // behind every event handler, and the plain message dialog's layout, keys and clipboard copy.
 #include "app/application.h"
 #include "app/failure_display.h"
 #include "app/message_dialog.h"
 #include "app/message_seam.h"
-#include "data/errors.h"
+#include "core/errors.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -17,36 +17,12 @@
 
 namespace {
 
-using kalmora::app::errorBoxText;
 using kalmora::app::MessageDialog;
 using kalmora::app::MessageRecorder;
 using kalmora::app::MessageWindow;
 using kalmora::app::ShownMessage;
 
 const QString kTitle = QStringLiteral("Contabilización ventas POS");
-
-// Guards against a full stop added after punctuation that sorts before ".", missing after a
-// character that sorts after it, or added to an empty text.
-TEST(ErrorBox, AppendsAFullStopOnlyAfterCharactersSortingAfterIt)
-{
-    const std::pair<QString, QString> cases[] = {
-        {"Key violation", "Key violation."},
-        {"Value 7", "Value 7."},
-        {"Really?", "Really?."},
-        {"Compañía", "Compañía."},
-        {"a/b", "a/b."}, // "/" sorts after "."
-        {"Done.", "Done."},
-        {"Stop!", "Stop!"},
-        {"(twice)", "(twice)"},
-        {"Invalid data type for 'Directorio'", "Invalid data type for 'Directorio'"},
-        {"ends in a space ", "ends in a space "},
-        {"two\nlines\n", "two\nlines\n"},
-        {"a-", "a-"},
-        {"", ""},
-    };
-    for (const auto &[message, shown] : cases)
-        EXPECT_EQ(errorBoxText(message), shown) << message.toStdString();
-}
 
 // Guards against a failure in a handler stopping the event loop, showing the wrong text, or
 // a silent abort being shown.

@@ -3,9 +3,9 @@
 // `EFecIni`; what the user is told, what the error grid lists, and what reaches the database.
 #include "app/bevel_panel.h"
 #include "app/lookup_box.h"
+#include "company/data_module.h"
 #include "company_window.h"
 #include "data/client_data_set.h"
-#include "data/data_module.h"
 #include "data/field.h"
 #include "grids/db_grid_eh.h"
 

@@ -4,8 +4,8 @@
 #include "app/bevel_panel.h"
 #include "app/main_window.h"
 #include "app/message_seam.h"
-#include "data/date_format.h"
-#include "data/errors.h"
+#include "core/date_format.h"
+#include "core/errors.h"
 #include "grids/adv_panel.h"
 #include "scoped_variable.h"
 

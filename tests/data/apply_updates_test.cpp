@@ -1,7 +1,7 @@
 // Saving the change log: the statements and parameters that reach the connection, the
 // transaction around them, and what the database holds afterwards.
 #include "company_fixture.h"
-#include "data/errors.h"
+#include "core/errors.h"
 
 #include <gmock/gmock.h>
 

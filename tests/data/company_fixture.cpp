@@ -1,6 +1,6 @@
 #include "company_fixture.h"
 
-#include "data/decimal_text.h"
+#include "core/decimal_text.h"
 
 #include <cstdio>
 

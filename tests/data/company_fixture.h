@@ -3,8 +3,8 @@
 // once by db/make-company), the main window's data components connected to it, and a
 // record of every statement and transaction they hand to the connection.
 
-#include "data/data_module.h"
-#include "data/date_format.h"
+#include "company/data_module.h"
+#include "core/date_format.h"
 #include "data/statement_observer.h"
 #include "support/company_database.h"
 

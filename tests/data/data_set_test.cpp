@@ -2,8 +2,8 @@
 // reading, locate, filters by day, editing rules, the stored-procedure call, and what
 // crosses the provider boundary.
 #include "company_fixture.h"
-#include "data/errors.h"
-#include "data/quoting.h"
+#include "core/errors.h"
+#include "core/quoting.h"
 
 #include <algorithm>
 #include <functional>

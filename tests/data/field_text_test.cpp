@@ -1,8 +1,8 @@
 // Field text conversions: what a typed text becomes in each field type, the exact failure
 // texts, and how decimals show (exactly, never through floating point).
-#include "data/date_format.h"
-#include "data/decimal_text.h"
-#include "data/errors.h"
+#include "core/date_format.h"
+#include "core/decimal_text.h"
+#include "core/errors.h"
 #include "data/field.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Filter texts: the comparison of a field with a constant read in the field's own type.
-#include "data/date_format.h"
-#include "data/errors.h"
+#include "core/date_format.h"
+#include "core/errors.h"
 #include "data/field.h"
 #include "data/filter_expression.h"
 

@@ -1,5 +1,5 @@
 // The statements of a save as built from the delta, independent of any database.
-#include "data/errors.h"
+#include "core/errors.h"
 #include "data/update_statements.h"
 
 #include <gtest/gtest.h>

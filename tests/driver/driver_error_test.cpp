@@ -1,5 +1,5 @@
 // How a driver failure becomes the message the user sees.
-#include "data/driver_error.h"
+#include "driver/driver_error.h"
 
 #include <gtest/gtest.h>
 

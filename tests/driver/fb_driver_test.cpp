@@ -1,7 +1,7 @@
 // The Firebird driver against real embedded databases: types both ways, column
 // descriptions, rows affected, procedure calls, the implicit and explicit transactions,
 // failures, and what a disconnect leaves behind.
-#include "data/fb_driver.h"
+#include "driver/fb_driver.h"
 #include "driver/scratch_database.h"
 #include "support/value_printers.h"
 

@@ -2,8 +2,8 @@
 // from a demo company, the grid enabled and focused on the second row's "Valor" cell. Writes
 // the grab to the file given as the first argument, and a copy enlarged four times beside
 // it. Not a test: a way to look at the grid.
-#include "data/data_module.h"
-#include "data/quoting.h"
+#include "company/data_module.h"
+#include "core/quoting.h"
 #include "grids/db_grid_eh.h"
 #include "grids/window_grids.h"
 #include "support/company_database.h"

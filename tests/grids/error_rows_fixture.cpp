@@ -1,6 +1,6 @@
 #include "error_rows_fixture.h"
 
-#include "data/quoting.h"
+#include "core/quoting.h"
 
 namespace kalmora::test {
 

@@ -1,6 +1,6 @@
 // The date settings read from the C library's locale: the strftime date format translated
 // into the pattern language, its separator, and the names.
-#include "data/date_format.h"
+#include "core/date_format.h"
 #include "platform/date_locale.h"
 #include "platform/scoped_env.h"
 

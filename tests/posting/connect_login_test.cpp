@@ -1,7 +1,7 @@
 // The connect step through the private test server, where the login is checked.
-#include "data/data_module.h"
-#include "data/date_format.h"
-#include "data/errors.h"
+#include "company/data_module.h"
+#include "core/date_format.h"
+#include "core/errors.h"
 #include "posting/connect_step.h"
 #include "posting/posting_run.h"
 #include "recording_window.h"

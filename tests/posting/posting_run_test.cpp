@@ -1,7 +1,7 @@
 // The connect step, the posting run and the error list against fresh demo companies (the
 // embedded engine): what the user sees in the window and what reaches the database.
+#include "core/errors.h"
 #include "data/company_fixture.h"
-#include "data/errors.h"
 #include "posting/connect_step.h"
 #include "posting/error_list.h"
 #include "posting/posting_run.h"

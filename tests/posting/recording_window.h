@@ -3,9 +3,9 @@
 // ask of the main window and keeps what a user would see (the busy panel and its caption,
 // which controls are enabled, the day, the messages shown) plus the order of those events.
 
-#include "app/message_sink.h"
 #include "posting/busy_panel.h"
 #include "posting/connect_step.h"
+#include "posting/message_sink.h"
 #include "posting/posting_run.h"
 
 #include <optional>
@@ -17,7 +17,7 @@ namespace kalmora::test {
 class RecordingWindow final : public posting::BusyPanel,
                               public posting::ConnectView,
                               public posting::PostingView,
-                              public app::MessageSink,
+                              public posting::MessageSink,
                               public data::WaitCursor
 {
 public:

@@ -2,7 +2,7 @@
 // GoogleTest printers for the value types, so a failed comparison shows the value
 // ("Decimal 8000/4", "Date 2026-10-12") instead of raw bytes.
 
-#include "data/value.h"
+#include "core/value.h"
 
 #include <cstdio>
 #include <ostream>

@@ -1,0 +1,139 @@
+#include "cli/headless_options.h"
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+
+namespace kalmora::cli {
+
+namespace {
+
+std::optional<data::Date> isoDay(const std::string &text)
+{
+    // Digits only: from_chars would take a leading minus sign as part of the year.
+    const auto digits = [&](std::size_t from, std::size_t count, int &value) {
+        const char *first = text.data() + from;
+        if (!std::all_of(first, first + count, [](char c) { return c >= '0' && c <= '9'; }))
+            return false;
+        const auto [end, error] = std::from_chars(first, first + count, value);
+        return error == std::errc() && end == first + count;
+    };
+    int year = 0, month = 0, day = 0;
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-' || !digits(0, 4, year) ||
+        !digits(5, 2, month) || !digits(8, 2, day))
+        return std::nullopt;
+    const std::chrono::year_month_day date{std::chrono::year(year),
+                                           std::chrono::month(unsigned(month)),
+                                           std::chrono::day(unsigned(day))};
+    if (!date.ok())
+        return std::nullopt;
+    return data::Date{year, month, day};
+}
+
+std::optional<std::int64_t> pointKey(const std::string &text)
+{
+    std::int64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+PostOptions parsePostOptions(const std::vector<std::string> &args)
+{
+    PostOptions options;
+    bool serverGiven = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string name = args[i];
+        std::optional<std::string> inlineValue;
+        if (const std::size_t equals = name.find('=');
+            name.starts_with("--") && equals != std::string::npos) {
+            inlineValue = name.substr(equals + 1);
+            name.resize(equals);
+        }
+        if (name == "--help" || name == "-h") {
+            options.help = true;
+            continue;
+        }
+        const auto value = [&]() -> std::string {
+            if (inlineValue)
+                return *inlineValue;
+            if (i + 1 >= args.size())
+                throw UsageError("falta el valor de " + name);
+            return args[++i];
+        };
+        if (name == "--server") {
+            options.server = value();
+            serverGiven = true;
+        } else if (name == "--company") {
+            options.company = value();
+        } else if (name == "--user") {
+            options.user = value();
+        } else if (name == "--date") {
+            const std::string text = value();
+            options.day = isoDay(text);
+            if (!options.day)
+                throw UsageError("la fecha \"" + text + "\" no es un día válido AAAA-MM-DD");
+        } else if (name == "--point") {
+            options.point = value();
+        } else if (name == "--point-id") {
+            const std::string text = value();
+            options.pointId = pointKey(text);
+            if (!options.pointId)
+                throw UsageError("--point-id \"" + text + "\" no es un número entero");
+        } else {
+            throw UsageError("argumento desconocido: " + args[i]);
+        }
+    }
+    if (options.help)
+        return options;
+    if (!serverGiven)
+        throw UsageError("falta --server");
+    if (options.company.empty())
+        throw UsageError("falta --company");
+    if (options.user.empty())
+        throw UsageError("falta --user");
+    if (!options.point && !options.pointId)
+        throw UsageError("falta el punto de venta: --point o --point-id");
+    return options;
+}
+
+std::string postHelp()
+{
+    return "Uso: contabiliza-pos post --server SERVIDOR --company EMPRESA --user USUARIO\n"
+           "                          [--date AAAA-MM-DD] (--point NOMBRE | --point-id N)\n"
+           "\n"
+           "Contabiliza las ventas de contado de un día y un punto de venta, como el botón\n"
+           "\"F2: Ejecutar\" de la ventana, sin abrirla ni necesitar una pantalla.\n"
+           "\n"
+           "  --server SERVIDOR   la entrada de la lista de servidores: lo que va delante de\n"
+           "                      \"/datos/\" en la ruta de la base de datos (una carpeta local,\n"
+           "                      o \"equipo/puerto:/carpeta\" para un servidor)\n"
+           "  --company EMPRESA   el código de la empresa (su carpeta bajo datos/)\n"
+           "  --user USUARIO      el usuario de la base de datos\n"
+           "  --date AAAA-MM-DD   el día a contabilizar (por omisión, hoy); se envía escrito\n"
+           "                      con la fecha corta de la configuración regional, como en\n"
+           "                      la ventana\n"
+           "  --point NOMBRE      el punto de venta, por su nombre exacto\n"
+           "  --point-id N        el punto de venta, por su PTVT_ID; necesario cuando varios\n"
+           "                      puntos tienen el mismo nombre\n"
+           "  --help              muestra esta ayuda\n"
+           "\n"
+           "La contraseña se toma de la variable de entorno KALMORA_PASSWORD o, sin ella, se\n"
+           "pide en la terminal sin mostrarla; nunca va en la línea de órdenes.\n"
+           "\n"
+           "Escribe en la salida los mensajes que mostraría la ventana y, tras una\n"
+           "contabilización con errores, una línea por error: descripción, valor e interfaz,\n"
+           "separados por tabuladores.\n"
+           "\n"
+           "Estado de salida:\n"
+           "  0   comprobante contable generado\n"
+           "  1   no se contabilizó nada\n"
+           "  2   la contabilización informó errores\n"
+           "  3   falla; su mensaje va a la salida de errores, como en el cuadro de error\n"
+           "  64  uso incorrecto\n";
+}
+
+} // namespace kalmora::cli

@@ -1,0 +1,42 @@
+#pragma once
+// The arguments of the headless command "contabiliza-pos post": what to connect to and
+// what to post. The password is never one of them.
+
+#include "core/value.h"
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace kalmora::cli {
+
+struct PostOptions
+{
+    bool help = false;
+    std::string server; // may be empty: the database path then starts with "/datos/"
+    std::string company;
+    std::string user;
+    std::optional<data::Date> day; // none: today, as the window sets it when connecting
+    std::optional<std::string> point;
+    std::optional<std::int64_t> pointId;
+};
+
+/// A command line that cannot be run; what() says why, in one line.
+class UsageError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+/// Reads the arguments after "post". Options take their value as the next argument or
+/// after "=" ("--date=2026-03-07"). Throws UsageError for an unknown option, a missing
+/// value, a day that is not a valid YYYY-MM-DD, a point id that is not a whole number, and,
+/// unless --help is given, a missing --server, --company, --user, or point.
+PostOptions parsePostOptions(const std::vector<std::string> &args);
+
+/// The text of --help.
+std::string postHelp();
+
+} // namespace kalmora::cli

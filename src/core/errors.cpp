@@ -1,0 +1,12 @@
+#include "core/errors.h"
+
+namespace kalmora {
+
+std::string errorBoxText(const std::string &message)
+{
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.')
+        return message + '.';
+    return message;
+}
+
+} // namespace kalmora

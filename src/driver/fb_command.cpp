@@ -1,0 +1,118 @@
+#include "driver/fb_command.h"
+
+#include "driver/fb_cursor.h"
+#include "driver/fb_metadata.h"
+
+namespace kalmora::data {
+
+using namespace Firebird;
+
+std::string procedureCallText(const std::string &name, std::size_t inputs)
+{
+    std::string text = "execute procedure " + quoteName(name);
+    if (inputs > 0) {
+        text += " (";
+        for (std::size_t i = 0; i < inputs; ++i)
+            text += i == 0 ? "?" : ", ?";
+        text += ")";
+    }
+    return text;
+}
+
+FbCommand::FbCommand(std::shared_ptr<FbSession> session) : session_(std::move(session))
+{
+    session_->enlist(this);
+}
+
+FbCommand::~FbCommand()
+{
+    releaseHandles();
+    session_->delist(this);
+}
+
+void FbCommand::prepare(const std::string &text)
+{
+    statement_.reset();
+    inputMetadata_.reset();
+    outputMetadata_.reset();
+    params_.clear();
+    IAttachment *attachment = session_->attachment();
+    session_->guard([&] {
+        ThrowStatusWrapper status(session_->status());
+        // Preparing reads metadata inside a transaction: the save's when one is active,
+        // else a short one of its own.
+        std::unique_ptr<FbTransaction> own;
+        FbTransaction *transaction = session_->explicitTransaction();
+        if (!transaction) {
+            own = session_->startTransaction(session_->options().isolation);
+            transaction = own.get();
+        }
+        statement_ = FbRef<IStatement>(
+            attachment->prepare(&status, transaction->get(), static_cast<unsigned>(text.size()),
+                                text.c_str(), static_cast<unsigned>(session_->options().dialect),
+                                IStatement::PREPARE_PREFETCH_METADATA));
+        if (own)
+            own->commit();
+        type_ = statement_->getType(&status);
+        inputMetadata_ = FbRef<IMessageMetadata>(statement_->getInputMetadata(&status));
+        outputMetadata_ = FbRef<IMessageMetadata>(statement_->getOutputMetadata(&status));
+        params_.assign(inputMetadata_->getCount(&status), std::nullopt);
+    });
+}
+
+void FbCommand::prepareProcedure(const std::string &name)
+{
+    std::size_t inputs = 0;
+    for (const ProcedureParam &param : session_->procedureParams(name))
+        inputs += param.output ? 0 : 1;
+    prepare(procedureCallText(name, inputs));
+}
+
+void FbCommand::setParameter(std::size_t index, const ColumnDesc &type, const Value &value)
+{
+    if (!statement_)
+        throw session_->error(ResultCode::InvalidHandle);
+    if (index >= params_.size())
+        throw session_->error(ResultCode::OutOfRange);
+    params_[index] = FbBoundParam{type, value};
+}
+
+std::unique_ptr<DriverCursor> FbCommand::execute()
+{
+    if (!statement_)
+        throw session_->error(ResultCode::InvalidHandle);
+    rowsAffected_ = 0;
+    FbInputMessage input;
+    input.build(*session_, inputMetadata_.get(), params_);
+
+    std::unique_ptr<FbTransaction> implicit;
+    FbTransaction *transaction = session_->explicitTransaction();
+    if (!transaction) {
+        implicit = session_->guard(
+            [&] { return session_->startTransaction(session_->options().isolation); });
+        transaction = implicit.get();
+    }
+
+    return session_->guard([&]() -> std::unique_ptr<DriverCursor> {
+        ThrowStatusWrapper status(session_->status());
+        if (type_ == isc_info_sql_stmt_select || type_ == isc_info_sql_stmt_select_for_upd) {
+            FbRowLayout layout = readRowLayout(*session_, outputMetadata_.get());
+            FbRef<IResultSet> resultSet(statement_->openCursor(&status, transaction->get(),
+                                                               input.metadata(), input.buffer(),
+                                                               outputMetadata_.get(), 0));
+            return std::make_unique<FbCursor>(session_, FbRef<IStatement>::share(statement_.get()),
+                                              std::move(resultSet), transaction->get(),
+                                              std::move(implicit), std::move(layout));
+        }
+        // Outputs of a procedure call are read into a scratch buffer and dropped.
+        std::vector<unsigned char> output(outputMetadata_->getMessageLength(&status));
+        statement_->execute(&status, transaction->get(), input.metadata(), input.buffer(),
+                            outputMetadata_.get(), output.empty() ? nullptr : output.data());
+        rowsAffected_ = static_cast<std::int64_t>(statement_->getAffectedRecords(&status));
+        if (implicit)
+            implicit->commit();
+        return nullptr;
+    });
+}
+
+} // namespace kalmora::data

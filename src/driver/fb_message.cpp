@@ -1,0 +1,422 @@
+#include "driver/fb_message.h"
+
+#include "driver/fb_session.h"
+
+#include <array>
+#include <cstring>
+#include <limits>
+
+namespace kalmora::data {
+
+using namespace Firebird;
+
+namespace {
+
+int bytesPerChar(unsigned charSet)
+{
+    switch (charSet) {
+    case 3: // UNICODE_FSS
+        return 3;
+    case 4:  // UTF8
+    case 69: // GB18030
+        return 4;
+    case 5:  // SJIS_0208
+    case 6:  // EUCJ_0208
+    case 44: // KSC_5601
+    case 56: // BIG_5
+    case 57: // GB_2312
+    case 67: // GBK
+    case 68: // CP943C
+        return 2;
+    default:
+        return 1;
+    }
+}
+
+ColumnDesc describe(const FbField &field, std::string name)
+{
+    ColumnDesc desc;
+    desc.name = std::move(name);
+    desc.width = static_cast<int>(field.length);
+    desc.required = !field.nullable;
+    const bool scaled = field.scale < 0;
+    switch (field.type) {
+    case SQL_TEXT:
+    case SQL_VARYING:
+        desc.type = field.type == SQL_TEXT ? ColumnType::FixedChar : ColumnType::String;
+        desc.width = static_cast<int>(field.length) / bytesPerChar(field.charSet);
+        break;
+    case SQL_SHORT:
+        desc.type = scaled ? ColumnType::Decimal : ColumnType::SmallInt;
+        desc.precision = 4;
+        break;
+    case SQL_LONG:
+        desc.type = scaled ? ColumnType::Decimal : ColumnType::Integer;
+        desc.precision = 9;
+        break;
+    case SQL_INT64:
+        desc.type = scaled ? ColumnType::Decimal : ColumnType::LargeInt;
+        desc.precision = 18;
+        break;
+    case SQL_FLOAT:
+    case SQL_DOUBLE:
+    case SQL_D_FLOAT:
+        desc.type = ColumnType::Float;
+        break;
+    case SQL_TYPE_DATE:
+        desc.type = ColumnType::Date;
+        break;
+    case SQL_TYPE_TIME:
+        desc.type = ColumnType::Time;
+        break;
+    case SQL_TIMESTAMP:
+        desc.type = ColumnType::Timestamp;
+        break;
+    case SQL_BLOB:
+        desc.type = field.subType == 1 ? ColumnType::TextBlob : ColumnType::BinaryBlob;
+        break;
+    case SQL_BOOLEAN:
+        desc.type = ColumnType::SmallInt;
+        break;
+    default:
+        throw DriverError(ResultCode::InvalidFieldType,
+                          "Column " + desc.name + " has a type the driver cannot read");
+    }
+    if (scaled) {
+        desc.scale = -field.scale;
+    } else if (desc.type != ColumnType::Decimal) {
+        desc.precision = 0;
+    }
+    return desc;
+}
+
+std::int64_t readInteger(const FbField &field, const unsigned char *data)
+{
+    switch (field.type) {
+    case SQL_SHORT: {
+        std::int16_t v;
+        std::memcpy(&v, data, sizeof v);
+        return v;
+    }
+    case SQL_LONG: {
+        std::int32_t v;
+        std::memcpy(&v, data, sizeof v);
+        return v;
+    }
+    case SQL_BOOLEAN:
+        return *data != 0;
+    default: {
+        std::int64_t v;
+        std::memcpy(&v, data, sizeof v);
+        return v;
+    }
+    }
+}
+
+std::string &textSlot(Value &out)
+{
+    if (auto *text = std::get_if<std::string>(&out))
+        return *text;
+    return out.emplace<std::string>();
+}
+
+void readBlob(FbSession &session, ITransaction *transaction, const unsigned char *data,
+              std::string &out)
+{
+    ThrowStatusWrapper status(session.status());
+    ISC_QUAD id;
+    std::memcpy(&id, data, sizeof id);
+    FbRef<IBlob> blob(session.attachment()->openBlob(&status, transaction, &id, 0, nullptr));
+    const int limitKb = session.options().blobSizeKb;
+    const std::size_t limit = limitKb < 0 ? std::numeric_limits<std::size_t>::max()
+                                          : static_cast<std::size_t>(limitKb) * 1024;
+    out.clear();
+    std::array<char, 32768> segment;
+    while (out.size() < limit) {
+        unsigned got = 0;
+        const int result = blob->getSegment(&status, segment.size(), segment.data(), &got);
+        if (result == IStatus::RESULT_NO_DATA)
+            break;
+        out.append(segment.data(), std::min<std::size_t>(got, limit - out.size()));
+    }
+    blob->close(&status);
+    blob.forget();
+}
+
+} // namespace
+
+FbRowLayout readRowLayout(FbSession &session, IMessageMetadata *metadata)
+{
+    FbRowLayout layout;
+    session.guard([&] {
+        ThrowStatusWrapper status(session.status());
+        const unsigned count = metadata->getCount(&status);
+        layout.fields.reserve(count);
+        layout.columns.reserve(count);
+        for (unsigned i = 0; i < count; ++i) {
+            FbField field;
+            field.type = metadata->getType(&status, i) & ~1u;
+            field.subType = metadata->getSubType(&status, i);
+            field.length = metadata->getLength(&status, i);
+            field.scale = metadata->getScale(&status, i);
+            field.charSet = metadata->getCharSet(&status, i);
+            field.offset = metadata->getOffset(&status, i);
+            field.nullOffset = metadata->getNullOffset(&status, i);
+            field.nullable = metadata->isNullable(&status, i);
+            layout.columns.push_back(describe(field, metadata->getAlias(&status, i)));
+            layout.fields.push_back(field);
+        }
+        layout.messageLength = metadata->getMessageLength(&status);
+    });
+    return layout;
+}
+
+// A CHAR(n) of a UTF-8 column arrives in n * 4 bytes, blank-padded; the value is its
+// first n characters, as in a single-byte column.
+std::size_t fixedCharByteLength(const FbField &field, const unsigned char *data)
+{
+    const int perChar = bytesPerChar(field.charSet);
+    if (perChar == 1 || (field.charSet != 3 && field.charSet != 4))
+        return field.length;
+    std::size_t characters = field.length / perChar;
+    std::size_t end = 0;
+    while (end < field.length && characters > 0) {
+        ++end;
+        while (end < field.length && (data[end] & 0xC0) == 0x80)
+            ++end; // continuation bytes of the same character
+        --characters;
+    }
+    return end;
+}
+
+void decodeField(FbSession &session, ITransaction *transaction, const FbField &field,
+                 const unsigned char *row, Value &out)
+{
+    const unsigned char *data = row + field.offset;
+    switch (field.type) {
+    case SQL_TEXT:
+        textSlot(out).assign(reinterpret_cast<const char *>(data),
+                             fixedCharByteLength(field, data));
+        return;
+    case SQL_VARYING: {
+        std::uint16_t length;
+        std::memcpy(&length, data, sizeof length);
+        textSlot(out).assign(reinterpret_cast<const char *>(data + sizeof length), length);
+        return;
+    }
+    case SQL_SHORT:
+    case SQL_LONG:
+    case SQL_INT64:
+    case SQL_BOOLEAN: {
+        std::int64_t v = readInteger(field, data);
+        if (field.scale < 0) {
+            out = Decimal{v, -field.scale};
+        } else {
+            for (int i = 0; i < field.scale; ++i)
+                v *= 10;
+            out = v;
+        }
+        return;
+    }
+    case SQL_FLOAT: {
+        float v;
+        std::memcpy(&v, data, sizeof v);
+        out = static_cast<double>(v);
+        return;
+    }
+    case SQL_DOUBLE:
+    case SQL_D_FLOAT: {
+        double v;
+        std::memcpy(&v, data, sizeof v);
+        out = v;
+        return;
+    }
+    case SQL_TYPE_DATE: {
+        ISC_DATE v;
+        std::memcpy(&v, data, sizeof v);
+        unsigned y = 0, m = 0, d = 0;
+        session.util()->decodeDate(v, &y, &m, &d);
+        out = Date{static_cast<int>(y), static_cast<int>(m), static_cast<int>(d)};
+        return;
+    }
+    case SQL_TYPE_TIME: {
+        ISC_TIME v;
+        std::memcpy(&v, data, sizeof v);
+        out = Time{v};
+        return;
+    }
+    case SQL_TIMESTAMP: {
+        ISC_TIMESTAMP v;
+        std::memcpy(&v, data, sizeof v);
+        unsigned y = 0, m = 0, d = 0;
+        session.util()->decodeDate(v.timestamp_date, &y, &m, &d);
+        out = Timestamp{Date{static_cast<int>(y), static_cast<int>(m), static_cast<int>(d)},
+                        Time{v.timestamp_time}};
+        return;
+    }
+    case SQL_BLOB:
+        session.guard([&] { readBlob(session, transaction, data, textSlot(out)); });
+        return;
+    default:
+        throw session.error(ResultCode::InvalidFieldType);
+    }
+}
+
+namespace {
+
+struct WireType
+{
+    unsigned type = 0;
+    unsigned length = 0;
+    int scale = 0;
+    bool keepDescribed = false;
+};
+
+WireType wireTypeOf(const ColumnDesc &type)
+{
+    switch (type.type) {
+    case ColumnType::SmallInt:
+    case ColumnType::Integer:
+    case ColumnType::LargeInt:
+        return {SQL_INT64, 8, 0};
+    case ColumnType::Decimal:
+        return {SQL_INT64, 8, -type.scale};
+    case ColumnType::Float:
+        return {SQL_DOUBLE, 8, 0};
+    case ColumnType::Date:
+        return {SQL_TYPE_DATE, 4, 0};
+    case ColumnType::Time:
+        return {SQL_TYPE_TIME, 4, 0};
+    case ColumnType::Timestamp:
+        return {SQL_TIMESTAMP, 8, 0};
+    case ColumnType::FixedChar:
+        return {SQL_TEXT, static_cast<unsigned>(std::max(type.width, 1)), 0};
+    case ColumnType::String:
+        // A typeless null (width 0) keeps the type the server described.
+        return {SQL_VARYING, static_cast<unsigned>(std::max(type.width, 1)), 0, type.width == 0};
+    case ColumnType::TextBlob:
+    case ColumnType::BinaryBlob:
+        return {SQL_VARYING, static_cast<unsigned>(std::max(type.width, 1)), 0};
+    }
+    return {};
+}
+
+// The wire type of a non-null value: its own kind decides, the bound type only chooses
+// between CHAR and VARCHAR text; the server converts to the parameter's declared type.
+WireType wireTypeOf(FbSession &session, const ColumnDesc &type, const Value &value)
+{
+    struct Visitor
+    {
+        FbSession &session;
+        const ColumnDesc &type;
+        WireType operator()(std::monostate) const { return wireTypeOf(type); }
+        WireType operator()(std::int64_t) const { return {SQL_INT64, 8, 0}; }
+        WireType operator()(const Decimal &d) const
+        {
+            if (d.scale < 0 || d.scale > 18)
+                throw session.error(ResultCode::InvalidPrecision);
+            return {SQL_INT64, 8, -d.scale};
+        }
+        WireType operator()(const Date &) const { return {SQL_TYPE_DATE, 4, 0}; }
+        WireType operator()(const Time &) const { return {SQL_TYPE_TIME, 4, 0}; }
+        WireType operator()(const Timestamp &) const { return {SQL_TIMESTAMP, 8, 0}; }
+        WireType operator()(double) const { return {SQL_DOUBLE, 8, 0}; }
+        WireType operator()(const std::string &s) const
+        {
+            if (s.size() > std::numeric_limits<std::uint16_t>::max() - 2)
+                throw session.error(ResultCode::InvalidLength);
+            const auto length = static_cast<unsigned>(std::max<std::size_t>(s.size(), 1));
+            return {type.type == ColumnType::FixedChar ? unsigned{SQL_TEXT} : unsigned{SQL_VARYING},
+                    length, 0};
+        }
+    };
+    return std::visit(Visitor{session, type}, value);
+}
+
+void encode(FbSession &session, const WireType &wire, const Value &value, unsigned char *data)
+{
+    IUtil *util = session.util();
+    if (const auto *i = std::get_if<std::int64_t>(&value)) {
+        std::memcpy(data, i, sizeof *i);
+    } else if (const auto *d = std::get_if<Decimal>(&value)) {
+        std::memcpy(data, &d->unscaled, sizeof d->unscaled);
+    } else if (const auto *f = std::get_if<double>(&value)) {
+        std::memcpy(data, f, sizeof *f);
+    } else if (const auto *day = std::get_if<Date>(&value)) {
+        const ISC_DATE v = util->encodeDate(day->year, day->month, day->day);
+        std::memcpy(data, &v, sizeof v);
+    } else if (const auto *t = std::get_if<Time>(&value)) {
+        const ISC_TIME v = t->fractions;
+        std::memcpy(data, &v, sizeof v);
+    } else if (const auto *ts = std::get_if<Timestamp>(&value)) {
+        ISC_TIMESTAMP v;
+        v.timestamp_date = util->encodeDate(ts->date.year, ts->date.month, ts->date.day);
+        v.timestamp_time = ts->time.fractions;
+        std::memcpy(data, &v, sizeof v);
+    } else if (const auto *s = std::get_if<std::string>(&value)) {
+        if (wire.type == SQL_TEXT) {
+            std::memset(data, ' ', wire.length);
+            std::memcpy(data, s->data(), s->size());
+        } else {
+            const auto length = static_cast<std::uint16_t>(s->size());
+            std::memcpy(data, &length, sizeof length);
+            std::memcpy(data + sizeof length, s->data(), s->size());
+        }
+    }
+}
+
+bool isText(unsigned type)
+{
+    return type == SQL_TEXT || type == SQL_VARYING;
+}
+
+} // namespace
+
+void FbInputMessage::build(FbSession &session, IMessageMetadata *described,
+                           const std::vector<std::optional<FbBoundParam>> &params)
+{
+    metadata_.reset();
+    buffer_.clear();
+    if (params.empty())
+        return;
+    std::vector<WireType> wires;
+    wires.reserve(params.size());
+    for (const auto &param : params) {
+        if (!param)
+            throw session.error(ResultCode::ParameterNotSet);
+        wires.push_back(wireTypeOf(session, param->type, param->value));
+    }
+    session.guard([&] {
+        ThrowStatusWrapper status(session.status());
+        FbRef<IMetadataBuilder> builder(described->getBuilder(&status));
+        for (unsigned i = 0; i < wires.size(); ++i) {
+            const WireType &wire = wires[i];
+            if (wire.keepDescribed)
+                continue;
+            const unsigned describedType = described->getType(&status, i) & ~1u;
+            builder->setType(&status, i, wire.type | 1);
+            builder->setLength(&status, i, wire.length);
+            builder->setScale(&status, i, wire.scale);
+            builder->setSubType(&status, i, 0);
+            if (isText(wire.type)) {
+                // Text keeps the parameter's own character set when it has one, so the
+                // bytes reach the column untranslated.
+                builder->setCharSet(&status, i,
+                                    isText(describedType) ? described->getCharSet(&status, i) : 0);
+            }
+        }
+        metadata_ = FbRef<IMessageMetadata>(builder->getMetadata(&status));
+        buffer_.assign(metadata_->getMessageLength(&status), 0);
+        for (unsigned i = 0; i < wires.size(); ++i) {
+            const unsigned offset = metadata_->getOffset(&status, i);
+            const unsigned nullOffset = metadata_->getNullOffset(&status, i);
+            const Value &value = params[i]->value;
+            short indicator = isNull(value) ? -1 : 0;
+            std::memcpy(buffer_.data() + nullOffset, &indicator, sizeof indicator);
+            if (!isNull(value))
+                encode(session, wires[i], value, buffer_.data() + offset);
+        }
+    });
+}
+
+} // namespace kalmora::data

@@ -1,0 +1,148 @@
+#include "driver/fb_metadata.h"
+
+#include "driver/fb_command.h"
+
+#include <firebird/Interface.h>
+
+namespace kalmora::data {
+
+namespace {
+
+// RDB$FIELDS.RDB$FIELD_TYPE codes.
+enum StoredType {
+    Short = 7,
+    Long = 8,
+    Quad = 9,
+    Float = 10,
+    Date = 12,
+    Time = 13,
+    Text = 14,
+    Int64 = 16,
+    Boolean = 23,
+    Double = 27,
+    Timestamp = 35,
+    Varying = 37,
+    Cstring = 40,
+    Blob = 261,
+};
+
+std::string trimmed(std::string text)
+{
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
+    return text;
+}
+
+std::int64_t integerAt(DriverCursor &cursor, std::size_t index)
+{
+    const Value &v = cursor.value(index);
+    const auto *i = std::get_if<std::int64_t>(&v);
+    return i ? *i : 0;
+}
+
+ColumnDesc describeStored(std::string name, std::int64_t fieldType, std::int64_t subType,
+                          std::int64_t length, std::int64_t precision, std::int64_t scale,
+                          std::int64_t charLength, bool required)
+{
+    ColumnDesc desc;
+    desc.name = std::move(name);
+    desc.required = required;
+    desc.width = static_cast<int>(length);
+    const bool scaled = scale < 0;
+    switch (fieldType) {
+    case Short:
+        desc.type = scaled ? ColumnType::Decimal : ColumnType::SmallInt;
+        break;
+    case Long:
+        desc.type = scaled ? ColumnType::Decimal : ColumnType::Integer;
+        break;
+    case Quad:
+    case Int64:
+        desc.type = scaled ? ColumnType::Decimal : ColumnType::LargeInt;
+        break;
+    case Float:
+    case Double:
+        desc.type = ColumnType::Float;
+        break;
+    case Date:
+        desc.type = ColumnType::Date;
+        break;
+    case Time:
+        desc.type = ColumnType::Time;
+        break;
+    case Timestamp:
+        desc.type = ColumnType::Timestamp;
+        break;
+    case Text:
+        desc.type = ColumnType::FixedChar;
+        desc.width = static_cast<int>(charLength > 0 ? charLength : length);
+        break;
+    case Varying:
+    case Cstring:
+        desc.type = ColumnType::String;
+        desc.width = static_cast<int>(charLength > 0 ? charLength : length);
+        break;
+    case Blob:
+        desc.type = subType == 1 ? ColumnType::TextBlob : ColumnType::BinaryBlob;
+        break;
+    case Boolean:
+        desc.type = ColumnType::SmallInt;
+        break;
+    default:
+        desc.type = ColumnType::String;
+        break;
+    }
+    if (desc.type == ColumnType::Decimal) {
+        desc.precision = precision > 0 ? static_cast<int>(precision) : 18;
+        desc.scale = static_cast<int>(-scale);
+    }
+    return desc;
+}
+
+} // namespace
+
+std::string quoteName(const std::string &name)
+{
+    std::string quoted = "\"";
+    for (char c : name) {
+        quoted += c;
+        if (c == '"')
+            quoted += '"';
+    }
+    return quoted + "\"";
+}
+
+std::vector<ProcedureParam> readProcedureParams(FbSession &session, const std::string &name)
+{
+    FbCommand command(session.shared_from_this());
+    command.prepare("select p.rdb$parameter_name, p.rdb$parameter_type, f.rdb$field_type,"
+                    " f.rdb$field_sub_type, f.rdb$field_length, f.rdb$field_precision,"
+                    " f.rdb$field_scale, f.rdb$character_length,"
+                    " coalesce(p.rdb$null_flag, f.rdb$null_flag, 0)"
+                    " from rdb$procedure_parameters p"
+                    " join rdb$fields f on f.rdb$field_name = p.rdb$field_source"
+                    " where p.rdb$procedure_name = ? and p.rdb$package_name is null"
+                    " order by p.rdb$parameter_type, p.rdb$parameter_number");
+    command.setParameter(0, parameterTypeOf(Value(name)), Value(name));
+    std::vector<ProcedureParam> params;
+    std::unique_ptr<DriverCursor> cursor = command.execute();
+    while (cursor->next()) {
+        ProcedureParam param;
+        param.output = integerAt(*cursor, 1) != 0;
+        const Value &paramName = cursor->value(0);
+        param.desc = describeStored(
+            trimmed(isNull(paramName) ? std::string() : std::get<std::string>(paramName)),
+            integerAt(*cursor, 2), integerAt(*cursor, 3), integerAt(*cursor, 4),
+            integerAt(*cursor, 5), integerAt(*cursor, 6), integerAt(*cursor, 7),
+            integerAt(*cursor, 8) != 0);
+        params.push_back(std::move(param));
+    }
+    return params;
+}
+
+const std::vector<ProcedureParam> &FbMetaData::procedureParams(const std::string &name)
+{
+    return session_->procedureParams(name);
+}
+
+} // namespace kalmora::data

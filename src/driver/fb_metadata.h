@@ -1,0 +1,39 @@
+#pragma once
+// What a Firebird connection tells about names, transactions and procedures.
+
+#include "driver/driver.h"
+#include "driver/fb_session.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kalmora::data {
+
+/// `name` between double quotes, inner double quotes doubled: the form in which the
+/// server takes a name exactly as stored.
+std::string quoteName(const std::string &name);
+
+/// The declared parameters of procedure `name` (as stored): inputs in their order, then
+/// outputs in theirs. Read from the system tables; empty for an unknown procedure.
+std::vector<ProcedureParam> readProcedureParams(FbSession &session, const std::string &name);
+
+class FbMetaData final : public DriverMetaData
+{
+public:
+    explicit FbMetaData(std::shared_ptr<FbSession> session) : session_(std::move(session)) {}
+
+    std::string quoteChar() const override { return "\""; }
+    std::string quotedName(const std::string &name) const override { return quoteName(name); }
+    bool supportsTransactions() const override { return true; }
+    /// One explicit transaction at a time: the saves need no more.
+    bool supportsMultipleTransactions() const override { return false; }
+    void setSchemaName(const std::string &schema) override { schema_ = schema; }
+    const std::vector<ProcedureParam> &procedureParams(const std::string &name) override;
+
+private:
+    std::shared_ptr<FbSession> session_;
+    std::string schema_;
+};
+
+} // namespace kalmora::data
