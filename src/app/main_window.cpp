@@ -18,6 +18,7 @@
 #include "grids/window_grids.h"
 #include "installation/server_file.h"
 #include "platform/date_locale.h"
+#include "rates/day_rates.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -60,6 +61,9 @@ Tfbrenvaldo::Tfbrenvaldo(QWidget *parent)
     createControls();
     hooks_.connect = [this] { connectToCompany(); };
     hooks_.postingRun = [this] { posting::postingRun(*module_, *this, *this, *this); };
+    hooks_.seedRates = [this] { rates::openRates(*module_, day()); };
+    hooks_.saveRates = [this](int maxErrors) { rates::saveRates(*module_, maxErrors); };
+    hooks_.closeRates = [this] { rates::closeRates(*module_); };
     hooks_.closeDataSets = [this] {
         module_->CRepArticulos.close();
         module_->CPuntos.close();
@@ -172,6 +176,7 @@ void Tfbrenvaldo::createControls()
     AdvPanel1->setGeometry(24, 104, 305, 161);
     DBGridEh2 = named(new grids::DBGridEh(AdvPanel1), "DBGridEh2");
     DBGridEh2->setGeometry(1, 19, 303, 123);
+    grids::applyRatesGridSettings(*DBGridEh2, module_->DAjuste);
     DBNavigator1 = named(new grids::DBNavigator(AdvPanel1), "DBNavigator1");
     using Nav = grids::DBNavigator::Button;
     DBNavigator1->setVisibleButtons(
@@ -289,8 +294,7 @@ bool Tfbrenvaldo::ownsWindow(const QWindow *window) const
 
 bool Tfbrenvaldo::listOpen() const
 {
-    const QWidget *popup = QApplication::activePopupWidget();
-    return popup && ownsWindow(popup->windowHandle());
+    return Pto->listVisible();
 }
 
 bool Tfbrenvaldo::eventFilter(QObject *watched, QEvent *event)
@@ -325,8 +329,15 @@ void Tfbrenvaldo::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
     if (key == Qt::Key_F2) {
         if (!AdvPanel1->isHidden()) {
             AdvPanel1->hide();
-            if (hooks_.saveRates)
-                hooks_.saveRates(-1);
+            try {
+                if (hooks_.saveRates)
+                    hooks_.saveRates(-1);
+            } catch (...) {
+                // Not posted: the rates are shown again with what is still pending, so the
+                // user can correct them instead of posting with rates that were not stored.
+                AdvPanel1->show();
+                throw;
+            }
         }
         SpeedButton3Click();
     } else if (key == Qt::Key_F5) {

@@ -53,7 +53,7 @@ public:
     /// What the window's commands do beyond the window itself. The window fills `connect`,
     /// `postingRun` and `closeDataSets` with the connect step, the posting run and the
     /// closing of `CRepArticulos` and `CPuntos` on its data module; the rates hooks are
-    /// filled by the rates panel. An empty hook does nothing. A failure raised by a hook
+    /// the rates of the day. An empty hook does nothing. A failure raised by a hook
     /// ends the command and is shown in the error box.
     struct Hooks
     {
@@ -113,7 +113,7 @@ private:
     void createControls();
     /// Whether key presses for `window` are this window's: its own, or an open list's.
     bool ownsWindow(const QWindow *window) const;
-    /// Whether a drop-down list of one of this window's controls is open.
+    /// Whether the point-of-sale list is open: the one list that takes Esc and Enter.
     bool listOpen() const;
     void FormCreate();
     /// Runs before the focused control sees the key; never consumes it.

@@ -71,6 +71,9 @@ DataModule::DataModule()
     CAjusteAJCI_PORC->setDisplayLabel("Porc");
     CAjusteAJCI_FACTOR = &CAjuste.add<TFMTBCDField>("AJCI_FACTOR", 15, 4);
     CAjusteAJCI_FACTOR->setDisplayLabel("Factor");
+    // A row added in the rates grid or with the navigator bar gets the key the default rows
+    // have: 0 asks the database for the next one.
+    CAjuste.setOnNewRecord([this](TClientDataSet &) { CAjusteAJCI_ID->setAsInteger(0); });
 
     DPuntos.setDataSet(&CPuntos);
     DError.setDataSet(&CError);

@@ -427,6 +427,10 @@ void TClientDataSet::insertRowAt(std::size_t position)
     state_ = DataSetState::dsInsert;
     bof_ = eof_ = false;
     current_ = position;
+    if (onNewRecord_) {
+        onNewRecord_(*this);
+        modified_ = false;
+    }
     notify(DataEvent::StateChanged);
     notify(DataEvent::DataChanged);
 }

@@ -11,6 +11,7 @@
 #include "data/field.h"
 #include "data/memory_table.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -126,6 +127,13 @@ public:
     void checkBrowseMode();
     /// True once a field of the row being edited or inserted was written.
     bool modified() const { return modified_; }
+    /// Runs on every new row (insert, append) before anyone else sees it, to give it default
+    /// values. What it writes does not count as a change: a new row that nobody touched
+    /// afterwards is still dropped instead of posted.
+    void setOnNewRecord(std::function<void(TClientDataSet &)> handler)
+    {
+        onNewRecord_ = std::move(handler);
+    }
 
     // ---- Saving
 
@@ -187,6 +195,7 @@ private:
     std::vector<Value> buffer_; // the row being edited or inserted
     RecordId editRecord_ = 0;
     bool modified_ = false;
+    std::function<void(TClientDataSet &)> onNewRecord_;
     std::vector<UpdateFailure> updateFailures_;
 
     std::vector<TDataSource *> sources_;

@@ -19,4 +19,21 @@ void applyErrorGridSettings(DBGridEh &grid, data::TDataSource &DError)
     grid.setEnabled(false);
 }
 
+void applyRatesGridSettings(DBGridEh &grid, data::TDataSource &DAjuste)
+{
+    grid.setOptions(GridSettings::kDefaultOptions);
+    GridOptionsEh optionsEh = GridSettings::kDefaultOptionsEh;
+    optionsEh.insert(GridOptionEh::dghEnterAsTab).insert(GridOptionEh::dghIncSearch);
+    grid.setOptionsEh(optionsEh);
+    grid.setAllowedOperations(GridSettings::kAllOperations);
+    grid.setIndicatorOptions({IndicatorOption::gioShowRowIndicatorEh});
+    grid.setFlat(false);
+    grid.setAutoFitColWidths(false);
+    // The date columns' default widths come from their fields: bind before the columns.
+    grid.setDataSource(&DAjuste);
+    grid.setColumns({ColumnSettings("AJCI_FECINI"), ColumnSettings("AJCI_FECFIN"),
+                     ColumnSettings("AJCI_PORC", 59), ColumnSettings("AJCI_FACTOR", 63)});
+    grid.setEnabled(true);
+}
+
 } // namespace kalmora::grids

@@ -16,4 +16,11 @@ class DBGridEh;
 /// Call it once the grid has the window's font.
 void applyErrorGridSettings(DBGridEh &grid, data::TDataSource &DError);
 
+/// The rates grid `DBGridEh2`: bound to `DAjuste`; columns AJCI_FECINI and AJCI_FECFIN at
+/// their default widths, AJCI_PORC 59 and AJCI_FACTOR 63, titled by their fields ("F.Desde",
+/// "F.Hasta", "Porc", "Factor"); not fitted, sunken edge, default options with Enter as Tab
+/// and incremental search, every operation allowed, enabled. Call it once the grid has the
+/// window's font.
+void applyRatesGridSettings(DBGridEh &grid, data::TDataSource &DAjuste);
+
 } // namespace kalmora::grids

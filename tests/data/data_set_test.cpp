@@ -353,6 +353,9 @@ TEST_F(DataSetTest, EditingRules)
               (Failure{"EDatabaseError", "CAjuste: Dataset not in edit or insert mode"}));
 
     rates.insert();
+    // A new rate row gets the key that asks the database for one; cleared, it is missing.
+    EXPECT_EQ(dm->CAjusteAJCI_ID->asInteger(), 0);
+    dm->CAjusteAJCI_ID->setValue(Value{});
     dm->CAjusteAJCI_PORC->setAsString("3");
     EXPECT_EQ(failureOf([&] { rates.post(); }),
               (Failure{"EDatabaseError", "Field 'AJCI_ID' must have a value"}));

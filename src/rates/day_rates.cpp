@@ -1,0 +1,85 @@
+#include "rates/day_rates.h"
+
+#include "core/date_format.h"
+#include "core/quoting.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace kalmora::rates {
+
+namespace {
+
+struct DefaultRate
+{
+    std::int64_t percent;
+    data::Decimal factor;
+};
+
+// Inserted in this order, each before the previous one.
+constexpr DefaultRate kDefaultRates[] = {
+    {0, {8000, 4}},
+    {19, {8000, 4}},
+    {5, {8000, 4}},
+};
+
+/// The distinct reasons of the refused changes, in the order they came.
+std::string reasons(const std::vector<data::UpdateFailure> &failures)
+{
+    std::vector<std::string> distinct;
+    for (const data::UpdateFailure &failure : failures)
+        if (std::find(distinct.begin(), distinct.end(), failure.message) == distinct.end())
+            distinct.push_back(failure.message);
+    std::string text;
+    for (const std::string &reason : distinct)
+        text += (text.empty() ? "" : "; ") + reason;
+    return text;
+}
+
+std::string notSavedMessage(int maxErrors, int refused,
+                            const std::vector<data::UpdateFailure> &failures)
+{
+    if (maxErrors == 0)
+        return "No se guardaron las tarifas: " + reasons(failures);
+    const std::string changes = refused == 1 ? "1 cambio" : std::to_string(refused) + " cambios";
+    return "No se guardaron " + changes +
+           " de las tarifas y no se contabilizó: " + reasons(failures);
+}
+
+} // namespace
+
+void openRates(data::DataModule &module, const data::Date &day)
+{
+    data::TClientDataSet &rates = module.CAjuste;
+    rates.setFilter("AJCI_FECINI = " + data::quotedString(data::formatDate(day)));
+    rates.setFiltered(true);
+    rates.open();
+    while (!rates.eof())
+        rates.deleteRecord();
+    for (const DefaultRate &rate : kDefaultRates) {
+        rates.insert();
+        module.CAjusteAJCI_ID->setAsInteger(0);
+        module.CAjusteAJCI_FECINI->setAsDate(day);
+        module.CAjusteAJCI_FECFIN->setAsDate(day);
+        module.CAjusteAJCI_PORC->setAsCurrency({rate.percent, 0});
+        module.CAjusteAJCI_FACTOR->setAsCurrency(rate.factor);
+        rates.post();
+    }
+}
+
+void saveRates(data::DataModule &module, int maxErrors)
+{
+    data::TClientDataSet &rates = module.CAjuste;
+    const int refused = rates.applyUpdates(maxErrors);
+    if (refused > 0)
+        throw ERatesNotSaved(notSavedMessage(maxErrors, refused, rates.updateFailures()), refused);
+    rates.close();
+    rates.open();
+}
+
+void closeRates(data::DataModule &module)
+{
+    module.CAjuste.close();
+}
+
+} // namespace kalmora::rates
