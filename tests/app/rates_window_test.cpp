@@ -1,0 +1,148 @@
+// The day's rates through the main window on a demo company: F5 opens the rates panel with
+// the day's three default rows and saves them, F2 saves them before posting; what the user
+// sees in the panel and what reaches the database.
+#include "app/lookup_box.h"
+#include "company_window.h"
+#include "grids/db_grid_eh.h"
+
+#include <QDateEdit>
+#include <QTest>
+
+namespace kalmora::test {
+namespace {
+
+using app::MessageWindow;
+
+const QString kGenerated = QStringLiteral("Comprobante contable correctamente generado.");
+
+class RatesWindowTest : public CompanyWindowTest
+{
+protected:
+    grids::DBGridEh *ratesGrid() const { return find<grids::DBGridEh>("DBGridEh2"); }
+    QWidget *ratesPanel() const { return find("AdvPanel1"); }
+
+    /// Connects and chooses the point whose name begins with `prefix`.
+    void connectAndChoose(const QString &prefix)
+    {
+        connect();
+        press(Qt::Key_Tab);
+        ASSERT_EQ(focusName(), QStringLiteral("Pto"));
+        type(prefix);
+    }
+    /// The grid's rows as the user reads them, each "from|to|percent|factor".
+    QStringList gridRows() const
+    {
+        QStringList rows;
+        for (int row = 0; row < ratesGrid()->rowCount(); ++row) {
+            QStringList cells;
+            for (int column = 0; column < ratesGrid()->columnCount(); ++column)
+                cells << ratesGrid()->cellText(row, column);
+            rows << cells.join(QLatin1Char('|'));
+        }
+        return rows;
+    }
+    /// The stored rates of `day` (ISO), "from|to|percent|factor" by percent.
+    static std::vector<std::string> ratesOf(const std::string &day)
+    {
+        return rowsOf(
+            "select AJCI_FECINI, AJCI_FECFIN, cast(AJCI_PORC as integer), "
+            "cast(AJCI_FACTOR as varchar(20)) from AJUSTE_CIERRE where AJCI_FECINI = DATE '" +
+            day + "' order by AJCI_PORC");
+    }
+    static std::vector<std::string> ratesOfOtherDays(const std::string &day)
+    {
+        return rowsOf("select AJCI_ID, AJCI_FECINI, AJCI_PORC, AJCI_FACTOR from AJUSTE_CIERRE "
+                      "where AJCI_FECINI <> DATE '" +
+                      day + "' order by AJCI_ID");
+    }
+    static std::string iso(const QDate &day) { return day.toString(Qt::ISODate).toStdString(); }
+    static std::vector<std::string> defaultsOf(const std::string &day)
+    {
+        std::vector<std::string> rows;
+        for (const char *percent : {"0", "5", "19"})
+            rows.push_back(day + "|" + day + "|" + percent + "|0.8000");
+        return rows;
+    }
+};
+
+// Guards against an open that shows other rows or another order, a save that does not
+// replace the day's rows with what the panel holds, touches other days, or fails or
+// duplicates rows when the same day is opened and saved again.
+TEST_F(RatesWindowTest, F5OpensTheDefaultsAndF5AgainStoresExactlyThem)
+{
+    connect();
+    const QDate today = QDate::currentDate();
+    const std::string day = iso(today);
+    const std::vector<std::string> otherDays = ratesOfOtherDays(day);
+    const QString text = today.toString(QStringLiteral("dd/MM/yyyy"));
+
+    press(Qt::Key_F5);
+    ASSERT_TRUE(ratesPanel()->isVisible());
+    EXPECT_EQ(gridRows(), (QStringList{text + "|" + text + "|5|0.8", text + "|" + text + "|19|0.8",
+                                       text + "|" + text + "|0|0.8"}));
+    EXPECT_EQ(ratesGrid()->columnTitle(0), QStringLiteral("F.Desde"));
+    EXPECT_EQ(ratesGrid()->columnTitle(3), QStringLiteral("Factor"));
+
+    for (int round = 0; round < 3; ++round) {
+        if (round > 0)
+            press(Qt::Key_F5);
+        press(Qt::Key_F5);
+        EXPECT_FALSE(ratesPanel()->isVisible()) << round;
+        EXPECT_EQ(ratesOf(day), defaultsOf(day)) << round;
+    }
+    EXPECT_EQ(ratesOfOtherDays(day), otherDays);
+    EXPECT_TRUE(shown(MessageWindow::ErrorBox).isEmpty());
+}
+
+// Guards against F2 posting before the rates are stored, or with other factors than the
+// panel's: every cost-of-sales line is its sales line times 0.8, where the demo's own
+// rates of the day were 0.6 and 0.75 for 0 and 5 percent.
+TEST_F(RatesWindowTest, F5ThenF2SavesTheRatesAndPostsWithTheirFactors)
+{
+    connectAndChoose(QStringLiteral("kio"));
+    find<QDateEdit>("EFecIni")->setDate(QDate::currentDate().addDays(-1));
+    const std::string day = iso(QDate::currentDate().addDays(-1));
+    press(Qt::Key_F5);
+    press(Qt::Key_F2);
+    EXPECT_FALSE(ratesPanel()->isVisible());
+    EXPECT_EQ(shown(MessageWindow::PlainMessage), QStringList{kGenerated});
+    EXPECT_EQ(ratesOf(day), defaultsOf(day));
+    EXPECT_EQ(rowsOf("select cast(s.CMDE_PORC as integer), "
+                     "iif(c.CMDE_DEBITO = round(s.CMDE_CREDITO * 0.8, 2), 'x 0.8', 'other') "
+                     "from COMPROBANTES v "
+                     "join COMPROBANTES_DET s on s.COMP_ID = v.COMP_ID "
+                     "join COMPROBANTES_DET c on c.COMP_ID = v.COMP_ID "
+                     "and c.CMDE_PORC = s.CMDE_PORC "
+                     "where v.PTVT_ID = 3 and v.COMP_FECHA = DATE '" +
+                     day +
+                     "' and s.CMDE_DETALLE starting with 'Ventas' "
+                     "and c.CMDE_DETALLE starting with 'Costo' order by s.CMDE_PORC"),
+              (std::vector<std::string>{"0|x 0.8", "5|x 0.8", "19|x 0.8"}));
+}
+
+// Guards against F2 posting with rates that were not stored: a refused change is told with
+// its count and reason, nothing is posted, and the panel is back with what is pending.
+TEST_F(RatesWindowTest, F2WithARefusedRateDoesNotPostAndShowsTheRatesAgain)
+{
+    connectAndChoose(QStringLiteral("tie"));
+    const std::string day = iso(QDate::currentDate().addDays(-2));
+    find<QDateEdit>("EFecIni")->setDate(QDate::currentDate().addDays(-2));
+    press(Qt::Key_F5);
+    // Meanwhile someone else changes one of the day's stored rates.
+    execute("update AJUSTE_CIERRE set AJCI_FACTOR = 0.7 where AJCI_FECINI = DATE '" + day +
+            "' and AJCI_PORC = 5");
+    press(Qt::Key_F2);
+    EXPECT_EQ(shown(MessageWindow::ErrorBox),
+              QStringList{QStringLiteral("No se guardaron 1 cambio de las tarifas y no se "
+                                         "contabilizó: Record not found or changed by another "
+                                         "user.")});
+    EXPECT_TRUE(shown(MessageWindow::PlainMessage).isEmpty());
+    EXPECT_TRUE(ratesPanel()->isVisible());
+    EXPECT_EQ(rowsOf("select count(*) from COMPROBANTES where PTVT_ID = 2"),
+              std::vector<std::string>{"0"});
+    // The changes that could be stored were: the defaults beside the changed row.
+    EXPECT_EQ(ratesOf(day).size(), 4u);
+}
+
+} // namespace
+} // namespace kalmora::test
