@@ -89,6 +89,20 @@ Tfbrenvaldo::~Tfbrenvaldo()
 
 void Tfbrenvaldo::createControls()
 {
+    setUpWindow();
+    createHeaderPanel();
+    createLoginGroup();
+    createDayPointGroup();
+    createErrorGridPanel();
+    createButtonPanel();
+    createBusyPanel();
+    createRatesPanel();
+    arrangeBands();
+    setTabOrderAndFocus();
+}
+
+void Tfbrenvaldo::setUpWindow()
+{
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Contabilizar ventas de contado"));
@@ -96,7 +110,10 @@ void Tfbrenvaldo::createControls()
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
     resize(358, 371);
+}
 
+void Tfbrenvaldo::createHeaderPanel()
+{
     Panel2 = named(new BevelPanel(this), "Panel2");
     Panel2->setGeometry(0, 0, 358, 57);
     Label2 = named(new QLabel(Panel2), "Label2");
@@ -108,7 +125,10 @@ void Tfbrenvaldo::createControls()
         "registradas con el NIT del cliente de contado y con el prefijo y punto de venta "
         "especificados."));
     Label2->setGeometry(16, 6, 333, 49);
+}
 
+void Tfbrenvaldo::createLoginGroup()
+{
     GroupBox1 = named(new QGroupBox(QStringLiteral("Origen:"), this), "GroupBox1");
     GroupBox1->setGeometry(0, 57, 358, 105);
     Label5 = fittedLabel(GroupBox1, "Label5", QStringLiteral("Servidor : "), 16, 16);
@@ -125,7 +145,10 @@ void Tfbrenvaldo::createControls()
     Cia = named(new FlatEdit(GroupBox1), "Cia");
     Cia->setGeometry(76, 80, 45, 21);
     connect(Cia, &FlatEdit::exited, this, &Tfbrenvaldo::CiaExit);
+}
 
+void Tfbrenvaldo::createDayPointGroup()
+{
     GroupBox2 = named(new QGroupBox(QStringLiteral("Parámetros "), this), "GroupBox2");
     GroupBox2->setGeometry(0, 162, 358, 74);
     Label4 = fittedLabel(GroupBox2, "Label4", QStringLiteral("Fecha:"), 8, 24);
@@ -137,14 +160,20 @@ void Tfbrenvaldo::createControls()
     Pto = named(new LookupBox(GroupBox2), "Pto");
     Pto->setGeometry(198, 16, 145, 21);
     Pto->setListSource(&module_->DPuntos, "PTVT_ID", "PTVT_NOM");
+}
 
+void Tfbrenvaldo::createErrorGridPanel()
+{
     Panel3 = named(new BevelPanel(this), "Panel3");
     Panel3->setGeometry(0, 236, 358, 83);
     DBGridEh1 = named(new grids::DBGridEh(Panel3), "DBGridEh1");
     DBGridEh1->setGeometry(1, 1, 356, 81);
     grids::applyErrorGridSettings(*DBGridEh1, module_->DError);
     (new DockLayout(Panel3, QMargins(1, 1, 1, 1)))->addDocked(DBGridEh1, DockLayout::Dock::Fill);
+}
 
+void Tfbrenvaldo::createButtonPanel()
+{
     Panel1 = named(new BevelPanel(this), "Panel1");
     Panel1->setGeometry(0, 319, 358, 52);
     SpeedButton3 = named(new FlatButton(Panel1), "SpeedButton3");
@@ -160,7 +189,10 @@ void Tfbrenvaldo::createControls()
     SpeedButton2->setPicture(QImage(QStringLiteral(":/images/cancel.bmp")));
     SpeedButton2->setGeometry(237, 1, 65, 50);
     connect(SpeedButton2, &FlatButton::clicked, this, &Tfbrenvaldo::SpeedButton2Click);
+}
 
+void Tfbrenvaldo::createBusyPanel()
+{
     Panel5 = named(new BevelPanel(this), "Panel5");
     Panel5->setBevels(BevelPanel::Bevel::Raised, BevelPanel::Bevel::Lowered);
     Panel5->setFont(busyPanelFont());
@@ -170,7 +202,10 @@ void Tfbrenvaldo::createControls()
     Panel5->setCaption(QStringLiteral("Generando informe. espere un momento..."));
     Panel5->setGeometry(8, 204, 337, 41);
     Panel5->hide();
+}
 
+void Tfbrenvaldo::createRatesPanel()
+{
     AdvPanel1 = named(new grids::AdvPanel(this), "AdvPanel1");
     AdvPanel1->setCaption(QStringLiteral("Tarifas"));
     AdvPanel1->setGeometry(24, 104, 305, 161);
@@ -186,7 +221,10 @@ void Tfbrenvaldo::createControls()
     ratesLayout->addDocked(DBNavigator1, DockLayout::Dock::Bottom);
     ratesLayout->addDocked(DBGridEh2, DockLayout::Dock::Fill);
     AdvPanel1->hide();
+}
 
+void Tfbrenvaldo::arrangeBands()
+{
     auto *bands = new DockLayout(this, QMargins());
     bands->addDocked(Panel2, DockLayout::Dock::Top);
     bands->addDocked(GroupBox1, DockLayout::Dock::Top);
@@ -200,7 +238,10 @@ void Tfbrenvaldo::createControls()
                             static_cast<QWidget *>(Panel5), static_cast<QWidget *>(GroupBox1),
                             static_cast<QWidget *>(AdvPanel1)})
         widget->raise();
+}
 
+void Tfbrenvaldo::setTabOrderAndFocus()
+{
     QWidget *tabOrder[] = {Servidor, Tusua, TClave, Cia, EFecIni, Pto, DBGridEh1, DBGridEh2};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);

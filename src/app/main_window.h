@@ -110,7 +110,20 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    /// Builds the controls area by area. The creation order is kept: it is each parent's
+    /// child order, which the stacking starts from.
     void createControls();
+    void setUpWindow();
+    void createHeaderPanel();
+    void createLoginGroup();
+    void createDayPointGroup();
+    void createErrorGridPanel();
+    void createButtonPanel();
+    void createBusyPanel();
+    void createRatesPanel();
+    /// Docks the bands and sets the stacking of the window's direct children.
+    void arrangeBands();
+    void setTabOrderAndFocus();
     /// Whether key presses for `window` are this window's: its own, or an open list's.
     bool ownsWindow(const QWindow *window) const;
     /// Whether the point-of-sale list is open: the one list that takes Esc and Enter.
@@ -138,31 +151,31 @@ private:
     /// Whether a list was open when the key press being delivered was first seen.
     std::optional<bool> listOpenAtKey_;
 
-    BevelPanel *Panel2 = nullptr;
-    QLabel *Label2 = nullptr;
-    QGroupBox *GroupBox1 = nullptr;
-    QLabel *Label5 = nullptr;
-    QLabel *Label8 = nullptr;
-    QLabel *Label9 = nullptr;
-    QLabel *Label6 = nullptr;
-    ServerListBox *Servidor = nullptr;
-    FlatEdit *Tusua = nullptr;
-    FlatEdit *TClave = nullptr;
-    FlatEdit *Cia = nullptr;
-    QGroupBox *GroupBox2 = nullptr;
-    QLabel *Label4 = nullptr;
-    QLabel *Label7 = nullptr;
-    DatePicker *EFecIni = nullptr;
-    LookupBox *Pto = nullptr;
-    BevelPanel *Panel3 = nullptr;
-    grids::DBGridEh *DBGridEh1 = nullptr;
-    BevelPanel *Panel1 = nullptr;
-    FlatButton *SpeedButton3 = nullptr;
-    FlatButton *SpeedButton2 = nullptr;
-    BevelPanel *Panel5 = nullptr;
-    grids::AdvPanel *AdvPanel1 = nullptr;
-    grids::DBGridEh *DBGridEh2 = nullptr;
-    grids::DBNavigator *DBNavigator1 = nullptr;
+    BevelPanel *Panel2 = nullptr;               // top band holding the program's description
+    QLabel *Label2 = nullptr;                   // the description text in Panel2
+    QGroupBox *GroupBox1 = nullptr;             // "Origen:": server and login fields
+    QLabel *Label5 = nullptr;                   // caption "Servidor : "
+    QLabel *Label8 = nullptr;                   // caption "Usuario : "
+    QLabel *Label9 = nullptr;                   // caption "Clave : "
+    QLabel *Label6 = nullptr;                   // caption "Compañía:"
+    ServerListBox *Servidor = nullptr;          // the server list read from SERVIDORES.cfg
+    FlatEdit *Tusua = nullptr;                  // the user name
+    FlatEdit *TClave = nullptr;                 // the password, shown masked with '*'
+    FlatEdit *Cia = nullptr;                    // the company code; leaving it connects
+    QGroupBox *GroupBox2 = nullptr;             // "Parámetros ": the day and the point of sale
+    QLabel *Label4 = nullptr;                   // caption "Fecha:"
+    QLabel *Label7 = nullptr;                   // caption "Punto:"
+    DatePicker *EFecIni = nullptr;              // the day to post; enabled once connected
+    LookupBox *Pto = nullptr;                   // the point of sale, listed from DPuntos
+    BevelPanel *Panel3 = nullptr;               // band holding the error grid
+    grids::DBGridEh *DBGridEh1 = nullptr;       // the error grid over DError
+    BevelPanel *Panel1 = nullptr;               // bottom band holding the two buttons
+    FlatButton *SpeedButton3 = nullptr;         // execute button "F2: Ejecutar"
+    FlatButton *SpeedButton2 = nullptr;         // cancel button "Esc: Cancelar": closes
+    BevelPanel *Panel5 = nullptr;               // busy panel shown while connecting and posting
+    grids::AdvPanel *AdvPanel1 = nullptr;       // "Tarifas": the rates panel, toggled by F5
+    grids::DBGridEh *DBGridEh2 = nullptr;       // rates grid in AdvPanel1, not yet bound
+    grids::DBNavigator *DBNavigator1 = nullptr; // rates navigator, not yet bound
 };
 
 } // namespace kalmora::app

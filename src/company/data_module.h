@@ -27,38 +27,39 @@ public:
     /// Providers are found by name, as a data set's `ProviderName` names them.
     TDataSetProvider *findProvider(std::string_view name) const override;
 
-    TSQLConnection Kalmora;
+    TSQLConnection Kalmora; // the connection to the chosen company database
 
-    TSQLQuery SQLQuery1;
-    TSQLTable TPuntos;
-    TSQLTable TAjuste;
-    TSQLStoredProc Scontapend;
+    TSQLQuery SQLQuery1; // shared query: runs the command text of PRepArticulos, PBorrar, Perror
+    TSQLTable TPuntos;   // table PUNTO_VENTA: the points of sale
+    TSQLTable TAjuste;   // table AJUSTE_CIERRE: the closing-adjustment rates
+    TSQLStoredProc Scontapend; // CONTABILIZA_PENDIENTE: completes the posted voucher
 
-    TDataSetProvider PPuntos;
-    TDataSetProvider PAjuste;
-    TDataSetProvider PRepArticulos;
-    TDataSetProvider PBorrar;
-    TDataSetProvider Perror;
+    TDataSetProvider PPuntos;       // reads TPuntos for CPuntos
+    TDataSetProvider PAjuste;       // reads and saves TAjuste for CAjuste
+    TDataSetProvider PRepArticulos; // the posting call, through SQLQuery1
+    TDataSetProvider PBorrar;       // the posting run's lookups, through SQLQuery1
+    TDataSetProvider Perror;        // the error list, through SQLQuery1
 
-    TClientDataSet CPuntos;
-    TClientDataSet CRepArticulos;
-    TClientDataSet Cborrar;
-    TClientDataSet CError;
-    TClientDataSet CAjuste;
+    TClientDataSet CPuntos;       // the points of sale offered by Pto
+    TClientDataSet CRepArticulos; // the posting call's one row: VER, IDC (voucher), ERROR
+    TClientDataSet Cborrar;       // scratch data set for the posting run's lookups
+    TClientDataSet CError;        // the error rows the posting recorded, shown by DBGridEh1
+    TClientDataSet CAjuste;       // the closing-adjustment rates, saved through PAjuste
 
-    TIntegerField *CPuntosPTVT_ID;
+    // Persistent fields, one per column of their data set.
+    TIntegerField *CPuntosPTVT_ID; // the point's key, Pto's key value
     TStringField *CPuntosBODE_COD;
-    TStringField *CPuntosPTVT_NOM;
+    TStringField *CPuntosPTVT_NOM; // the name Pto lists
     TStringField *CPuntosPTVT_RESP;
     TIntegerField *CPuntosCAJA_ID;
     TStringField *CPuntosPTVT_COLOR;
-    TStringField *CPuntosPREF_PRE;
+    TStringField *CPuntosPREF_PRE; // the invoice prefix the posting run sends
     TStringField *CPuntosTERC_NIT;
     TIntegerField *CPuntosSUCU_ID;
 
     TStringField *CRepArticulosVER;
-    TIntegerField *CRepArticulosIDC;
-    TIntegerField *CRepArticulosERROR;
+    TIntegerField *CRepArticulosIDC;   // the voucher generated, 0 when none
+    TIntegerField *CRepArticulosERROR; // how many errors the posting recorded
 
     TStringField *CErrorERRO_CODIGO;
     TStringField *CErrorERRO_CADENA;
@@ -70,9 +71,9 @@ public:
     TFMTBCDField *CAjusteAJCI_PORC;
     TFMTBCDField *CAjusteAJCI_FACTOR;
 
-    TDataSource DPuntos;
-    TDataSource DError;
-    TDataSource DAjuste;
+    TDataSource DPuntos; // CPuntos for Pto's list
+    TDataSource DError;  // CError for the error grid DBGridEh1
+    TDataSource DAjuste; // CAjuste's source; no control is bound to it yet
 };
 
 } // namespace kalmora::data
