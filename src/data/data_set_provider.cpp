@@ -1,7 +1,7 @@
 #include "data/data_set_provider.h"
 
 #include "core/errors.h"
-#include "data/statement_observer.h"
+#include "data/statement_sender.h"
 #include "data/update_statements.h"
 #include "data/wait_cursor.h"
 
