@@ -1,7 +1,7 @@
 #include "data/data_set_provider.h"
 
 #include "core/errors.h"
-#include "data/statement_observer.h"
+#include "data/statement_sender.h"
 #include "data/update_statements.h"
 #include "data/wait_cursor.h"
 
@@ -16,6 +16,7 @@ struct RowFailure
 {
     std::string message;
     int code = 0;
+    bool endsSave = false; // the save was undone at this row: no row after it is sent
 };
 
 } // namespace
@@ -77,91 +78,149 @@ void TDataSetProvider::reset()
     }
 }
 
+namespace {
+
+/// One save of a change log: the transaction it started and still owns, whether the save was
+/// rolled back, and what stands in the database.
+class Save
+{
+public:
+    Save(TSQLSource &source, unsigned options, int maxErrors)
+        : source_(source), connection_(source.connection()), options_(options),
+          maxErrors_(maxErrors), transaction_{1, connection_.transIsolation()},
+          limit_(maxErrors == -1 ? std::numeric_limits<int>::max() : maxErrors)
+    {
+    }
+
+    ApplyResult run(const Delta &delta)
+    {
+        try {
+            begin();
+            // Kept until the transaction has ended: its commands live as long as the save.
+            PreparedStatements statements(connection_);
+            sendRows(statements, delta);
+            end();
+        } catch (const Exception &failure) {
+            // A save that cannot finish is undone whole, so the change log can be sent again.
+            if (owned_) {
+                try {
+                    rollbackTransaction(connection_, transaction_);
+                } catch (const Exception &) {
+                    // The first failure is the one to report.
+                }
+            }
+            throw EOleException(withoutTrailingStops(failure.message()));
+        }
+        if (rolledBack_)
+            result_.applied.clear();
+        return std::move(result_);
+    }
+
+private:
+    /// Joins the connection's transaction, or starts one that the save then owns.
+    void begin()
+    {
+        connection_.open();
+        if (!connection_.inTransaction()) {
+            startTransaction(connection_, transaction_);
+            owned_ = connection_.inTransaction();
+        }
+    }
+
+    void sendRows(PreparedStatements &statements, const Delta &delta)
+    {
+        const std::string quote = connection_.quoteChar();
+        const std::string table = writtenTableName(source_.updateTableName(), quote);
+        for (std::size_t i = 0; i < delta.rows.size(); ++i) {
+            const DeltaRow &row = delta.rows[i];
+            const std::optional<RowFailure> failure =
+                sendRow(statements, delta.columns, row, table, quote);
+            if (failure && recordFailure(i, row, *failure))
+                break;
+        }
+    }
+
+    /// Sends the statement of one row; a failure of the row is returned, not raised.
+    std::optional<RowFailure> sendRow(PreparedStatements &statements,
+                                      const std::vector<TableColumn> &columns, const DeltaRow &row,
+                                      const std::string &table, const std::string &quote)
+    {
+        bool endsSave = false;
+        try {
+            const auto statement = updateStatement(columns, row, table, quote);
+            std::int64_t affected = 1;
+            if (statement) {
+                ScopedWaitCursor wait(connection_.waitCursor());
+                affected = statements.execute(statement->text, statement->params);
+            }
+            if (affected > 1 && !(options_ & poAllowMultiRecordUpdates)) {
+                // The statement changed rows it should not have: undo everything at once
+                // and end the save, so that nothing after it runs outside a transaction.
+                // Marked first: a rollback that fails here must not let the save commit.
+                rolledBack_ = true;
+                endsSave = true;
+                if (connection_.inTransaction())
+                    rollbackTransaction(connection_, transaction_);
+                owned_ = false;
+                return RowFailure{"Update affected more than 1 record.", 0, true};
+            }
+            if (affected < 1)
+                return RowFailure{"Record not found or changed by another user", 0};
+            result_.applied.push_back(row.record);
+            return std::nullopt;
+        } catch (const DriverError &error) {
+            return RowFailure{error.message(), error.code(), endsSave};
+        } catch (const EDatabaseError &error) {
+            return RowFailure{error.message(), 0, endsSave};
+        }
+    }
+
+    /// Counts and logs the failure of row `index`; returns whether the save stops there.
+    bool recordFailure(std::size_t index, const DeltaRow &row, const RowFailure &failure)
+    {
+        ++result_.errorCount;
+        const bool abort = failure.endsSave || result_.errorCount > limit_;
+        result_.failures.push_back(UpdateFailure{
+            index, row.record, abort ? ReconcileResponse::rrAbort : ReconcileResponse::rrSkip,
+            failure.message, failure.code});
+        return abort;
+    }
+
+    /// Commits the owned transaction when the errors stayed within the limit, else rolls it
+    /// back.
+    void end()
+    {
+        if (!owned_)
+            return;
+        // Still owned until it has ended: a commit the server refuses is rolled back by
+        // run(), so no transaction is left open for later statements to join.
+        if (!rolledBack_ && (maxErrors_ == -1 || result_.errorCount <= maxErrors_)) {
+            commitTransaction(connection_, transaction_);
+        } else {
+            rollbackTransaction(connection_, transaction_);
+            rolledBack_ = true;
+        }
+        owned_ = false;
+    }
+
+    TSQLSource &source_;
+    TSQLConnection &connection_;
+    const unsigned options_;
+    const int maxErrors_;
+    const TransactionDesc transaction_;
+    const int limit_;
+    bool owned_ = false;
+    bool rolledBack_ = false;
+    ApplyResult result_;
+};
+
+} // namespace
+
 ApplyResult TDataSetProvider::applyUpdates(const Delta &delta, int maxErrors)
 {
     if (options_ & poReadOnly)
         throw EOleException("Cannot apply updates to a ReadOnly provider");
-    TSQLConnection &connection = source_.connection();
-    const TransactionDesc transaction{1, connection.transIsolation()};
-    const int limit = maxErrors == -1 ? std::numeric_limits<int>::max() : maxErrors;
-    bool owned = false;
-    bool rolledBack = false;
-    ApplyResult result;
-    try {
-        connection.open();
-        if (!connection.inTransaction()) {
-            startTransaction(connection, transaction);
-            owned = connection.inTransaction();
-        }
-        const std::string quote = connection.quoteChar();
-        const std::string table = writtenTableName(source_.updateTableName(), quote);
-        PreparedStatements statements(connection);
-        for (std::size_t i = 0; i < delta.rows.size(); ++i) {
-            const DeltaRow &row = delta.rows[i];
-            std::optional<RowFailure> failure;
-            bool endsSave = false;
-            try {
-                const auto statement = updateStatement(delta.columns, row, table, quote);
-                std::int64_t affected = 1;
-                if (statement) {
-                    ScopedWaitCursor wait(connection.waitCursor());
-                    affected = statements.execute(statement->text, statement->params);
-                }
-                if (affected > 1 && !(options_ & poAllowMultiRecordUpdates)) {
-                    // The statement changed rows it should not have: undo everything at once
-                    // and end the save, so that nothing after it runs outside a transaction.
-                    // Marked first: a rollback that fails here must not let the save commit.
-                    rolledBack = true;
-                    endsSave = true;
-                    failure = RowFailure{"Update affected more than 1 record.", 0};
-                    if (connection.inTransaction())
-                        rollbackTransaction(connection, transaction);
-                    owned = false;
-                } else if (affected < 1) {
-                    failure = RowFailure{"Record not found or changed by another user", 0};
-                } else {
-                    result.applied.push_back(row.record);
-                }
-            } catch (const DriverError &error) {
-                failure = RowFailure{error.message(), error.code()};
-            } catch (const EDatabaseError &error) {
-                failure = RowFailure{error.message(), 0};
-            }
-            if (!failure)
-                continue;
-            ++result.errorCount;
-            const bool abort = endsSave || result.errorCount > limit;
-            result.failures.push_back(UpdateFailure{
-                i, row.record, abort ? ReconcileResponse::rrAbort : ReconcileResponse::rrSkip,
-                failure->message, failure->code});
-            if (abort)
-                break;
-        }
-        if (owned) {
-            // Still owned until it has ended: a commit the server refuses is rolled back
-            // below, so no transaction is left open for later statements to join.
-            if (!rolledBack && (maxErrors == -1 || result.errorCount <= maxErrors)) {
-                commitTransaction(connection, transaction);
-            } else {
-                rollbackTransaction(connection, transaction);
-                rolledBack = true;
-            }
-            owned = false;
-        }
-    } catch (const Exception &failure) {
-        // A save that cannot finish is undone whole, so the change log can be sent again.
-        if (owned) {
-            try {
-                rollbackTransaction(connection, transaction);
-            } catch (const Exception &) {
-                // The first failure is the one to report.
-            }
-        }
-        throw EOleException(withoutTrailingStops(failure.message()));
-    }
-    if (rolledBack)
-        result.applied.clear();
-    return result;
+    return Save(source_, options_, maxErrors).run(delta);
 }
 
 } // namespace kalmora::data

@@ -25,6 +25,77 @@ bool identifierChar(char c)
     return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '$';
 }
 
+// The readers below take the whole filter text and the position to read from, which they
+// move past what they read; a malformed text raises the error that names it whole.
+
+void skipBlanks(std::string_view text, std::size_t &i)
+{
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
+        ++i;
+}
+
+/// A name between square brackets, or a run of identifier characters (possibly none).
+std::string readFieldName(std::string_view text, std::size_t &i)
+{
+    if (i < text.size() && text[i] == '[') {
+        const std::size_t close = text.find(']', i);
+        if (close == std::string_view::npos)
+            badFilter(text);
+        std::string name(text.substr(i + 1, close - i - 1));
+        i = close + 1;
+        return name;
+    }
+    const std::size_t start = i;
+    while (i < text.size() && identifierChar(text[i]))
+        ++i;
+    return std::string(text.substr(start, i - start));
+}
+
+/// A comparison operator, the two-character ones first; empty when there is none.
+std::string readOperator(std::string_view text, std::size_t &i)
+{
+    for (std::string_view op : {"<>", "<=", ">=", "=", "<", ">"}) {
+        if (text.substr(i, op.size()) == op) {
+            i += op.size();
+            return std::string(op);
+        }
+    }
+    return {};
+}
+
+/// A constant between single quotes, each doubled quote inside standing for one; `i` is at
+/// the opening quote.
+std::string readQuotedConstant(std::string_view text, std::size_t &i)
+{
+    std::string constant;
+    ++i;
+    while (i < text.size()) {
+        if (text[i] == '\'') {
+            if (i + 1 < text.size() && text[i + 1] == '\'') {
+                constant += '\'';
+                i += 2;
+                continue;
+            }
+            ++i;
+            return constant;
+        }
+        constant += text[i++];
+    }
+    badFilter(text);
+}
+
+/// An unquoted constant: a number with a full stop, up to the next blank.
+std::string readNumberConstant(std::string_view text, std::size_t &i)
+{
+    const std::size_t start = i;
+    while (i < text.size() && !std::isspace(static_cast<unsigned char>(text[i])))
+        ++i;
+    std::string constant(text.substr(start, i - start));
+    if (!parseDecimal(constant, '.'))
+        badFilter(text);
+    return constant;
+}
+
 } // namespace
 
 std::optional<int> compareValues(const Value &a, const Value &b)
@@ -57,62 +128,17 @@ FilterCondition parseFilter(std::string_view text)
 {
     FilterCondition condition;
     std::size_t i = 0;
-    const auto skipBlanks = [&] {
-        while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
-            ++i;
-    };
-    skipBlanks();
-    if (i < text.size() && text[i] == '[') {
-        const std::size_t close = text.find(']', i);
-        if (close == std::string_view::npos)
-            badFilter(text);
-        condition.fieldName = std::string(text.substr(i + 1, close - i - 1));
-        i = close + 1;
-    } else {
-        const std::size_t start = i;
-        while (i < text.size() && identifierChar(text[i]))
-            ++i;
-        condition.fieldName = std::string(text.substr(start, i - start));
-    }
-    skipBlanks();
-    for (std::string_view op : {"<>", "<=", ">=", "=", "<", ">"}) {
-        if (text.substr(i, op.size()) == op) {
-            condition.op = std::string(op);
-            i += op.size();
-            break;
-        }
-    }
-    skipBlanks();
+    skipBlanks(text, i);
+    condition.fieldName = readFieldName(text, i);
+    skipBlanks(text, i);
+    condition.op = readOperator(text, i);
+    skipBlanks(text, i);
     if (condition.fieldName.empty() || condition.op.empty() || i >= text.size())
         badFilter(text);
-    if (text[i] == '\'') {
-        condition.quoted = true;
-        ++i;
-        bool closed = false;
-        while (i < text.size()) {
-            if (text[i] == '\'') {
-                if (i + 1 < text.size() && text[i + 1] == '\'') {
-                    condition.constant += '\'';
-                    i += 2;
-                    continue;
-                }
-                ++i;
-                closed = true;
-                break;
-            }
-            condition.constant += text[i++];
-        }
-        if (!closed)
-            badFilter(text);
-    } else {
-        const std::size_t start = i;
-        while (i < text.size() && !std::isspace(static_cast<unsigned char>(text[i])))
-            ++i;
-        condition.constant = std::string(text.substr(start, i - start));
-        if (!parseDecimal(condition.constant, '.'))
-            badFilter(text);
-    }
-    skipBlanks();
+    condition.quoted = text[i] == '\'';
+    condition.constant =
+        condition.quoted ? readQuotedConstant(text, i) : readNumberConstant(text, i);
+    skipBlanks(text, i);
     if (i != text.size())
         badFilter(text);
     return condition;

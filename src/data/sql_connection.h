@@ -25,6 +25,8 @@ namespace kalmora::data {
 
 enum class ConnectionState { Closed, Connecting, Open, Executing, Disconnecting };
 
+class SendObserver;
+
 /// A source of the data-set layer that holds a server statement on the connection. The
 /// connection closes every registered client before it disconnects.
 class ConnectionClient
@@ -93,6 +95,11 @@ public:
     /// The hourglass seam used while connecting (may be null). Not owned.
     void setWaitCursor(WaitCursor *cursor) { waitCursor_ = cursor; }
     WaitCursor *waitCursor() const { return waitCursor_; }
+
+    /// What sees the work the data-set layer sends over this connection (statement_sender.h);
+    /// null for none. Not owned.
+    void setSendObserver(SendObserver *observer) { sendObserver_ = observer; }
+    SendObserver *sendObserver() const { return sendObserver_; }
 
     /// Sources closed by disconnect. Not owned; a client removes itself before it dies.
     void addClient(ConnectionClient *client);
@@ -165,6 +172,7 @@ private:
 
     ConnectionState state_ = ConnectionState::Closed;
     WaitCursor *waitCursor_ = nullptr;
+    SendObserver *sendObserver_ = nullptr;
     std::vector<ConnectionClient *> clients_;
     std::unique_ptr<Driver> driver_;
     std::unique_ptr<DriverConnection> connection_;

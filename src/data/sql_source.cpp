@@ -1,7 +1,7 @@
 #include "data/sql_source.h"
 
 #include "core/errors.h"
-#include "data/statement_observer.h"
+#include "data/statement_sender.h"
 
 namespace kalmora::data {
 

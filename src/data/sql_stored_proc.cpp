@@ -2,7 +2,7 @@
 
 #include "core/errors.h"
 #include "core/text_compare.h"
-#include "data/statement_observer.h"
+#include "data/statement_sender.h"
 
 namespace kalmora::data {
 

@@ -143,6 +143,26 @@ void readBlob(FbSession &session, ITransaction *transaction, const unsigned char
     blob.forget();
 }
 
+/// An integer of any width; a negative scale makes it a decimal, a positive one multiplies.
+void decodeScaledInteger(const FbField &field, const unsigned char *data, Value &out)
+{
+    std::int64_t v = readInteger(field, data);
+    if (field.scale < 0) {
+        out = Decimal{v, -field.scale};
+    } else {
+        for (int i = 0; i < field.scale; ++i)
+            v *= 10;
+        out = v;
+    }
+}
+
+Date decodeDay(FbSession &session, ISC_DATE day)
+{
+    unsigned y = 0, m = 0, d = 0;
+    session.util()->decodeDate(day, &y, &m, &d);
+    return Date{static_cast<int>(y), static_cast<int>(m), static_cast<int>(d)};
+}
+
 } // namespace
 
 FbRowLayout readRowLayout(FbSession &session, IMessageMetadata *metadata)
@@ -207,17 +227,9 @@ void decodeField(FbSession &session, ITransaction *transaction, const FbField &f
     case SQL_SHORT:
     case SQL_LONG:
     case SQL_INT64:
-    case SQL_BOOLEAN: {
-        std::int64_t v = readInteger(field, data);
-        if (field.scale < 0) {
-            out = Decimal{v, -field.scale};
-        } else {
-            for (int i = 0; i < field.scale; ++i)
-                v *= 10;
-            out = v;
-        }
+    case SQL_BOOLEAN:
+        decodeScaledInteger(field, data, out);
         return;
-    }
     case SQL_FLOAT: {
         float v;
         std::memcpy(&v, data, sizeof v);
@@ -234,9 +246,7 @@ void decodeField(FbSession &session, ITransaction *transaction, const FbField &f
     case SQL_TYPE_DATE: {
         ISC_DATE v;
         std::memcpy(&v, data, sizeof v);
-        unsigned y = 0, m = 0, d = 0;
-        session.util()->decodeDate(v, &y, &m, &d);
-        out = Date{static_cast<int>(y), static_cast<int>(m), static_cast<int>(d)};
+        out = decodeDay(session, v);
         return;
     }
     case SQL_TYPE_TIME: {
@@ -248,10 +258,7 @@ void decodeField(FbSession &session, ITransaction *transaction, const FbField &f
     case SQL_TIMESTAMP: {
         ISC_TIMESTAMP v;
         std::memcpy(&v, data, sizeof v);
-        unsigned y = 0, m = 0, d = 0;
-        session.util()->decodeDate(v.timestamp_date, &y, &m, &d);
-        out = Timestamp{Date{static_cast<int>(y), static_cast<int>(m), static_cast<int>(d)},
-                        Time{v.timestamp_time}};
+        out = Timestamp{decodeDay(session, v.timestamp_date), Time{v.timestamp_time}};
         return;
     }
     case SQL_BLOB:

@@ -518,41 +518,26 @@ void DBGridEh::paintTitles(QPainter &painter, const GridGeometry &geometry) cons
 
 void DBGridEh::paintRows(QPainter &painter, const GridGeometry &geometry, int rows) const
 {
-    const GridMetrics &m = geometry.metrics();
-    const QPalette &colours = palette();
-    const QColor dataLine = colours.color(QPalette::Active, QPalette::Mid);
-    const QColor fixedLine = colours.color(QPalette::Active, QPalette::Shadow);
-    const int pitch = geometry.rowPitch();
-    const int rowsBottom = geometry.dataTop() + rows * pitch;
+    const int rowsBottom = geometry.dataTop() + rows * geometry.rowPitch();
     const int linesBottom =
         settings_.has(GridOptionEh::dghExtendVertLines) ? viewport()->height() : rowsBottom;
-    const int current = currentRow();
-    const bool highlight = hasFocus() && settings_.has(GridOptionEh::dghHighlightFocus);
+    paintDataCells(painter, geometry, rows, linesBottom);
+    if (geometry.metrics().indicator)
+        paintIndicatorColumn(painter, geometry, rows, linesBottom);
+}
 
+void DBGridEh::paintDataCells(QPainter &painter, const GridGeometry &geometry, int rows,
+                              int linesBottom) const
+{
+    const GridMetrics &m = geometry.metrics();
+    const QColor dataLine = palette().color(QPalette::Active, QPalette::Mid);
     painter.save();
     painter.setClipRect(
         QRect(geometry.dataLeft(), geometry.dataTop(), viewport()->width(), viewport()->height()));
     for (int column = 0; column < columnCount(); ++column) {
         if (!geometry.columnShown(column))
             continue;
-        const data::TField *field = fieldOf(column);
-        const Qt::Alignment align =
-            (rightAligned(field) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
-        for (int r = 0; r < rows; ++r) {
-            const int row = topRow() + r;
-            const QRect cell = geometry.cellRect(r, column);
-            QColor text = colours.color(QPalette::Active, QPalette::Text);
-            if (highlight && row == current && column == focusedColumn()) {
-                painter.fillRect(cell, colours.color(QPalette::Active, QPalette::Highlight));
-                text = colours.color(QPalette::Active, QPalette::HighlightedText);
-            }
-            painter.save();
-            painter.setClipRect(cell, Qt::IntersectClip);
-            painter.setPen(text);
-            painter.drawText(cell.adjusted(kTextMargin, 0, -kTextMargin, 0),
-                             align | Qt::TextSingleLine, cellText(row, column));
-            painter.restore();
-        }
+        paintColumnCells(painter, geometry, column, rows);
         if (m.colLines) {
             painter.setPen(dataLine);
             const int x = geometry.lineRightOf(column);
@@ -563,14 +548,48 @@ void DBGridEh::paintRows(QPainter &painter, const GridGeometry &geometry, int ro
         painter.setPen(dataLine);
         const int right = geometry.totalWidth() - horizontalOffset_ - 1;
         for (int r = 0; r < rows; ++r) {
-            const int y = geometry.dataTop() + r * pitch + m.rowHeight;
+            const int y = geometry.dataTop() + r * geometry.rowPitch() + m.rowHeight;
             painter.drawLine(geometry.dataLeft(), y, right, y);
         }
     }
     painter.restore();
+}
 
-    if (!m.indicator)
-        return;
+void DBGridEh::paintColumnCells(QPainter &painter, const GridGeometry &geometry, int column,
+                                int rows) const
+{
+    const QPalette &colours = palette();
+    const int current = currentRow();
+    const bool highlight = hasFocus() && settings_.has(GridOptionEh::dghHighlightFocus);
+    const data::TField *field = fieldOf(column);
+    const Qt::Alignment align =
+        (rightAligned(field) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+    for (int r = 0; r < rows; ++r) {
+        const int row = topRow() + r;
+        const QRect cell = geometry.cellRect(r, column);
+        QColor text = colours.color(QPalette::Active, QPalette::Text);
+        if (highlight && row == current && column == focusedColumn()) {
+            painter.fillRect(cell, colours.color(QPalette::Active, QPalette::Highlight));
+            text = colours.color(QPalette::Active, QPalette::HighlightedText);
+        }
+        painter.save();
+        painter.setClipRect(cell, Qt::IntersectClip);
+        painter.setPen(text);
+        painter.drawText(cell.adjusted(kTextMargin, 0, -kTextMargin, 0), align | Qt::TextSingleLine,
+                         cellText(row, column));
+        painter.restore();
+    }
+}
+
+void DBGridEh::paintIndicatorColumn(QPainter &painter, const GridGeometry &geometry, int rows,
+                                    int linesBottom) const
+{
+    const GridMetrics &m = geometry.metrics();
+    const QPalette &colours = palette();
+    const QColor dataLine = colours.color(QPalette::Active, QPalette::Mid);
+    const QColor fixedLine = colours.color(QPalette::Active, QPalette::Shadow);
+    const int rowsBottom = geometry.dataTop() + rows * geometry.rowPitch();
+    const int current = currentRow();
     const std::optional<IndicatorGlyph> glyph = indicatorGlyphShown();
     for (int r = 0; r < rows; ++r) {
         const QRect cell = geometry.indicatorRect(r);

@@ -138,6 +138,15 @@ private:
     void paintFixedCell(QPainter &painter, const QRect &rect) const;
     void paintTitles(QPainter &painter, const GridGeometry &geometry) const;
     void paintRows(QPainter &painter, const GridGeometry &geometry, int rows) const;
+    /// The data cells of the rows in view, with their grid lines; vertical lines go down to
+    /// `linesBottom`.
+    void paintDataCells(QPainter &painter, const GridGeometry &geometry, int rows,
+                        int linesBottom) const;
+    void paintColumnCells(QPainter &painter, const GridGeometry &geometry, int column,
+                          int rows) const;
+    /// The indicator cells, the current row's glyph, and the line right of the indicator.
+    void paintIndicatorColumn(QPainter &painter, const GridGeometry &geometry, int rows,
+                              int linesBottom) const;
     void paintMoveMarker(QPainter &painter, const GridGeometry &geometry) const;
 
     GridSettings settings_;

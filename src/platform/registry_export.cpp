@@ -255,6 +255,69 @@ std::vector<std::string_view> splitLines(std::string_view text)
     return lines;
 }
 
+/// The file's text without its byte order mark; a UTF-16 file is narrowed into `decoded`,
+/// which the returned view then points into.
+std::string_view fileText(std::string_view fileBytes, std::string &decoded)
+{
+    if (fileBytes.size() >= 2 && static_cast<unsigned char>(fileBytes[0]) == 0xFF &&
+        static_cast<unsigned char>(fileBytes[1]) == 0xFE) {
+        decoded = narrowFromUtf16(reinterpret_cast<const std::uint8_t *>(fileBytes.data()) + 2,
+                                  fileBytes.size() - 2);
+        return decoded;
+    }
+    if (fileBytes.substr(0, 3) == "\xEF\xBB\xBF")
+        fileBytes.remove_prefix(3);
+    return fileBytes;
+}
+
+/// Enters the section of header `line`: the values that follow go to its key, which exists
+/// from now on with its ancestors. Null (the values that follow are skipped) for a section
+/// that is not a key below HKEY_LOCAL_MACHINE.
+std::vector<RegistryValue> *enterSection(RegistryExport &result, std::string_view line)
+{
+    if (line.back() != ']')
+        return nullptr;
+    const auto path = sectionPath(line.substr(1, line.size() - 2));
+    if (!path)
+        return nullptr;
+    for (std::size_t cut = path->find('\\'); cut != std::string::npos;
+         cut = path->find('\\', cut + 1))
+        result.keys.insert(path->substr(0, cut));
+    result.keys.insert(*path);
+    return &result.values[*path];
+}
+
+/// Reads the value line `lines[i]` (`"name"=data` or `@=data`) into `values`, and the lines
+/// its hex data goes on over, leaving `i` on the last one read. A malformed line is skipped.
+void readValueLine(const std::vector<std::string_view> &lines, std::size_t &i, bool unicode,
+                   std::vector<RegistryValue> &values)
+{
+    std::string_view line = trim(lines[i]);
+    std::string name;
+    if (line.front() == '@') {
+        line.remove_prefix(1);
+    } else {
+        auto text = quoted(line);
+        if (!text)
+            return;
+        name = std::move(*text);
+    }
+    line = trimLeft(line);
+    if (line.empty() || line.front() != '=')
+        return;
+    line.remove_prefix(1);
+
+    // Hex data may go on over several lines, each but the last ending in a backslash.
+    std::string data(trimLeft(line));
+    if (startsWithNoCase(data, "hex")) {
+        while (!data.empty() && data.back() == '\\' && i + 1 < lines.size()) {
+            data.pop_back();
+            data += trim(lines[++i]);
+        }
+    }
+    storeValue(values, std::move(name), valueData(data, unicode));
+}
+
 } // namespace
 
 std::string foldRegistryName(std::string_view name)
@@ -269,16 +332,7 @@ std::string foldRegistryName(std::string_view name)
 std::optional<RegistryExport> parseRegistryExport(std::string_view fileBytes)
 {
     std::string decoded;
-    if (fileBytes.size() >= 2 && static_cast<unsigned char>(fileBytes[0]) == 0xFF &&
-        static_cast<unsigned char>(fileBytes[1]) == 0xFE) {
-        decoded = narrowFromUtf16(reinterpret_cast<const std::uint8_t *>(fileBytes.data()) + 2,
-                                  fileBytes.size() - 2);
-        fileBytes = decoded;
-    } else if (fileBytes.substr(0, 3) == "\xEF\xBB\xBF") {
-        fileBytes.remove_prefix(3);
-    }
-
-    const std::vector<std::string_view> lines = splitLines(fileBytes);
+    const std::vector<std::string_view> lines = splitLines(fileText(fileBytes, decoded));
     std::size_t i = 0;
     while (i < lines.size() && trim(lines[i]).empty())
         ++i;
@@ -293,49 +347,13 @@ std::optional<RegistryExport> parseRegistryExport(std::string_view fileBytes)
     result.keys.insert(std::string());
     std::vector<RegistryValue> *current = nullptr;
     for (; i < lines.size(); ++i) {
-        std::string_view line = trim(lines[i]);
+        const std::string_view line = trim(lines[i]);
         if (line.empty() || line.front() == ';')
             continue;
-        if (line.front() == '[') {
-            current = nullptr;
-            if (line.back() != ']')
-                continue;
-            const auto path = sectionPath(line.substr(1, line.size() - 2));
-            if (!path)
-                continue;
-            for (std::size_t cut = path->find('\\'); cut != std::string::npos;
-                 cut = path->find('\\', cut + 1))
-                result.keys.insert(path->substr(0, cut));
-            result.keys.insert(*path);
-            current = &result.values[*path];
-            continue;
-        }
-        if (current == nullptr || (line.front() != '"' && line.front() != '@'))
-            continue;
-
-        std::string name;
-        if (line.front() == '@') {
-            line.remove_prefix(1);
-        } else {
-            auto text = quoted(line);
-            if (!text)
-                continue;
-            name = std::move(*text);
-        }
-        line = trimLeft(line);
-        if (line.empty() || line.front() != '=')
-            continue;
-        line.remove_prefix(1);
-
-        // Hex data may go on over several lines, each but the last ending in a backslash.
-        std::string data(trimLeft(line));
-        if (startsWithNoCase(data, "hex")) {
-            while (!data.empty() && data.back() == '\\' && i + 1 < lines.size()) {
-                data.pop_back();
-                data += trim(lines[++i]);
-            }
-        }
-        storeValue(*current, std::move(name), valueData(data, unicode));
+        if (line.front() == '[')
+            current = enterSection(result, line);
+        else if (current != nullptr && (line.front() == '"' || line.front() == '@'))
+            readValueLine(lines, i, unicode, *current);
     }
     return result;
 }

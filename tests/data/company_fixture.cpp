@@ -50,12 +50,12 @@ void CompanyTest::SetUp()
     data::setCurrentDecimalSeparator('.');
     dm = std::make_unique<data::DataModule>();
     pointAt(dm->Kalmora);
-    data::setStatementObserver(dm->Kalmora, &recorder);
+    dm->Kalmora.setSendObserver(&recorder);
 }
 
 void CompanyTest::TearDown()
 {
-    data::setStatementObserver(dm->Kalmora, nullptr);
+    dm->Kalmora.setSendObserver(nullptr);
     dm.reset();
 }
 

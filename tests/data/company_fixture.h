@@ -5,7 +5,7 @@
 
 #include "company/data_module.h"
 #include "core/date_format.h"
-#include "data/statement_observer.h"
+#include "data/statement_sender.h"
 #include "support/company_database.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +17,7 @@ namespace kalmora::test {
 
 /// Records what reaches the connection: each statement with its parameters, and the
 /// transaction steps as "start", "commit" and "rollback" in the same sequence.
-class StatementRecorder : public data::StatementObserver
+class StatementRecorder : public data::SendObserver
 {
 public:
     struct Sent

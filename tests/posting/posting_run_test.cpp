@@ -85,7 +85,7 @@ protected:
         data::setCurrentDateSettings(datePattern("dd/mm/yyyy"));
         company_ = std::make_unique<CompanyDatabase>(CompanyOptions{.invoices = 5, .days = 2});
     }
-    void TearDown() override { data::setStatementObserver(dm.Kalmora, nullptr); }
+    void TearDown() override { dm.Kalmora.setSendObserver(nullptr); }
 
     posting::ConnectInput login() const
     {
@@ -105,7 +105,7 @@ protected:
         window.chooseDay(day);
         window.choosePoint(point);
         window.events.clear();
-        data::setStatementObserver(dm.Kalmora, &recorder);
+        dm.Kalmora.setSendObserver(&recorder);
         recorder.clear();
     }
 

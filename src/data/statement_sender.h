@@ -1,7 +1,7 @@
 #pragma once
 // The one path by which the data-set layer sends work over a connection: statements with
-// their positional parameters, procedure calls and the transactions of saves. An observer
-// attached to a connection sees each of them exactly as it is handed to the connection,
+// their positional parameters, procedure calls and the transactions of saves. The
+// connection's send observer sees each of them exactly as it is handed to the connection,
 // which passes it to the driver unchanged (tests record saves with it).
 
 #include "data/sql_connection.h"
@@ -14,10 +14,11 @@
 
 namespace kalmora::data {
 
-class StatementObserver
+/// Sees the work sent over one connection (TSQLConnection::setSendObserver).
+class SendObserver
 {
 public:
-    virtual ~StatementObserver() = default;
+    virtual ~SendObserver() = default;
     /// A statement text (or, for a procedure call, the procedure's name) and its parameters,
     /// just before it is executed.
     virtual void statementSent(const std::string &text, const std::vector<Param> &params) = 0;
@@ -25,10 +26,6 @@ public:
     virtual void transactionCommitted() {}
     virtual void transactionRolledBack() {}
 };
-
-/// Attaches `observer` (not owned; null detaches) to `connection`.
-void setStatementObserver(const TSQLConnection &connection, StatementObserver *observer);
-StatementObserver *statementObserver(const TSQLConnection &connection);
 
 /// Executes a statement and returns its cursor (nullptr for a statement without one).
 std::unique_ptr<DriverCursor> openStatement(TSQLConnection &connection, const std::string &text);
