@@ -550,7 +550,8 @@ void DBGridEh::paintRows(QPainter &painter, const GridGeometry &geometry, int ro
             painter.setClipRect(cell, Qt::IntersectClip);
             painter.setPen(text);
             painter.drawText(cell.adjusted(kTextMargin, 0, -kTextMargin, 0),
-                             align | Qt::TextSingleLine, cellText(row, column));
+                             static_cast<int>(align.toInt()) | Qt::TextSingleLine,
+                             cellText(row, column));
             painter.restore();
         }
         if (m.colLines) {
