@@ -152,9 +152,9 @@ void BM_OpenDataSet(benchmark::State &state)
     for (auto _ : state) {
         openFirst = !openFirst;
         if (!openFirst) {
-            const Clock::time_point start = Clock::now();
+            const Clock::time_point plainStart = Clock::now();
             plainFetch();
-            plain += secondsSince(start);
+            plain += secondsSince(plainStart);
         }
         const std::size_t before = heapInUse();
         const Clock::time_point start = Clock::now();
@@ -167,9 +167,9 @@ void BM_OpenDataSet(benchmark::State &state)
             state.SkipWithError("wrong row count");
         dataSet->close();
         if (openFirst) {
-            const Clock::time_point start = Clock::now();
+            const Clock::time_point plainStart = Clock::now();
             plainFetch();
-            plain += secondsSince(start);
+            plain += secondsSince(plainStart);
         }
     }
     state.counters["plain_fetch_ms"] = plain * 1000 / double(state.iterations());

@@ -232,11 +232,13 @@ std::string formatDate(const Date &day, std::string_view pattern, const DateSett
                    : token.count == 3 ? settings.shortDayNames[weekday]
                                       : settings.longDayNames[weekday];
             break;
-        case Token::Month:
+        case Token::Month: {
+            const auto month = static_cast<std::size_t>((day.month + 11) % 12);
             out += token.count <= 2   ? digits(day.month, token.count)
-                   : token.count == 3 ? settings.shortMonthNames[(day.month + 11) % 12]
-                                      : settings.longMonthNames[(day.month + 11) % 12];
+                   : token.count == 3 ? settings.shortMonthNames[month]
+                                      : settings.longMonthNames[month];
             break;
+        }
         case Token::Year:
             out +=
                 token.count <= 2 ? digits(((day.year % 100) + 100) % 100, 2) : digits(day.year, 4);

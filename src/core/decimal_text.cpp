@@ -9,7 +9,9 @@ namespace {
 
 char g_separator = '.';
 
-using Wide = __int128;
+// A value scaled by a power of ten, or digits read before the range check, can pass 64 bits;
+// GCC's 128-bit integer (an extension) holds them.
+__extension__ using Wide = __int128;
 
 Wide power10(int n)
 {

@@ -198,7 +198,7 @@ std::size_t fixedCharByteLength(const FbField &field, const unsigned char *data)
     const int perChar = bytesPerChar(field.charSet);
     if (perChar == 1 || (field.charSet != 3 && field.charSet != 4))
         return field.length;
-    std::size_t characters = field.length / perChar;
+    std::size_t characters = field.length / static_cast<unsigned>(perChar);
     std::size_t end = 0;
     while (end < field.length && characters > 0) {
         ++end;
@@ -350,14 +350,18 @@ void encode(FbSession &session, const WireType &wire, const Value &value, unsign
     } else if (const auto *f = std::get_if<double>(&value)) {
         std::memcpy(data, f, sizeof *f);
     } else if (const auto *day = std::get_if<Date>(&value)) {
-        const ISC_DATE v = util->encodeDate(day->year, day->month, day->day);
+        const ISC_DATE v =
+            util->encodeDate(static_cast<unsigned>(day->year), static_cast<unsigned>(day->month),
+                             static_cast<unsigned>(day->day));
         std::memcpy(data, &v, sizeof v);
     } else if (const auto *t = std::get_if<Time>(&value)) {
         const ISC_TIME v = t->fractions;
         std::memcpy(data, &v, sizeof v);
     } else if (const auto *ts = std::get_if<Timestamp>(&value)) {
         ISC_TIMESTAMP v;
-        v.timestamp_date = util->encodeDate(ts->date.year, ts->date.month, ts->date.day);
+        v.timestamp_date = util->encodeDate(static_cast<unsigned>(ts->date.year),
+                                            static_cast<unsigned>(ts->date.month),
+                                            static_cast<unsigned>(ts->date.day));
         v.timestamp_time = ts->time.fractions;
         std::memcpy(data, &v, sizeof v);
     } else if (const auto *s = std::get_if<std::string>(&value)) {

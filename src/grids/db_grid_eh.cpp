@@ -575,7 +575,8 @@ void DBGridEh::paintColumnCells(QPainter &painter, const GridGeometry &geometry,
         painter.save();
         painter.setClipRect(cell, Qt::IntersectClip);
         painter.setPen(text);
-        painter.drawText(cell.adjusted(kTextMargin, 0, -kTextMargin, 0), align | Qt::TextSingleLine,
+        painter.drawText(cell.adjusted(kTextMargin, 0, -kTextMargin, 0),
+                         static_cast<int>(align.toInt()) | Qt::TextSingleLine,
                          cellText(row, column));
         painter.restore();
     }

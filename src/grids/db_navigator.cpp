@@ -19,7 +19,7 @@ constexpr int kMinHeight = 18;
 DBNavigator::DBNavigator(QWidget *parent) : QWidget(parent)
 {
     setFocusPolicy(Qt::NoFocus);
-    for (int i = 0; i < kButtonCount; ++i) {
+    for (std::size_t i = 0; i < buttons_.size(); ++i) {
         auto *button = new QToolButton(this);
         button->setObjectName(QString::fromLatin1(kButtonNames[i]));
         button->setFocusPolicy(Qt::NoFocus);
@@ -76,7 +76,7 @@ void DBNavigator::layoutButtons()
     const std::vector<int> widths = buttonWidths(width(), count);
     int x = 0;
     std::size_t next = 0;
-    for (int i = 0; i < kButtonCount; ++i) {
+    for (std::size_t i = 0; i < buttons_.size(); ++i) {
         if (visible_[i]) {
             buttons_[i]->setGeometry(x, 0, widths[next], height());
             x += widths[next++];

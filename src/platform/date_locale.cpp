@@ -142,13 +142,15 @@ kalmora::data::DateSettings readLocaleDateSettings()
     const LocaleHandle fallback = user ? nullptr : timeLocale("C");
     const locale_t names = user ? user.get() : fallback.get();
     if (names != nullptr) {
-        for (int i = 0; i < 12; ++i) {
-            settings.shortMonthNames[i] = nl_langinfo_l(ABMON_1 + i, names);
-            settings.longMonthNames[i] = nl_langinfo_l(MON_1 + i, names);
+        for (std::size_t i = 0; i < 12; ++i) {
+            const auto item = static_cast<nl_item>(i);
+            settings.shortMonthNames[i] = nl_langinfo_l(ABMON_1 + item, names);
+            settings.longMonthNames[i] = nl_langinfo_l(MON_1 + item, names);
         }
-        for (int i = 0; i < 7; ++i) {
-            settings.shortDayNames[i] = nl_langinfo_l(ABDAY_1 + i, names);
-            settings.longDayNames[i] = nl_langinfo_l(DAY_1 + i, names);
+        for (std::size_t i = 0; i < 7; ++i) {
+            const auto item = static_cast<nl_item>(i);
+            settings.shortDayNames[i] = nl_langinfo_l(ABDAY_1 + item, names);
+            settings.longDayNames[i] = nl_langinfo_l(DAY_1 + item, names);
         }
     }
     if (user) {
