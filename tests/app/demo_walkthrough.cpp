@@ -1,7 +1,7 @@
 // Drives the program's window on the demo installation (scripts/run-demo.sh --prepare) as a
 // user would, and saves a picture of the whole screen at each step into the folder given as
-// the first argument: the login typed, the point-of-sale list open, the message of a failed
-// posting, and its error rows. Not a test: a way to look at the window on a real display (Xvfb).
+// the first argument: the login typed, the point-of-sale list open, the rates panel open, the
+// message of a failed posting, and its error rows. Not a test: a way to look at the window on a real display (Xvfb).
 #include "app/application.h"
 #include "app/lookup_box.h"
 #include "app/main_window.h"
@@ -79,6 +79,9 @@ int main(int argc, char **argv)
         });
         QTest::keyClick(handle, Qt::Key_F2);
         saveScreen(folder, "5-failed-posting.png");
+        // The day's rates, opened on their three default rows; quitting drops them unsaved.
+        QTest::keyClick(handle, Qt::Key_F5);
+        saveScreen(folder, "6-rates-panel.png");
         QApplication::quit();
     });
     return kalmora::app::Application::exec();
