@@ -102,9 +102,7 @@ void BM_PostingAndCompletion(benchmark::State &state)
         BenchCompany &bench = company(static_cast<int>(state.range(0)));
         TSQLConnection &connection = bench.connection();
         kalmora::data::TSQLStoredProc complete("Scontapend", connection, "CONTABILIZA_PENDIENTE");
-        complete.params().emplace_back("IDCNT", kalmora::data::ColumnType::Integer,
-                                       kalmora::data::ParamDirection::Input,
-                                       kalmora::data::Value{std::int64_t{0}});
+        complete.params().emplace_back("IDCNT", kalmora::data::Value{std::int64_t{0}});
         const std::string call = "select * from contabil_facturas_contado('" + bench.today() +
                                  "', '900000001', 'PPAL', 1, 1)";
         for (auto _ : state) {

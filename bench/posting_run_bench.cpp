@@ -9,6 +9,7 @@
 // unmarked so that every iteration posts the whole day again. Set KALMORA_SOURCE_DIR to the
 // source tree when running from elsewhere.
 
+#include "cli/headless_terminal.h"
 #include "company/data_module.h"
 #include "core/date_format.h"
 #include "posting/connect_step.h"
@@ -21,6 +22,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -37,31 +39,6 @@ std::string sourceDir()
         return dir;
     return std::filesystem::current_path().string();
 }
-
-/// The window's part in a run, silent; keeps the last message to check the outcome.
-class QuietWindow final : public posting::BusyPanel,
-                          public posting::ConnectView,
-                          public posting::PostingView,
-                          public posting::MessageSink
-{
-public:
-    void showBusy(const std::string &) override {}
-    void showBusy() override {}
-    void hideBusy() override {}
-    void enableDay(const data::Date &today) override { day_ = today; }
-    void focusDay() override {}
-    void enableExecute() override {}
-    data::WaitCursor *hourglass() override { return nullptr; }
-    data::Date day() const override { return day_; }
-    std::optional<std::int64_t> chosenPoint() const override { return 1; }
-    void enableErrorGrid() override {}
-    void showMessage(const std::string &text) override { lastMessage = text; }
-
-    std::string lastMessage;
-
-private:
-    data::Date day_;
-};
 
 /// A demo company of one day, connected through the connect step; removed at exit.
 class BenchCompany
@@ -84,6 +61,7 @@ public:
         data::setCurrentDateSettings(data::DateSettings{'-', "yyyy-mm-dd", {}, {}, {}, {}});
         if (!posting::connectStep(module, {dir_, "SYSDBA", "bench", "BENCH"}, window, window))
             throw std::runtime_error("the connect step did not run");
+        window.choosePoint(1);
     }
     ~BenchCompany()
     {
@@ -98,7 +76,9 @@ public:
     void unmark() { module.Kalmora.execute("update facturas set comp_id = null"); }
 
     data::DataModule module;
-    QuietWindow window;
+    /// The headless command's view: its messages are kept to check each run's outcome.
+    std::ostringstream messages;
+    cli::TerminalWindow window{messages, messages, false};
 
 private:
     std::string dir_;
@@ -121,10 +101,10 @@ BenchCompany &company()
 /// One posting run of the day; throws unless it completed a voucher.
 void postingRun(BenchCompany &bench)
 {
-    bench.window.lastMessage.clear();
+    bench.messages.str({});
     posting::postingRun(bench.module, bench.window, bench.window, bench.window);
-    if (bench.window.lastMessage != "Comprobante contable correctamente generado.")
-        throw std::runtime_error("the run did not post: " + bench.window.lastMessage);
+    if (bench.messages.str() != "Comprobante contable correctamente generado.\n")
+        throw std::runtime_error("the run did not post: " + bench.messages.str());
 }
 
 /// The same day's posting call read to its end and the completion, sent straight through

@@ -40,11 +40,6 @@ void BevelPanel::setBevels(Bevel outer, Bevel inner)
     update();
 }
 
-int BevelPanel::bevelWidth() const
-{
-    return (outer_ != Bevel::None ? 1 : 0) + (inner_ != Bevel::None ? 1 : 0);
-}
-
 void BevelPanel::setCaption(const QString &caption)
 {
     caption_ = caption;

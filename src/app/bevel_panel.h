@@ -20,8 +20,6 @@ public:
     BevelPanel &operator=(const BevelPanel &) = delete;
 
     void setBevels(Bevel outer, Bevel inner);
-    /// The width of the bevels together: the children's area starts this far inside.
-    int bevelWidth() const;
 
     QString caption() const { return caption_; }
     void setCaption(const QString &caption);

@@ -250,8 +250,7 @@ void Tfbrenvaldo::setTabOrderAndFocus()
 
 void Tfbrenvaldo::FormCreate()
 {
-    servers_ = installation::loadServerList(*this);
-    for (const std::string &server : servers_)
+    for (const std::string &server : installation::loadServerList(*this))
         Servidor->addItem(QString::fromLocal8Bit(server.data(), qsizetype(server.size())));
     Servidor->setCurrentIndex(Servidor->count() > 0 ? 0 : -1);
 }

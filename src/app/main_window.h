@@ -14,7 +14,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 class QGroupBox;
 class QLabel;
@@ -100,9 +99,6 @@ public:
     std::optional<std::int64_t> chosenPoint() const override;
     void enableErrorGrid() override;
 
-    /// The server list read by FormCreate, in order.
-    const std::vector<std::string> &serverList() const { return servers_; }
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -146,7 +142,6 @@ private:
     std::unique_ptr<data::DataModule> module_;
     Hourglass hourglass_;
     Hooks hooks_;
-    std::vector<std::string> servers_;
     bool placed_ = false;
     /// Whether a list was open when the key press being delivered was first seen.
     std::optional<bool> listOpenAtKey_;

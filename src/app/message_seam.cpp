@@ -35,16 +35,9 @@ MessageRecorder::~MessageRecorder()
     activeRecorder = previous_;
 }
 
-void MessageRecorder::whileShown(std::function<void(const ShownMessage &)> action)
-{
-    whileShown_ = std::move(action);
-}
-
 void MessageRecorder::record(const ShownMessage &message)
 {
     shown_.push_back(message);
-    if (whileShown_)
-        whileShown_(message);
 }
 
 void showMessageWindow(MessageWindow window, const QString &text)

@@ -39,16 +39,12 @@ public:
 
     /// The windows asked for so far, oldest first.
     const std::vector<ShownMessage> &shown() const { return shown_; }
-    /// Runs `action` while each later window is "open", before the call that shows it
-    /// returns: what a user could see or do behind the modal window.
-    void whileShown(std::function<void(const ShownMessage &)> action);
 
 private:
     friend void showMessageWindow(MessageWindow, const QString &);
     void record(const ShownMessage &message);
 
     std::vector<ShownMessage> shown_;
-    std::function<void(const ShownMessage &)> whileShown_;
     MessageRecorder *previous_ = nullptr;
 };
 

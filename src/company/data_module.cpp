@@ -33,8 +33,7 @@ DataModule::DataModule()
       CRepArticulos("CRepArticulos", this), Cborrar("Cborrar", this), CError("CError", this),
       CAjuste("CAjuste", this), DPuntos("DPuntos"), DError("DError"), DAjuste("DAjuste")
 {
-    Scontapend.params().emplace_back("IDCNT", ColumnType::Integer, ParamDirection::Input,
-                                     Value{std::int64_t{0}});
+    Scontapend.params().emplace_back("IDCNT", Value{std::int64_t{0}});
 
     CPuntos.setProviderName("PPuntos");
     CPuntosPTVT_ID = integerField(CPuntos, "PTVT_ID", true);

@@ -559,20 +559,8 @@ void TClientDataSet::writeField(TField &field, Value value)
 
 // ---- Controls
 
-void TClientDataSet::enableControls()
-{
-    if (disabled_ > 0 && --disabled_ == 0 && missedEvent_) {
-        missedEvent_ = false;
-        notify(DataEvent::DataChanged);
-    }
-}
-
 void TClientDataSet::notify(DataEvent event)
 {
-    if (disabled_ > 0) {
-        missedEvent_ = true;
-        return;
-    }
     const std::vector<TDataSource *> sources = sources_;
     for (TDataSource *source : sources)
         source->notify(event);

@@ -44,13 +44,10 @@ public:
     TClientDataSet &operator=(const TClientDataSet &) = delete;
 
     const std::string &name() const { return name_; }
-    const std::string &providerName() const { return providerName_; }
     void setProviderName(std::string name) { providerName_ = std::move(name); }
     /// The statement text the next open sends; an open data set is not refetched.
     const std::string &commandText() const { return commandText_; }
     void setCommandText(std::string text) { commandText_ = std::move(text); }
-    /// Always -1: every fetch reads the whole result.
-    int packetRecords() const { return -1; }
     bool readOnly() const { return readOnly_; }
     void setReadOnly(bool value) { readOnly_ = value; }
     bool canModify() const { return active() && !readOnly_; }
@@ -80,7 +77,6 @@ public:
     /// Discards rows, result fields and change log without saving; resets the provider.
     void close();
     bool active() const { return state_ != DataSetState::dsInactive; }
-    void setActive(bool value) { value ? open() : close(); }
     DataSetState state() const { return state_; }
 
     // ---- Position
@@ -109,7 +105,6 @@ public:
 
     const std::string &filter() const { return filter_; }
     void setFilter(std::string text);
-    bool filtered() const { return filtered_; }
     void setFiltered(bool value);
 
     // ---- Editing
@@ -143,13 +138,6 @@ public:
     int changeCount() const { return int(table_.changeCount()); }
     /// The failure log of the last apply updates.
     const std::vector<UpdateFailure> &updateFailures() const { return updateFailures_; }
-
-    // ---- Controls
-
-    /// While disabled, data sources hear nothing; enabling again tells them dataChanged.
-    void disableControls() { ++disabled_; }
-    void enableControls();
-    bool controlsDisabled() const { return disabled_ > 0; }
 
 private:
     /// A new empty row at `position` among the shown rows, current and being inserted.
@@ -199,8 +187,6 @@ private:
     std::vector<UpdateFailure> updateFailures_;
 
     std::vector<TDataSource *> sources_;
-    int disabled_ = 0;
-    bool missedEvent_ = false;
 };
 
 } // namespace kalmora::data

@@ -19,8 +19,6 @@ enum ProviderOption : unsigned {
     poReadOnly = 1u << 2,
 };
 
-enum class UpdateMode { upWhereAll };
-
 /// A fetched result: column descriptions with their save flags, and the rows.
 struct DataPacket
 {
@@ -56,9 +54,6 @@ public:
 
     const std::string &name() const { return name_; }
     TSQLSource &dataSet() const { return source_; }
-    unsigned options() const { return options_; }
-    void setOptions(unsigned options) { options_ = options; }
-    UpdateMode updateMode() const { return UpdateMode::upWhereAll; }
 
     /// Every row of the source's result. A non-empty `commandText` becomes the source's
     /// statement first ("CommandText changes are not allowed" without poAllowCommandText).

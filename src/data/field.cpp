@@ -84,8 +84,6 @@ const std::string &TField::displayName() const
 
 int TField::displayWidth() const
 {
-    if (displayWidth_ > 0)
-        return displayWidth_;
     switch (type_) {
     case FieldType::String:
     case FieldType::FixedChar:
@@ -169,11 +167,6 @@ void TField::setAsInteger(std::int64_t value)
 void TField::setAsDate(const Date &day)
 {
     setValue(Value{day});
-}
-
-void TField::setAsDateTime(const Timestamp &moment)
-{
-    setValue(Value{moment});
 }
 
 void TField::setAsCurrency(const Decimal &amount)

@@ -36,13 +36,11 @@ public:
     void setRequired(bool required) { required_ = required; }
     bool readOnly() const { return readOnly_; }
     void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
-    const std::string &displayLabel() const { return displayLabel_; }
     void setDisplayLabel(std::string label) { displayLabel_ = std::move(label); }
     /// The display label where one is set, else the column name; failures name this.
     const std::string &displayName() const;
     /// The width, in characters, that a grid column gives the field by default.
     int displayWidth() const;
-    void setDisplayWidth(int width) { displayWidth_ = width; }
 
     /// The data set that holds the field (null before it is added to one).
     TClientDataSet *dataSet() const { return dataSet_; }
@@ -67,8 +65,6 @@ public:
     void setAsString(std::string_view text);
     void setAsInteger(std::int64_t value);
     void setAsDate(const Date &day);
-    /// The time of day is dropped for a date field.
-    void setAsDateTime(const Timestamp &moment);
     /// A currency amount: exact, four decimals.
     void setAsCurrency(const Decimal &amount);
 
@@ -105,7 +101,6 @@ private:
     bool required_ = false;
     bool readOnly_ = false;
     std::string displayLabel_;
-    int displayWidth_ = 0;
     TClientDataSet *dataSet_ = nullptr;
     int index_ = -1;
     int column_ = -1; // result column, while bound
@@ -174,7 +169,6 @@ class TFMTBCDField : public TField
 public:
     explicit TFMTBCDField(std::string fieldName, int precision = 15, int decimals = 4);
     int precision() const { return precision_; }
-    void setPrecision(int precision) { precision_ = precision; }
     bool acceptsChar(char c) const override;
 
 protected:

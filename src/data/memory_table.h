@@ -88,7 +88,6 @@ public:
 
     /// Sets or, with an empty function, removes the filter; the shown rows are rebuilt.
     void setFilter(RowFilter filter);
-    bool filtering() const { return static_cast<bool>(filter_); }
 
     /// Places a new all-null record before the shown row at `position` (or at the end); it
     /// is not a change until it is posted.

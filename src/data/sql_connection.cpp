@@ -196,15 +196,11 @@ void TSQLConnection::connect()
         passOptions(*connection_);
         connection_->connect(database, user, password);
 
-        maxStatements_ = connection_->maxStatements();
         metaData_ = &connection_->metaData();
-        if (const std::string schema = trim(user); !schema.empty())
-            metaData_->setSchemaName(schema);
         quoteChar_ = metaData_->quoteChar();
         passOption(*connection_, ConnectionOption::BlobSize,
                    integerOf(params_.value("BlobSize")).value_or(-1));
         transactionsSupported_ = metaData_->supportsTransactions();
-        multipleTransactions_ = metaData_->supportsMultipleTransactions();
         state_ = ConnectionState::Open;
     } catch (const DriverError &e) {
         metaData_ = nullptr;
@@ -372,16 +368,6 @@ void TSQLConnection::endTransaction(const TransactionDesc &transaction, bool com
             fail(e);
     }
     --transactionsStarted_;
-}
-
-int TSQLConnection::localeCode() const
-{
-    return static_cast<int>(integerOf(params_.value("LocaleCode"), 16).value_or(0));
-}
-
-std::string TSQLConnection::lastErrorText() const
-{
-    return connection_ ? connection_->lastErrorText() : std::string();
 }
 
 } // namespace kalmora::data

@@ -47,10 +47,10 @@ struct Param
 class TSQLConnection
 {
 public:
-    /// A closed connection with the design-time settings: ConnectionName "Kalmora",
-    /// DriverName "Interbase", GetDriverFunc "getSQLDriverINTERBASE", LibraryName
-    /// "dbexpint.dll", VendorLib "GDS32.DLL", LoginPrompt false, KeepConnection true, and
-    /// the design-time parameter lines (designParams()).
+    /// A closed connection with the design-time settings: DriverName "Interbase",
+    /// GetDriverFunc "getSQLDriverINTERBASE", LibraryName "dbexpint.dll", VendorLib
+    /// "GDS32.DLL", and the design-time parameter lines (designParams()). Only tests change
+    /// the driver settings (tests/support/connection_probe.h).
     TSQLConnection();
     /// Disconnects.
     ~TSQLConnection();
@@ -62,26 +62,6 @@ public:
     /// connect step fails with "Missing Database property".
     static Params designParams();
 
-    /// The component's name ("Kalmora"), put in front of the failures raised with it.
-    const std::string &name() const { return name_; }
-    void setName(std::string name) { name_ = std::move(name); }
-
-    const std::string &connectionName() const { return connectionName_; }
-    void setConnectionName(std::string value) { connectionName_ = std::move(value); }
-    const std::string &driverName() const { return driverName_; }
-    void setDriverName(std::string value) { driverName_ = std::move(value); }
-    const std::string &getDriverFunc() const { return getDriverFunc_; }
-    void setGetDriverFunc(std::string value) { getDriverFunc_ = std::move(value); }
-    const std::string &libraryName() const { return libraryName_; }
-    void setLibraryName(std::string value) { libraryName_ = std::move(value); }
-    const std::string &vendorLib() const { return vendorLib_; }
-    void setVendorLib(std::string value) { vendorLib_ = std::move(value); }
-    /// Kept as a setting only: the system has no login dialog.
-    bool loginPrompt() const { return loginPrompt_; }
-    void setLoginPrompt(bool value) { loginPrompt_ = value; }
-    bool keepConnection() const { return keepConnection_; }
-    void setKeepConnection(bool value) { keepConnection_ = value; }
-
     Params &params() { return params_; }
     const Params &params() const { return params_; }
 
@@ -90,7 +70,6 @@ public:
     /// Connects or disconnects; setting the present value does nothing, so parameters
     /// changed while connected take effect at the next connect.
     void setConnected(bool value);
-    ConnectionState state() const { return state_; }
 
     /// The hourglass seam used while connecting (may be null). Not owned.
     void setWaitCursor(WaitCursor *cursor) { waitCursor_ = cursor; }
@@ -133,9 +112,6 @@ public:
     IsolationLevel transIsolation() const;
     /// A transaction started through this connection and not yet ended.
     bool inTransaction() const { return transactionsStarted_ > 0; }
-    int transactionsStarted() const { return transactionsStarted_; }
-    bool transactionsSupported() const { return transactionsSupported_; }
-    bool multipleTransactionsSupported() const { return multipleTransactions_; }
     /// Connects on demand; a connection that still is not open fails with
     /// "<name>: Cannot perform this operation on a closed connection". Does nothing when the
     /// driver supports no transactions; a "not supported" answer is no failure.
@@ -144,14 +120,11 @@ public:
     void commit(const TransactionDesc &transaction);
     void rollback(const TransactionDesc &transaction);
 
-    /// The driver's limit of active statements (0: none); read at connect.
-    int maxStatements() const { return maxStatements_; }
-    /// The LocaleCode parameter read as a hexadecimal number (0 when unreadable).
-    int localeCode() const;
-    /// The server text of the driver's last failure.
-    std::string lastErrorText() const;
-
 private:
+    // Reads and changes what only tests look at: the driver settings, the state, the count
+    // of save transactions, and the driver's last server text.
+    friend class ConnectionProbe;
+
     void connect();
     void disconnect();
     void checkSettings() const;
@@ -160,14 +133,11 @@ private:
     DriverConnection &driverConnection();
     void endTransaction(const TransactionDesc &transaction, bool commit);
 
-    std::string name_ = "Kalmora";
-    std::string connectionName_ = "Kalmora";
+    std::string name_ = "Kalmora"; // put in front of the failures raised with the connection
     std::string driverName_ = "Interbase";
     std::string getDriverFunc_ = "getSQLDriverINTERBASE";
     std::string libraryName_ = "dbexpint.dll";
     std::string vendorLib_ = "GDS32.DLL";
-    bool loginPrompt_ = false;
-    bool keepConnection_ = true;
     Params params_;
 
     ConnectionState state_ = ConnectionState::Closed;
@@ -180,8 +150,6 @@ private:
     int transactionsStarted_ = 0;
     std::string quoteChar_;
     bool transactionsSupported_ = false;
-    bool multipleTransactions_ = false;
-    int maxStatements_ = 0;
     FailureHistory failures_;
 };
 

@@ -21,8 +21,6 @@ public:
 
     const std::string &name() const { return name_; }
     TSQLConnection &connection() const { return connection_; }
-    int maxBlobSize() const { return maxBlobSize_; }
-    void setMaxBlobSize(int size) { maxBlobSize_ = size; }
 
     /// Takes a statement text given through a provider: every leading character whose code
     /// is 32 or less is removed; the rest is kept unchanged.
@@ -51,7 +49,6 @@ protected:
 private:
     std::string name_;
     TSQLConnection &connection_;
-    int maxBlobSize_ = -1;
     std::unique_ptr<DriverCursor> cursor_;
 };
 

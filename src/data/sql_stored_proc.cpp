@@ -6,10 +6,7 @@
 
 namespace kalmora::data {
 
-TParam::TParam(std::string name, ColumnType type, ParamDirection direction, Value value)
-    : name_(std::move(name)), type_(type), direction_(direction), value_(std::move(value))
-{
-}
+TParam::TParam(std::string name, Value value) : name_(std::move(name)), value_(std::move(value)) {}
 
 std::int64_t TParam::asInteger() const
 {

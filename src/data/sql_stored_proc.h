@@ -11,16 +11,13 @@
 
 namespace kalmora::data {
 
-enum class ParamDirection { Input, Output };
-
-/// A parameter of the component, as designed.
+/// An input parameter of the component, as designed: its name and value. It is sent with
+/// the type the procedure declares for its position.
 class TParam
 {
 public:
-    TParam(std::string name, ColumnType type, ParamDirection direction, Value value);
+    TParam(std::string name, Value value);
     const std::string &name() const { return name_; }
-    ColumnType dataType() const { return type_; }
-    ParamDirection direction() const { return direction_; }
     const Value &value() const { return value_; }
     void setValue(Value value) { value_ = std::move(value); }
     void setAsInteger(std::int64_t value) { value_ = Value{value}; }
@@ -28,8 +25,6 @@ public:
 
 private:
     std::string name_;
-    ColumnType type_;
-    ParamDirection direction_;
     Value value_;
 };
 
@@ -42,9 +37,6 @@ public:
     TSQLStoredProc &operator=(const TSQLStoredProc &) = delete;
 
     const std::string &name() const { return name_; }
-    const std::string &storedProcName() const { return storedProcName_; }
-    int maxBlobSize() const { return maxBlobSize_; }
-    void setMaxBlobSize(int size) { maxBlobSize_ = size; }
 
     std::vector<TParam> &params() { return params_; }
     /// Compared without regard to case; fails with "<name>: Parameter '%s' not found".
@@ -61,7 +53,6 @@ private:
     std::string name_;
     TSQLConnection &connection_;
     std::string storedProcName_;
-    int maxBlobSize_ = -1;
     std::vector<TParam> params_;
     std::optional<std::vector<ProcedureParam>> declared_;
 };

@@ -7,12 +7,6 @@ TSQLTable::TSQLTable(std::string name, TSQLConnection &connection, std::string t
 {
 }
 
-void TSQLTable::setTableName(std::string tableName)
-{
-    close();
-    tableName_ = std::move(tableName);
-}
-
 std::string TSQLTable::statementText() const
 {
     if (!commandText_.empty())

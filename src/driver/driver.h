@@ -120,9 +120,6 @@ public:
     /// `name` between quote characters, inner quote characters doubled.
     virtual std::string quotedName(const std::string &name) const = 0;
     virtual bool supportsTransactions() const = 0;
-    virtual bool supportsMultipleTransactions() const = 0;
-    /// Kept for metadata requests; the database has no schemas, so it narrows nothing.
-    virtual void setSchemaName(const std::string &schema) = 0;
     /// The declared parameters of a stored procedure (name as stored), read from the
     /// server the first time a name is asked and kept. Unknown procedure: empty.
     virtual const std::vector<ProcedureParam> &procedureParams(const std::string &name) = 0;
@@ -145,8 +142,6 @@ public:
     virtual void commit(const TransactionDesc &transaction) = 0;
     virtual void rollback(const TransactionDesc &transaction) = 0;
     virtual bool inTransaction() const = 0;
-    /// The limit of active statements per connection; 0 means no limit.
-    virtual int maxStatements() const = 0;
     virtual std::unique_ptr<DriverCommand> createCommand() = 0;
     /// Owned by the connection; valid while it is connected.
     virtual DriverMetaData &metaData() = 0;

@@ -30,7 +30,6 @@ public:
     void commit(const TransactionDesc &transaction) override;
     void rollback(const TransactionDesc &transaction) override;
     bool inTransaction() const override { return session_->explicitTransaction() != nullptr; }
-    int maxStatements() const override { return 0; }
     std::unique_ptr<DriverCommand> createCommand() override;
     DriverMetaData &metaData() override { return metaData_; }
     std::string lastErrorText() const override { return session_->lastErrorText(); }

@@ -1,6 +1,7 @@
 #include "driver/fb_message.h"
 
 #include "driver/fb_session.h"
+#include "driver/fb_types.h"
 
 #include <array>
 #include <cstring>
@@ -40,47 +41,29 @@ ColumnDesc describe(const FbField &field, std::string name)
     desc.width = static_cast<int>(field.length);
     desc.required = !field.nullable;
     const bool scaled = field.scale < 0;
+    const std::optional<ColumnType> type = columnTypeOf(field.type, field.subType, scaled);
+    if (!type)
+        throw DriverError(ResultCode::InvalidFieldType,
+                          "Column " + desc.name + " has a type the driver cannot read");
+    desc.type = *type;
+    // A message gives a decimal's storage, not its declared precision: the most digits
+    // that storage holds.
     switch (field.type) {
     case SQL_TEXT:
     case SQL_VARYING:
-        desc.type = field.type == SQL_TEXT ? ColumnType::FixedChar : ColumnType::String;
         desc.width = static_cast<int>(field.length) / bytesPerChar(field.charSet);
         break;
     case SQL_SHORT:
-        desc.type = scaled ? ColumnType::Decimal : ColumnType::SmallInt;
         desc.precision = 4;
         break;
     case SQL_LONG:
-        desc.type = scaled ? ColumnType::Decimal : ColumnType::Integer;
         desc.precision = 9;
         break;
     case SQL_INT64:
-        desc.type = scaled ? ColumnType::Decimal : ColumnType::LargeInt;
         desc.precision = 18;
         break;
-    case SQL_FLOAT:
-    case SQL_DOUBLE:
-    case SQL_D_FLOAT:
-        desc.type = ColumnType::Float;
-        break;
-    case SQL_TYPE_DATE:
-        desc.type = ColumnType::Date;
-        break;
-    case SQL_TYPE_TIME:
-        desc.type = ColumnType::Time;
-        break;
-    case SQL_TIMESTAMP:
-        desc.type = ColumnType::Timestamp;
-        break;
-    case SQL_BLOB:
-        desc.type = field.subType == 1 ? ColumnType::TextBlob : ColumnType::BinaryBlob;
-        break;
-    case SQL_BOOLEAN:
-        desc.type = ColumnType::SmallInt;
-        break;
     default:
-        throw DriverError(ResultCode::InvalidFieldType,
-                          "Column " + desc.name + " has a type the driver cannot read");
+        break;
     }
     if (scaled) {
         desc.scale = -field.scale;

@@ -1,30 +1,13 @@
 #include "driver/fb_metadata.h"
 
 #include "driver/fb_command.h"
+#include "driver/fb_types.h"
 
 #include <firebird/Interface.h>
 
 namespace kalmora::data {
 
 namespace {
-
-// RDB$FIELDS.RDB$FIELD_TYPE codes.
-enum StoredType {
-    Short = 7,
-    Long = 8,
-    Quad = 9,
-    Float = 10,
-    Date = 12,
-    Time = 13,
-    Text = 14,
-    Int64 = 16,
-    Boolean = 23,
-    Double = 27,
-    Timestamp = 35,
-    Varying = 37,
-    Cstring = 40,
-    Blob = 261,
-};
 
 std::string trimmed(std::string text)
 {
@@ -48,50 +31,12 @@ ColumnDesc describeStored(std::string name, std::int64_t fieldType, std::int64_t
     desc.name = std::move(name);
     desc.required = required;
     desc.width = static_cast<int>(length);
-    const bool scaled = scale < 0;
-    switch (fieldType) {
-    case Short:
-        desc.type = scaled ? ColumnType::Decimal : ColumnType::SmallInt;
-        break;
-    case Long:
-        desc.type = scaled ? ColumnType::Decimal : ColumnType::Integer;
-        break;
-    case Quad:
-    case Int64:
-        desc.type = scaled ? ColumnType::Decimal : ColumnType::LargeInt;
-        break;
-    case Float:
-    case Double:
-        desc.type = ColumnType::Float;
-        break;
-    case Date:
-        desc.type = ColumnType::Date;
-        break;
-    case Time:
-        desc.type = ColumnType::Time;
-        break;
-    case Timestamp:
-        desc.type = ColumnType::Timestamp;
-        break;
-    case Text:
-        desc.type = ColumnType::FixedChar;
+    const unsigned sqlType = sqlTypeOfStored(fieldType);
+    // A type the driver does not read is described as text.
+    desc.type =
+        columnTypeOf(sqlType, static_cast<int>(subType), scale < 0).value_or(ColumnType::String);
+    if (sqlType == SQL_TEXT || sqlType == SQL_VARYING)
         desc.width = static_cast<int>(charLength > 0 ? charLength : length);
-        break;
-    case Varying:
-    case Cstring:
-        desc.type = ColumnType::String;
-        desc.width = static_cast<int>(charLength > 0 ? charLength : length);
-        break;
-    case Blob:
-        desc.type = subType == 1 ? ColumnType::TextBlob : ColumnType::BinaryBlob;
-        break;
-    case Boolean:
-        desc.type = ColumnType::SmallInt;
-        break;
-    default:
-        desc.type = ColumnType::String;
-        break;
-    }
     if (desc.type == ColumnType::Decimal) {
         desc.precision = precision > 0 ? static_cast<int>(precision) : 18;
         desc.scale = static_cast<int>(-scale);

@@ -26,14 +26,10 @@ public:
     std::string quoteChar() const override { return "\""; }
     std::string quotedName(const std::string &name) const override { return quoteName(name); }
     bool supportsTransactions() const override { return true; }
-    /// One explicit transaction at a time: the saves need no more.
-    bool supportsMultipleTransactions() const override { return false; }
-    void setSchemaName(const std::string &schema) override { schema_ = schema; }
     const std::vector<ProcedureParam> &procedureParams(const std::string &name) override;
 
 private:
     std::shared_ptr<FbSession> session_;
-    std::string schema_;
 };
 
 } // namespace kalmora::data

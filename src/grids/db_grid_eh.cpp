@@ -195,25 +195,10 @@ void DBGridEh::setColumns(const std::vector<ColumnSettings> &columns)
     relayout();
 }
 
-const ColumnSettings &DBGridEh::columnSettings(int column) const
-{
-    return columns_.at(std::size_t(column)).settings;
-}
-
 int DBGridEh::columnWidth(int column) const
 {
     const GridColumn &c = columns_.at(std::size_t(column));
     return c.storedWidth >= 0 ? c.storedWidth : defaultColumnWidth(fieldOf(column), zeroWidth());
-}
-
-void DBGridEh::setColumnWidth(int column, int width)
-{
-    GridColumn &c = columns_.at(std::size_t(column));
-    FitColumn limits;
-    limits.minWidth = c.settings.minWidth;
-    limits.maxWidth = c.settings.maxWidth;
-    c.storedWidth = limitedWidth(limits, width);
-    relayout();
 }
 
 QString DBGridEh::columnTitle(int column) const

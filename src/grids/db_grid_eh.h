@@ -41,24 +41,15 @@ public:
     /// Follows the data set of `source` (not owned; null for none). The source must outlive
     /// the grid, or be unset here before it goes.
     void setDataSource(data::TDataSource *source);
-    data::TDataSource *dataSource() const { return source_; }
 
     // ---- Settings
 
-    const GridSettings &settings() const { return settings_; }
-    GridOptions options() const { return settings_.options(); }
     void setOptions(GridOptions options);
-    GridOptionsEh optionsEh() const { return settings_.optionsEh(); }
     void setOptionsEh(GridOptionsEh options);
-    AllowedOperations allowedOperations() const { return settings_.allowedOperations; }
     void setAllowedOperations(AllowedOperations operations);
-    IndicatorOptions indicatorOptions() const { return settings_.indicatorOptions; }
     void setIndicatorOptions(IndicatorOptions options);
-    bool autoFitColWidths() const { return settings_.autoFitColWidths; }
     void setAutoFitColWidths(bool on);
-    bool isFlat() const { return settings_.flat; }
     void setFlat(bool flat);
-    bool isReadOnly() const { return settings_.readOnly; }
     void setReadOnly(bool readOnly);
 
     // ---- Columns, in display order
@@ -67,10 +58,7 @@ public:
     /// width from its field and the grid's font: bind the data source and set the font first.
     void setColumns(const std::vector<ColumnSettings> &columns);
     int columnCount() const { return int(columns_.size()); }
-    const ColumnSettings &columnSettings(int column) const;
     int columnWidth(int column) const;
-    /// In a fitting grid the fit has the last word.
-    void setColumnWidth(int column, int width);
     int columnInitialWidth(int column) const
     {
         return columns_.at(std::size_t(column)).initialWidth;

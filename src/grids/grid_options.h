@@ -88,7 +88,6 @@ public:
     GridOptions options() const;
     /// Turning `dgColumnResize` on turns both mouse flags on; turning it off, both off.
     void setOptions(GridOptions options);
-    GridOptionsEh optionsEh() const { return optionsEh_; }
     void setOptionsEh(GridOptionsEh options) { optionsEh_ = options; }
     bool has(GridOption option) const { return options().contains(option); }
     bool has(GridOptionEh option) const { return optionsEh_.contains(option); }

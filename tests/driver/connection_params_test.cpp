@@ -1,6 +1,7 @@
 // The connection's parameter list and its design-time contents.
 #include "data/connection_params.h"
 #include "data/sql_connection.h"
+#include "support/connection_probe.h"
 
 #include <gtest/gtest.h>
 
@@ -90,16 +91,16 @@ TEST(Params, ConnectionReadsIsolationAndLocaleFromTheList)
 {
     TSQLConnection connection;
     EXPECT_EQ(connection.transIsolation(), IsolationLevel::ReadCommitted);
-    EXPECT_EQ(connection.localeCode(), 0);
+    EXPECT_EQ(localeCode(connection), 0);
     connection.params().setValue("Interbase TransIsolation", "RepeatableRead");
     EXPECT_EQ(connection.transIsolation(), IsolationLevel::RepeatableRead);
     connection.params().setValue("interbase transisolation", "DIRTYREAD");
     EXPECT_EQ(connection.transIsolation(), IsolationLevel::DirtyRead);
     // The parameter's name follows the driver name.
-    connection.setDriverName("Other");
+    ConnectionProbe::setDriverName(connection, "Other");
     EXPECT_EQ(connection.transIsolation(), IsolationLevel::ReadCommitted);
     connection.params().setValue("LocaleCode", "0C0A");
-    EXPECT_EQ(connection.localeCode(), 0x0C0A);
+    EXPECT_EQ(localeCode(connection), 0x0C0A);
 }
 
 } // namespace

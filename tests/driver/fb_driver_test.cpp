@@ -23,6 +23,10 @@ const std::vector<std::string> kSchema = {
     "create procedure GEN (N integer) returns (K integer) as begin K = 0;"
     " while (K < N) do begin K = K + 1; insert into T (I) values (1000 + :K); suspend; end"
     " end",
+    "create procedure TAKES_EACH_TYPE (I integer not null, S smallint, B bigint, V varchar(20),"
+    " C char(5), U varchar(10) character set utf8, D date, TM time, TS timestamp,"
+    " N numeric(15,4), N2 decimal(4,2), F float, DP double precision, TB blob sub_type text,"
+    " BB blob sub_type binary) as begin end",
     "create exception E_GEN 'no more rows to give'",
     "create procedure GEN_FAILING returns (K integer) as begin K = 1;"
     " insert into T (I) values (2001); suspend; exception E_GEN; end",
@@ -186,6 +190,26 @@ TEST_F(FbDriverTest, DescribesEachColumnType)
     }
     // An alias names its column.
     EXPECT_EQ(prepared("select I as PTVT_ID from T")->execute()->columns().at(0).name, "PTVT_ID");
+}
+
+// A procedure's declared parameter is read as the same type, and text as the same width, as
+// a column of that type: a procedure call binds what the data sets hold.
+TEST_F(FbDriverTest, DescribesProcedureParametersAsColumnsOfTheSameType)
+{
+    auto cursor = prepared("select * from T")->execute();
+    ASSERT_NE(cursor, nullptr);
+    const std::vector<ColumnDesc> &columns = cursor->columns();
+    const std::vector<ProcedureParam> &params =
+        connection_->metaData().procedureParams("TAKES_EACH_TYPE");
+    ASSERT_EQ(params.size(), columns.size());
+    for (std::size_t i = 0; i < params.size(); ++i) {
+        SCOPED_TRACE(columns[i].name);
+        EXPECT_EQ(params[i].desc.name, columns[i].name);
+        EXPECT_EQ(params[i].desc.type, columns[i].type);
+        EXPECT_EQ(params[i].desc.width, columns[i].width);
+        EXPECT_EQ(params[i].desc.scale, columns[i].scale);
+        EXPECT_EQ(params[i].desc.required, columns[i].required);
+    }
 }
 
 TEST_F(FbDriverTest, CountsRowsAffectedAndGivesCursorsOnlyForResults)

@@ -2,6 +2,7 @@
 // disconnecting, connect on demand, implicit commits and the transactions of saves.
 #include "data/sql_connection.h"
 #include "driver/scratch_database.h"
+#include "support/connection_probe.h"
 #include "support/value_printers.h"
 
 #include <functional>
@@ -65,19 +66,22 @@ TEST(Connection, ConnectFailuresAndTheirTexts)
 {
     ScratchDatabase db(kSchema);
     const std::vector<ConnectFailure> cases = {
-        {"no driver name", [](TSQLConnection &c) { c.setDriverName(""); },
+        {"no driver name", [](TSQLConnection &c) { ConnectionProbe::setDriverName(c, ""); },
          "Missing DriverName property", false},
-        {"no library name", [](TSQLConnection &c) { c.setLibraryName(""); },
+        {"no library name", [](TSQLConnection &c) { ConnectionProbe::setLibraryName(c, ""); },
          "Kalmora: DLL/Shared Library Name not Set", false},
-        {"no vendor library", [](TSQLConnection &c) { c.setVendorLib(""); },
+        {"no vendor library", [](TSQLConnection &c) { ConnectionProbe::setVendorLib(c, ""); },
          "Kalmora: DLL/Shared Library Name not Set", false},
         {"no database", [](TSQLConnection &c) { c.params().setValue("Database", "   "); },
          "Missing Database property", false},
-        {"unknown driver library", [](TSQLConnection &c) { c.setLibraryName("dbexpora.dll"); },
+        {"unknown driver library",
+         [](TSQLConnection &c) { ConnectionProbe::setLibraryName(c, "dbexpora.dll"); },
          "Unable to Load dbexpora.dll", true},
-        {"unknown entry point", [](TSQLConnection &c) { c.setGetDriverFunc("getSQLDriverORACLE"); },
+        {"unknown entry point",
+         [](TSQLConnection &c) { ConnectionProbe::setGetDriverFunc(c, "getSQLDriverORACLE"); },
          "Unable to Find Procedure getSQLDriverORACLE", true},
-        {"client library missing", [](TSQLConnection &c) { c.setVendorLib("libfbclient.so.99"); },
+        {"client library missing",
+         [](TSQLConnection &c) { ConnectionProbe::setVendorLib(c, "libfbclient.so.99"); },
          "Unable to Load libfbclient.so.99", true},
     };
     for (const ConnectFailure &c : cases) {
@@ -89,7 +93,7 @@ TEST(Connection, ConnectFailuresAndTheirTexts)
         c.change(connection);
         EXPECT_EQ(failureOf([&] { connection.setConnected(true); }), c.message);
         EXPECT_FALSE(connection.connected());
-        EXPECT_EQ(connection.state(), ConnectionState::Closed);
+        EXPECT_EQ(ConnectionProbe::state(connection), ConnectionState::Closed);
         EXPECT_EQ(cursor.events, c.hourglass ? "begin end " : "");
     }
 }
@@ -141,10 +145,10 @@ TEST(Connection, ConnectsDisconnectsAndReconnects)
 
     connection.setConnected(true);
     EXPECT_TRUE(connection.connected());
-    EXPECT_EQ(connection.state(), ConnectionState::Open);
+    EXPECT_EQ(ConnectionProbe::state(connection), ConnectionState::Open);
     EXPECT_EQ(connection.quoteChar(), "\"");
     EXPECT_EQ(connection.quotedName("AJUSTE_CIERRE"), "\"AJUSTE_CIERRE\"");
-    EXPECT_TRUE(connection.transactionsSupported());
+    EXPECT_TRUE(ConnectionProbe::transactionsSupported(connection));
     EXPECT_EQ(cursor.events, "begin end ");
     EXPECT_EQ(db.otherAttachments(), 1);
 
@@ -156,7 +160,7 @@ TEST(Connection, ConnectsDisconnectsAndReconnects)
 
     connection.setConnected(false);
     EXPECT_FALSE(connection.connected());
-    EXPECT_EQ(connection.state(), ConnectionState::Closed);
+    EXPECT_EQ(ConnectionProbe::state(connection), ConnectionState::Closed);
     EXPECT_EQ(client.closings, 1);
     EXPECT_EQ(db.otherAttachments(), 0);
     connection.setConnected(false);
@@ -193,7 +197,7 @@ TEST(Connection, StatementsAreCommittedAsTheyFinish)
     EXPECT_EQ(db.text("select count(*) from T where I > 1000"), "4");
     EXPECT_EQ(connection.openQuery("delete from T where I > 1000"), nullptr);
     EXPECT_EQ(db.text("select count(*) from T"), "1");
-    EXPECT_EQ(connection.transactionsStarted(), 0);
+    EXPECT_EQ(ConnectionProbe::transactionsStarted(connection), 0);
 }
 
 TEST(Connection, SaveTransactionCommitsOrRollsBackAsAWhole)
@@ -205,7 +209,7 @@ TEST(Connection, SaveTransactionCommitsOrRollsBackAsAWhole)
 
     connection.startTransaction(save); // connects on demand
     EXPECT_TRUE(connection.inTransaction());
-    EXPECT_EQ(connection.transactionsStarted(), 1);
+    EXPECT_EQ(ConnectionProbe::transactionsStarted(connection), 1);
     connection.execute("insert into T (I) values (1)");
     connection.execute("insert into T (I) values (2)");
     EXPECT_EQ(db.text("select count(*) from T"), "0");
@@ -224,7 +228,7 @@ TEST(Connection, SaveTransactionCommitsOrRollsBackAsAWhole)
     connection.startTransaction(save);
     connection.execute("insert into T (I) values (4)");
     connection.setConnected(false);
-    EXPECT_EQ(connection.transactionsStarted(), 0);
+    EXPECT_EQ(ConnectionProbe::transactionsStarted(connection), 0);
     EXPECT_EQ(db.text("select count(*) from T"), "1");
 }
 
@@ -238,8 +242,9 @@ TEST(Connection, StatementFailuresCarryTheServerText)
     const std::string message = failureOf([&] { connection.execute("update NOSUCH set A = 1"); });
     EXPECT_EQ(message.rfind("SQL Server Error: Dynamic SQL Error", 0), 0u) << message;
     EXPECT_NE(message.find("NOSUCH"), std::string::npos);
-    EXPECT_EQ(connection.lastErrorText(), message.substr(std::string("SQL Server Error: ").size()));
-    EXPECT_EQ(connection.state(), ConnectionState::Open);
+    EXPECT_EQ(ConnectionProbe::lastErrorText(connection),
+              message.substr(std::string("SQL Server Error: ").size()));
+    EXPECT_EQ(ConnectionProbe::state(connection), ConnectionState::Open);
 
     const TransactionDesc save{};
     connection.startTransaction(save);
