@@ -2,7 +2,9 @@
 
 #include "app/failure_display.h"
 #include "app/fonts.h"
+#include "app/message_seam.h"
 #include "core/date_format.h"
+#include "grids/confirmation.h"
 #include "platform/date_locale.h"
 
 #include <QIcon>
@@ -25,9 +27,14 @@ Application::Application(int &argc, char **argv) : QApplication(argc, argv)
     setFont(windowFont());
     setWindowIcon(QIcon(QStringLiteral(":/images/app_icon.png")));
     data::setCurrentDateSettings(platform::readLocaleDateSettings());
+    // The grids' questions (the navigator bar's delete) in the program's confirmation dialog.
+    grids::setConfirmation(askConfirmation);
 }
 
-Application::~Application() = default;
+Application::~Application()
+{
+    grids::setConfirmation({});
+}
 
 QString Application::title()
 {

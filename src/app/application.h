@@ -1,6 +1,7 @@
 #pragma once
 // The application object: the classic look, the window fonts, the date settings of the
-// locale, the application title, and the failure display for every event handler.
+// locale, the application title, the failure display for every event handler, and the
+// confirmation dialog for the grids' questions.
 
 #include <QApplication>
 #include <QString>
@@ -12,7 +13,8 @@ class Application final : public QApplication
     Q_OBJECT
 public:
     /// Initialises the application: the "Windows" style, the window font as the default
-    /// font, the application icon, and the date settings read from the locale.
+    /// font, the application icon, the date settings read from the locale, and the
+    /// confirmation dialog (message_seam.h) as the grids' way of asking.
     Application(int &argc, char **argv);
     ~Application() override;
     Application(const Application &) = delete;

@@ -217,6 +217,7 @@ void Tfbrenvaldo::createRatesPanel()
     DBNavigator1->setVisibleButtons(
         {Nav::First, Nav::Prior, Nav::Next, Nav::Last, Nav::Insert, Nav::Delete, Nav::Cancel});
     DBNavigator1->setGeometry(1, 142, 303, 18);
+    DBNavigator1->setDataSource(&module_->DAjuste);
     auto *ratesLayout = new DockLayout(AdvPanel1, AdvPanel1->clientMargins());
     ratesLayout->addDocked(DBNavigator1, DockLayout::Dock::Bottom);
     ratesLayout->addDocked(DBGridEh2, DockLayout::Dock::Fill);

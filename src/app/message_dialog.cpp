@@ -8,9 +8,12 @@
 #include <QClipboard>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QStringList>
+#include <QStyle>
 #include <QTextLayout>
 #include <algorithm>
 #include <memory>
@@ -108,11 +111,18 @@ private:
 
 } // namespace
 
-MessageDialog::MessageDialog(const QString &text, QWidget *parent) : QDialog(parent), text_(text)
+MessageDialog::MessageDialog(const QString &text, QWidget *parent)
+    : MessageDialog(Kind::Plain, text, parent)
 {
+}
+
+MessageDialog::MessageDialog(Kind kind, const QString &text, QWidget *parent)
+    : QDialog(parent), text_(text)
+{
+    const bool question = kind == Kind::Confirmation;
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(Application::title());
+    setWindowTitle(question ? QStringLiteral("Confirm") : Application::title());
     setFont(QApplication::font("QMessageBox"));
 
     // Dialog units: the average width of the 52 letters and their height.
@@ -123,34 +133,66 @@ MessageDialog::MessageDialog(const QString &text, QWidget *parent) : QDialog(par
     const int height = metrics.height();
     const int horizontalMargin = mulDiv(8, averageWidth, 4);
     const int verticalMargin = mulDiv(8, height, 8);
+    const int horizontalSpacing = mulDiv(10, averageWidth, 4);
     const int verticalSpacing = mulDiv(10, height, 8);
+    const int buttonSpacing = mulDiv(4, averageWidth, 4);
     const int buttonHeight = mulDiv(14, height, 8);
-    const QString caption = QStringLiteral("OK");
-    const int buttonWidth =
-        std::max(mulDiv(50, averageWidth, 4), metrics.horizontalAdvance(caption) + 8);
+    const QStringList captions = question
+                                     ? QStringList{QStringLiteral("OK"), QStringLiteral("Cancel")}
+                                     : QStringList{QStringLiteral("OK")};
+    // The buttons share one width, wide enough for the longest caption.
+    int buttonWidth = mulDiv(50, averageWidth, 4);
+    for (const QString &caption : captions)
+        buttonWidth = std::max(buttonWidth, metrics.horizontalAdvance(caption) + 8);
+    const int buttonsWidth =
+        int(captions.size()) * buttonWidth + int(captions.size() - 1) * buttonSpacing;
 
     QScreen *screen = screenOfActiveWindow();
     const QRect screenArea = screen->geometry();
     auto *message = new MessageText(withLineFeeds(text), screenArea.width() / 2, height,
                                     8 * averageWidth, this);
     message->setObjectName(QStringLiteral("Message"));
-    const QSize textBlock = message->block();
+    QSize textBlock = message->block();
 
-    const int clientWidth = std::max(textBlock.width(), buttonWidth) + 2 * horizontalMargin;
+    // The question's icon stands at the margins; the text block starts right of it and is
+    // at least as high.
+    constexpr int kIconSize = 32;
+    int textLeft = horizontalMargin;
+    if (question) {
+        auto *icon = new QLabel(this);
+        icon->setObjectName(QStringLiteral("Icon"));
+        icon->setPixmap(
+            style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(kIconSize, kIconSize));
+        icon->setGeometry(horizontalMargin, verticalMargin, kIconSize, kIconSize);
+        textLeft += kIconSize + horizontalSpacing;
+        textBlock.setHeight(std::max(textBlock.height(), kIconSize));
+    }
+
+    const int clientWidth =
+        std::max(textLeft - horizontalMargin + textBlock.width(), buttonsWidth) +
+        2 * horizontalMargin;
     const int clientHeight =
         textBlock.height() + buttonHeight + verticalSpacing + 2 * verticalMargin;
     setFixedSize(clientWidth, clientHeight);
 
-    message->setGeometry(horizontalMargin, verticalMargin, textBlock.width(), textBlock.height());
+    message->setGeometry(textLeft, verticalMargin, textBlock.width(), message->block().height());
 
-    button_ = new QPushButton(caption, this);
-    button_->setObjectName(QStringLiteral("OK"));
-    button_->setDefault(true);
-    button_->setGeometry((clientWidth - buttonWidth) / 2,
-                         textBlock.height() + verticalMargin + verticalSpacing, buttonWidth,
-                         buttonHeight);
-    // The one button is also the cancel button: whichever way the dialog closes is "OK".
-    connect(button_, &QPushButton::clicked, this, &QDialog::accept);
+    int buttonLeft = (clientWidth - buttonsWidth) / 2;
+    for (const QString &caption : captions) {
+        auto *button = new QPushButton(caption, this);
+        button->setObjectName(caption);
+        button->setGeometry(buttonLeft, textBlock.height() + verticalMargin + verticalSpacing,
+                            buttonWidth, buttonHeight);
+        buttonLeft += buttonWidth + buttonSpacing;
+        buttons_.push_back(button);
+    }
+    // "OK" is the default button. Esc and the frame's close button reject: for the plain
+    // dialog that is "OK" too, its one button being also the cancel button; for the
+    // confirmation it is "Cancel".
+    buttons_.front()->setDefault(true);
+    connect(buttons_.front(), &QPushButton::clicked, this, &QDialog::accept);
+    if (question)
+        connect(buttons_.back(), &QPushButton::clicked, this, &QDialog::reject);
 
     move(screenArea.x() + (screenArea.width() - clientWidth) / 2,
          screenArea.y() + (screenArea.height() - clientHeight) / 2);
@@ -166,13 +208,22 @@ void MessageDialog::run(const QString &text)
     QApplication::restoreOverrideCursor();
 }
 
+bool MessageDialog::ask(const QString &text)
+{
+    MessageDialog dialog(Kind::Confirmation, text);
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const bool ok = dialog.exec() == QDialog::Accepted;
+    QApplication::restoreOverrideCursor();
+    return ok;
+}
+
 QString MessageDialog::clipboardText() const
 {
     const QString rule(27, QLatin1Char('-'));
     const QString end = QStringLiteral("\r\n");
-    QString buttons = button_->text();
-    buttons.remove(QLatin1Char('&'));
-    buttons += QStringLiteral("   ");
+    QString buttons;
+    for (const QPushButton *button : buttons_)
+        buttons += button->text().remove(QLatin1Char('&')) + QStringLiteral("   ");
     return rule + end + windowTitle() + end + rule + end + text_ + end + rule + end + buttons +
            end + rule + end;
 }

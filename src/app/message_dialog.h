@@ -1,10 +1,13 @@
 #pragma once
 // The plain message dialog: the system's own outcome and warning texts, with one "OK"
-// button, sized from the message font's average character width and height.
+// button, sized from the message font's average character width and height. The
+// confirmation dialog is built the same way, with a question-mark icon left of the text and
+// the buttons "OK" and "Cancel".
 
 #include <QDialog>
 #include <QString>
 #include <functional>
+#include <vector>
 
 class QPushButton;
 
@@ -14,14 +17,24 @@ class MessageDialog final : public QDialog
 {
     Q_OBJECT
 public:
-    /// Builds the dialog for `text`, laid out and placed but not shown. Its font is the
+    enum class Kind {
+        Plain,        ///< the application title as caption, one "OK" button
+        Confirmation, ///< caption "Confirm", a question-mark icon, "OK" and "Cancel"
+    };
+
+    /// Builds the plain dialog for `text`, laid out and placed but not shown. Its font is the
     /// message font: QApplication::font("QMessageBox"), the platform theme's message-box font
     /// where it names one, else the application font.
     explicit MessageDialog(const QString &text, QWidget *parent = nullptr);
+    /// Builds the dialog of `kind` for `text`, laid out and placed but not shown.
+    MessageDialog(Kind kind, const QString &text, QWidget *parent = nullptr);
     ~MessageDialog() override;
 
-    /// Builds the dialog for `text` and runs it modally until the user closes it.
+    /// Builds the plain dialog for `text` and runs it modally until the user closes it.
     static void run(const QString &text);
+    /// Builds the confirmation dialog for `text` and runs it modally; true when the user
+    /// answered "OK", false for "Cancel", Esc or the frame's close button.
+    static bool ask(const QString &text);
 
     /// The message as given.
     QString text() const { return text_; }
@@ -40,7 +53,7 @@ protected:
 
 private:
     QString text_;
-    QPushButton *button_ = nullptr;
+    std::vector<QPushButton *> buttons_;
 };
 
 } // namespace kalmora::app

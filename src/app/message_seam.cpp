@@ -23,6 +23,25 @@ void runErrorBox(const QString &text)
     box.exec();
 }
 
+// Builds the window and runs it modally; true when it was closed with "OK".
+bool runModal(MessageWindow window, const QString &text)
+{
+    // A modal window takes the mouse: whoever held it gives up its mouse mode.
+    if (QWidget *grabber = QWidget::mouseGrabber())
+        grabber->releaseMouse();
+    switch (window) {
+    case MessageWindow::PlainMessage:
+        MessageDialog::run(text);
+        return true;
+    case MessageWindow::ErrorBox:
+        runErrorBox(text);
+        return true;
+    case MessageWindow::Confirmation:
+        return MessageDialog::ask(text);
+    }
+    return false;
+}
+
 } // namespace
 
 MessageRecorder::MessageRecorder() : previous_(activeRecorder)
@@ -35,28 +54,25 @@ MessageRecorder::~MessageRecorder()
     activeRecorder = previous_;
 }
 
-void MessageRecorder::record(const ShownMessage &message)
+bool MessageRecorder::record(const ShownMessage &message)
 {
     shown_.push_back(message);
+    return message.window != MessageWindow::Confirmation || confirmAnswer_;
 }
 
 void showMessageWindow(MessageWindow window, const QString &text)
 {
-    if (activeRecorder) {
+    if (activeRecorder)
         activeRecorder->record({window, text});
-        return;
-    }
-    // A modal window takes the mouse: whoever held it gives up its mouse mode.
-    if (QWidget *grabber = QWidget::mouseGrabber())
-        grabber->releaseMouse();
-    switch (window) {
-    case MessageWindow::PlainMessage:
-        MessageDialog::run(text);
-        break;
-    case MessageWindow::ErrorBox:
-        runErrorBox(text);
-        break;
-    }
+    else
+        runModal(window, text);
+}
+
+bool askConfirmation(const QString &text)
+{
+    if (activeRecorder)
+        return activeRecorder->record({MessageWindow::Confirmation, text});
+    return runModal(MessageWindow::Confirmation, text);
 }
 
 } // namespace kalmora::app

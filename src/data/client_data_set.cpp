@@ -421,11 +421,15 @@ void TClientDataSet::insertRowAt(std::size_t position)
 {
     if (readOnly_)
         fail("Cannot modify a read-only dataset");
+    // A new row in an empty data set leaves it at its beginning and end until the row is
+    // posted: there is still no stored row to move to or delete.
+    const bool wasEmpty = table_.shownCount() == 0;
     editRecord_ = table_.insertPending(position);
     buffer_.assign(table_.columnCount(), Value{});
     modified_ = false;
     state_ = DataSetState::dsInsert;
-    bof_ = eof_ = false;
+    if (!wasEmpty)
+        bof_ = eof_ = false;
     current_ = position;
     if (onNewRecord_) {
         onNewRecord_(*this);
@@ -446,6 +450,8 @@ void TClientDataSet::post()
     table_.post(editRecord_, std::move(buffer_));
     buffer_.clear();
     modified_ = false;
+    if (state_ == DataSetState::dsInsert)
+        bof_ = eof_ = false;
     state_ = DataSetState::dsBrowse;
     afterRowsChanged();
     notify(DataEvent::StateChanged);

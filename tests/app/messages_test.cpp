@@ -1,16 +1,21 @@
 // How messages and failures reach the user: the failure display
-// behind every event handler, and the plain message dialog's layout, keys and clipboard copy.
+// behind every event handler, the plain message dialog's layout, keys and clipboard copy, and
+// the confirmation dialog built the same way.
 #include "app/application.h"
 #include "app/failure_display.h"
 #include "app/message_dialog.h"
 #include "app/message_seam.h"
 #include "core/errors.h"
+#include "grids/confirmation.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 #include <stdexcept>
@@ -222,6 +227,129 @@ TEST(MessageDialog, CtrlCCopiesTheDialogAsText)
     EXPECT_EQ(recorder.shown(),
               (std::vector<ShownMessage>{{MessageWindow::ErrorBox, "Cannot open clipboard."}}));
     EXPECT_TRUE(dialog.isVisible());
+}
+
+// Guards the confirmation dialog's look: caption "Confirm", the question icon at the margins,
+// the text right of it in a block at least as high as the icon, and "OK" and "Cancel" of one
+// width side by side, centred under it; the plain dialog's units, frame and place.
+TEST(ConfirmationDialog, LayoutAddsTheIconAndTwoButtons)
+{
+    const QString lines[] = {QStringLiteral("Delete record?"),
+                             QStringLiteral("Delete record?\rfirst line\rsecond line\rthird")};
+    for (const QString &text : lines) {
+        SCOPED_TRACE(text.toStdString());
+        MessageDialog dialog(MessageDialog::Kind::Confirmation, text);
+        const DialogUnits units = unitsOf(dialog.font());
+        const int margin = rounded(8.0 * units.averageWidth / 4);
+        const int top = rounded(8.0 * units.height / 8);
+        const int across = rounded(10.0 * units.averageWidth / 4);
+        const int down = rounded(10.0 * units.height / 8);
+        const int between = rounded(4.0 * units.averageWidth / 4);
+        const int buttonHeight = rounded(14.0 * units.height / 8);
+        const int buttonWidth =
+            std::max(rounded(50.0 * units.averageWidth / 4),
+                     QFontMetrics(dialog.font()).horizontalAdvance(QStringLiteral("Cancel")) + 8);
+        int textWidth = 0;
+        const QStringList textLines = text.split(QLatin1Char('\r'));
+        for (const QString &line : textLines)
+            textWidth = std::max(textWidth, advance(dialog.font(), line));
+        const int textHeight = int(textLines.size()) * units.height;
+        const int block = std::max(textHeight, 32);
+        const int pair = 2 * buttonWidth + between;
+        const QSize client(std::max(32 + across + textWidth, pair) + 2 * margin,
+                           block + buttonHeight + down + 2 * top);
+
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Confirm"));
+        EXPECT_EQ(dialog.size(), client);
+        EXPECT_EQ(dialog.minimumSize(), client);
+        EXPECT_EQ(dialog.maximumSize(), client);
+        auto *icon = dialog.findChild<QLabel *>("Icon");
+        ASSERT_NE(icon, nullptr);
+        EXPECT_EQ(icon->geometry(), QRect(margin, top, 32, 32));
+        EXPECT_EQ(
+            icon->pixmap().toImage(),
+            dialog.style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(32, 32).toImage());
+        EXPECT_EQ(dialog.findChild<QWidget *>("Message")->geometry(),
+                  QRect(margin + 32 + across, top, textWidth, textHeight));
+        auto *ok = dialog.findChild<QPushButton *>("OK");
+        auto *cancel = dialog.findChild<QPushButton *>("Cancel");
+        const int left = (client.width() - pair) / 2;
+        const int buttonTop = block + top + down;
+        EXPECT_EQ(ok->geometry(), QRect(left, buttonTop, buttonWidth, buttonHeight));
+        EXPECT_EQ(cancel->geometry(),
+                  QRect(left + buttonWidth + between, buttonTop, buttonWidth, buttonHeight));
+        EXPECT_EQ(ok->text(), QStringLiteral("OK"));
+        EXPECT_EQ(cancel->text(), QStringLiteral("Cancel"));
+        EXPECT_TRUE(ok->isDefault());
+        EXPECT_FALSE(cancel->isDefault());
+
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        EXPECT_EQ(dialog.pos(), QPoint((screen.width() - client.width()) / 2,
+                                       (screen.height() - client.height()) / 2));
+        EXPECT_TRUE(dialog.clipboardText().endsWith(
+            QStringLiteral("OK   Cancel   \r\n---------------------------\r\n")));
+    }
+}
+
+// Guards the answers: only Enter and "OK" confirm; Esc, "Cancel" and the close box answer
+// "Cancel"; ask() returns the answer of the dialog it ran.
+TEST(ConfirmationDialog, OnlyOkConfirms)
+{
+    struct Way
+    {
+        const char *name;
+        std::function<void(MessageDialog &)> act;
+        bool ok;
+    };
+    const Way ways[] = {
+        {"Enter", [](MessageDialog &d) { QTest::keyClick(&d, Qt::Key_Return); }, true},
+        {"click OK",
+         [](MessageDialog &d) {
+             QTest::mouseClick(d.findChild<QPushButton *>("OK"), Qt::LeftButton);
+         },
+         true},
+        {"Esc", [](MessageDialog &d) { QTest::keyClick(&d, Qt::Key_Escape); }, false},
+        {"click Cancel",
+         [](MessageDialog &d) {
+             QTest::mouseClick(d.findChild<QPushButton *>("Cancel"), Qt::LeftButton);
+         },
+         false},
+        {"close box", [](MessageDialog &d) { d.close(); }, false},
+    };
+    for (const Way &way : ways) {
+        MessageDialog dialog(MessageDialog::Kind::Confirmation, QStringLiteral("Delete record?"));
+        dialog.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        way.act(dialog);
+        EXPECT_FALSE(dialog.isVisible()) << way.name;
+        EXPECT_EQ(dialog.result() == QDialog::Accepted, way.ok) << way.name;
+    }
+
+    for (const auto &[key, ok] : {std::pair{Qt::Key_Return, true}, {Qt::Key_Escape, false}}) {
+        // Answers the dialog once it runs.
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [&answer, key = key] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                answer.stop();
+                QTest::keyClick(modal, key);
+            }
+        });
+        answer.start(10);
+        EXPECT_EQ(MessageDialog::ask(QStringLiteral("Delete record?")), ok) << key;
+    }
+}
+
+// Guards the application's seam: the grids' questions reach the confirmation window, which a
+// recorder answers "Cancel" unless told "OK".
+TEST(ConfirmationDialog, GridsAskThroughTheMessageSeam)
+{
+    MessageRecorder recorder;
+    EXPECT_FALSE(kalmora::grids::confirm(QStringLiteral("Delete record?")));
+    recorder.setConfirmAnswer(true);
+    EXPECT_TRUE(kalmora::grids::confirm(QStringLiteral("Delete record?")));
+    EXPECT_EQ(recorder.shown(),
+              (std::vector<ShownMessage>{{MessageWindow::Confirmation, "Delete record?"},
+                                         {MessageWindow::Confirmation, "Delete record?"}}));
 }
 
 } // namespace

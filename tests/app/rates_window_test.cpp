@@ -2,11 +2,14 @@
 // the day's three default rows and saves them, F2 saves them before posting; what the user
 // sees in the panel and what reaches the database.
 #include "app/lookup_box.h"
+#include "company/data_module.h"
 #include "company_window.h"
 #include "grids/db_grid_eh.h"
+#include "grids/db_navigator.h"
 
 #include <QDateEdit>
 #include <QTest>
+#include <QToolButton>
 
 namespace kalmora::test {
 namespace {
@@ -142,6 +145,35 @@ TEST_F(RatesWindowTest, F2WithARefusedRateDoesNotPostAndShowsTheRatesAgain)
               std::vector<std::string>{"0"});
     // The changes that could be stored were: the defaults beside the changed row.
     EXPECT_EQ(ratesOf(day).size(), 4u);
+}
+
+// Guards against the navigator bar not following the rates, and against a row added with
+// its insert button that can never be saved for want of a key.
+TEST_F(RatesWindowTest, ARowAddedWithTheNavigatorIsSavedByF5)
+{
+    connect();
+    const QDate day = QDate::currentDate().addDays(-1);
+    find<QDateEdit>("EFecIni")->setDate(day);
+    press(Qt::Key_F5);
+    using Button = grids::DBNavigator::Button;
+    auto *bar = find<grids::DBNavigator>("DBNavigator1");
+    EXPECT_TRUE(bar->button(Button::Next)->isEnabled());
+    EXPECT_FALSE(bar->button(Button::Cancel)->isEnabled());
+
+    QTest::mouseClick(bar->button(Button::Insert), Qt::LeftButton);
+    EXPECT_EQ(ratesGrid()->rowCount(), 4);
+    EXPECT_TRUE(bar->button(Button::Cancel)->isEnabled());
+    data::DataModule &module = window->dataModule();
+    module.CAjusteAJCI_FECINI->setAsDate({day.year(), day.month(), day.day()});
+    module.CAjusteAJCI_PORC->setAsString("8");
+    module.CAjusteAJCI_FACTOR->setAsString("0.5");
+
+    press(Qt::Key_F5);
+    EXPECT_FALSE(ratesPanel()->isVisible());
+    EXPECT_TRUE(shown(MessageWindow::ErrorBox).isEmpty());
+    std::vector<std::string> expected = defaultsOf(iso(day));
+    expected.insert(expected.begin() + 2, iso(day) + "|null|8|0.5000");
+    EXPECT_EQ(ratesOf(iso(day)), expected);
 }
 
 } // namespace

@@ -373,6 +373,37 @@ TEST_F(DataSetTest, EditingRules)
         (Failure{"EDatabaseError", "CAjuste: Cannot perform this operation on an empty dataset"}));
 }
 
+// An empty data set stays at its beginning and end while a new row is only being inserted
+// (there is nothing to move to or delete yet), whether the row is then cancelled or posted;
+// once posted the row is a row like any other.
+TEST_F(DataSetTest, NewRowInAnEmptyDataSetIsNoRowUntilPosted)
+{
+    setRates({});
+    TClientDataSet &rates = dm->CAjuste;
+    rates.open();
+    for (const bool post : {false, true}) {
+        SCOPED_TRACE(post ? "posted" : "cancelled");
+        rates.insert();
+        EXPECT_EQ(rates.recordCount(), 1);
+        EXPECT_TRUE(rates.bof());
+        EXPECT_TRUE(rates.eof());
+        if (post) {
+            dm->CAjusteAJCI_ID->setAsInteger(7);
+            rates.post();
+        } else {
+            rates.cancel();
+        }
+        EXPECT_EQ(rates.recordCount(), post ? 1 : 0);
+        EXPECT_EQ(rates.bof(), !post);
+        EXPECT_EQ(rates.eof(), !post);
+    }
+    // Inserting among rows leaves both ends.
+    rates.first();
+    rates.insert();
+    EXPECT_FALSE(rates.bof());
+    EXPECT_FALSE(rates.eof());
+}
+
 // Controls hear the data set through its data source: opened and closed, rows moved, values
 // changed, edit state entered and left.
 TEST_F(DataSetTest, DataSourceTellsWhatHappened)
