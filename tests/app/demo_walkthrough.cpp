@@ -25,11 +25,14 @@ void typeText(QWindow *window, const QString &text)
                             QString(character), Qt::NoModifier);
 }
 
-void saveScreen(const QDir &folder, const char *name)
+/// Saves the whole screen, or only `area` of it when given.
+void saveScreen(const QDir &folder, const char *name, const QRect &area = {})
 {
     QTest::qWait(300);
-    QGuiApplication::primaryScreen()->grabWindow(0).save(
-        folder.filePath(QString::fromLatin1(name)));
+    QGuiApplication::primaryScreen()
+        ->grabWindow(0, area.x(), area.y(), area.isValid() ? area.width() : -1,
+                     area.isValid() ? area.height() : -1)
+        .save(folder.filePath(QString::fromLatin1(name)));
     std::printf("%s\n", qPrintable(folder.filePath(QString::fromLatin1(name))));
 }
 
@@ -81,7 +84,8 @@ int main(int argc, char **argv)
         saveScreen(folder, "5-failed-posting.png");
         // The day's rates, opened on their three default rows; quitting drops them unsaved.
         QTest::keyClick(handle, Qt::Key_F5);
-        saveScreen(folder, "6-rates-panel.png");
+        saveScreen(folder, "6-rates-panel.png",
+                   window.geometry().marginsAdded(window.windowHandle()->frameMargins()));
         QApplication::quit();
     });
     return kalmora::app::Application::exec();
