@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <chrono>
+#include <limits>
 
 namespace kalmora::cli {
 
@@ -30,12 +31,19 @@ std::optional<data::Date> isoDay(const std::string &text)
     return data::Date{year, month, day};
 }
 
-std::optional<std::int64_t> pointKey(const std::string &text)
+/// A PTVT_ID: a whole number that the column (INTEGER) can hold; a larger one could only
+/// fail later, inside the data module, as a failure instead of a usage error.
+std::int64_t pointKey(const std::string &text)
 {
-    std::int64_t value = 0;
+    std::int32_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
+    if (text.empty() || end != text.data() + text.size() ||
+        (error != std::errc() && error != std::errc::result_out_of_range))
+        throw UsageError("--point-id \"" + text + "\" no es un número entero");
+    if (error == std::errc::result_out_of_range)
+        throw UsageError("--point-id \"" + text + "\" está fuera del rango de PTVT_ID, de " +
+                         std::to_string(std::numeric_limits<std::int32_t>::min()) + " a " +
+                         std::to_string(std::numeric_limits<std::int32_t>::max()));
     return value;
 }
 
@@ -79,10 +87,7 @@ PostOptions parsePostOptions(const std::vector<std::string> &args)
         } else if (name == "--point") {
             options.point = value();
         } else if (name == "--point-id") {
-            const std::string text = value();
-            options.pointId = pointKey(text);
-            if (!options.pointId)
-                throw UsageError("--point-id \"" + text + "\" no es un número entero");
+            options.pointId = pointKey(value());
         } else {
             throw UsageError("argumento desconocido: " + args[i]);
         }

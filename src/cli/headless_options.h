@@ -32,7 +32,8 @@ public:
 
 /// Reads the arguments after "post". Options take their value as the next argument or
 /// after "=" ("--date=2026-03-07"). Throws UsageError for an unknown option, a missing
-/// value, a day that is not a valid YYYY-MM-DD, a point id that is not a whole number, and,
+/// value, a day that is not a valid YYYY-MM-DD, a point id that is not a whole number or
+/// lies outside the range of PTVT_ID (a 32-bit INTEGER), and,
 /// unless --help is given, a missing --server, --company, --user, or point.
 PostOptions parsePostOptions(const std::vector<std::string> &args);
 

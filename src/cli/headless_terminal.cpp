@@ -1,6 +1,9 @@
 #include "cli/headless_terminal.h"
 
+#include <csignal>
 #include <iostream>
+#include <iterator>
+#include <signal.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -8,29 +11,72 @@ namespace kalmora::cli {
 
 namespace {
 
-/// Turns the terminal's echo off for its lifetime.
-class EchoOff
+// The signals that end a program from its terminal or by request. Whichever arrives while the
+// password is being typed must not leave the terminal without echo for the shell after it.
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGQUIT, SIGHUP};
+constexpr std::size_t kSignalCount = std::size(kEndingSignals);
+
+// What the signal handler needs, set before it is installed: the terminal's settings from
+// before the prompt, and the actions the signals had.
+termios g_saved{};
+volatile std::sig_atomic_t g_echoOff = 0;
+struct sigaction g_previous[kSignalCount];
+
+void restoreTerminalAndRaise(int signal)
+{
+    if (g_echoOff != 0)
+        ::tcsetattr(STDIN_FILENO, TCSANOW, &g_saved);
+    // The Enter that ends the prompt's line was never typed.
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, "\n", 1);
+    // The signal's own action again, then the signal once more: on return from here it does
+    // what it would have done (by default, end the program with the status a shell expects).
+    for (std::size_t i = 0; i < kSignalCount; ++i)
+        if (kEndingSignals[i] == signal)
+            ::sigaction(signal, &g_previous[i], nullptr);
+    ::raise(signal);
+}
+
+/// While it lives, the terminal's echo is off and the ending signals put the terminal back
+/// before they take effect; when it goes (a return or an exception), both are undone. Signals
+/// that were ignored stay ignored.
+class QuietTerminal
 {
 public:
-    EchoOff()
+    QuietTerminal()
     {
-        if (::tcgetattr(STDIN_FILENO, &saved_) != 0)
+        if (::tcgetattr(STDIN_FILENO, &g_saved) != 0)
             return;
-        termios quiet = saved_;
+        struct sigaction action
+        {
+        };
+        action.sa_handler = restoreTerminalAndRaise;
+        sigfillset(&action.sa_mask);
+        for (std::size_t i = 0; i < kSignalCount; ++i) {
+            ::sigaction(kEndingSignals[i], nullptr, &g_previous[i]);
+            hooked_[i] = g_previous[i].sa_handler != SIG_IGN &&
+                         ::sigaction(kEndingSignals[i], &action, nullptr) == 0;
+        }
+        termios quiet = g_saved;
         quiet.c_lflag &= ~tcflag_t(ECHO);
-        active_ = ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet) == 0;
+        // Marked first: a signal between the two must find the settings to put back.
+        g_echoOff = 1;
+        if (::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet) != 0)
+            g_echoOff = 0;
     }
-    ~EchoOff()
+    ~QuietTerminal()
     {
-        if (active_)
-            ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved_);
+        if (g_echoOff != 0)
+            ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &g_saved);
+        g_echoOff = 0;
+        for (std::size_t i = 0; i < kSignalCount; ++i)
+            if (hooked_[i])
+                ::sigaction(kEndingSignals[i], &g_previous[i], nullptr);
     }
-    EchoOff(const EchoOff &) = delete;
-    EchoOff &operator=(const EchoOff &) = delete;
+    QuietTerminal(const QuietTerminal &) = delete;
+    QuietTerminal &operator=(const QuietTerminal &) = delete;
 
 private:
-    termios saved_{};
-    bool active_ = false;
+    bool hooked_[kSignalCount] = {};
 };
 
 } // namespace
@@ -72,11 +118,12 @@ bool stderrIsTerminal()
 
 std::optional<std::string> askPassword(const std::string &prompt)
 {
-    std::cerr << prompt << std::flush;
     std::string password;
     bool read;
     {
-        EchoOff echoOff;
+        // The prompt shows once echo is off: what is typed after it is never seen.
+        QuietTerminal quiet;
+        std::cerr << prompt << std::flush;
         read = bool(std::getline(std::cin, password));
     }
     std::cerr << std::endl; // the Enter typed was not echoed

@@ -56,7 +56,9 @@ bool stdinIsTerminal();
 bool stderrIsTerminal();
 
 /// Asks for the password on standard error and reads a line from standard input with the
-/// terminal's echo off (restored on every path); nullopt at end of input.
+/// terminal's echo off; nullopt at end of input. The terminal is put back on every way out:
+/// a return, an exception, and SIGINT, SIGTERM, SIGQUIT or SIGHUP, which then take effect as
+/// they would have (by default ending the program by that signal).
 std::optional<std::string> askPassword(const std::string &prompt);
 
 } // namespace kalmora::cli

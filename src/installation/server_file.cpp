@@ -3,6 +3,8 @@
 #include "installation/installation_directory.h"
 #include "platform/file.h"
 
+#include <algorithm>
+
 namespace kalmora::installation {
 
 namespace {
@@ -10,42 +12,51 @@ namespace {
 constexpr unsigned char kLineFeed = 10;
 constexpr unsigned char kCarriageReturn = 13;
 
-std::string upToNul(const std::string &line)
-{
-    return line.substr(0, line.find('\0'));
-}
+// The file is read this many bytes at a time.
+constexpr std::size_t kChunk = std::size_t{1} << 16;
 
 } // namespace
+
+std::vector<std::string> serverLines(std::string_view bytes)
+{
+    std::vector<std::string> servers;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        if (byte != kLineFeed && byte != kCarriageReturn)
+            continue;
+        const std::string_view line = bytes.substr(start, i - start);
+        servers.emplace_back(line.substr(0, line.find('\0')));
+        if (byte == kCarriageReturn && i + 1 < bytes.size())
+            ++i;
+        start = i + 1;
+    }
+    return servers;
+}
 
 std::vector<std::string> readServerList(const std::string &installationDirectory)
 {
     using kalmora::platform::File;
-    std::vector<std::string> servers;
     auto file = File::openExclusiveForReading(installationDirectory + "\\SERVIDORES.cfg");
     if (!file)
-        return servers;
+        return {};
 
-    const std::int64_t size = file->seek(0, File::Origin::End);
+    const std::int64_t end = file->seek(0, File::Origin::End);
     file->seek(0, File::Origin::Begin);
-    std::string line;
-    unsigned char byte = 0;
-    // Stops early when the file turns out shorter than its size said: a byte that was not
-    // read must not be taken for the last one again.
-    for (std::int64_t count = 0; count < size && file->read(&byte, 1) == 1;) {
-        ++count;
-        if (byte == kLineFeed || byte == kCarriageReturn) {
-            servers.push_back(upToNul(line));
-            line.clear();
-            if (byte == kCarriageReturn && count < size) {
-                if (file->read(&byte, 1) != 1)
-                    break;
-                ++count;
-            }
-        } else {
-            line += static_cast<char>(byte);
-        }
+    const std::size_t size = end > 0 ? static_cast<std::size_t>(end) : 0;
+    // No more than the size said, and no further than the file really goes: a file that
+    // turns out shorter ends where its bytes end.
+    std::string bytes;
+    while (bytes.size() < size) {
+        const std::size_t got = bytes.size();
+        const std::size_t chunk = std::min(size - got, kChunk);
+        bytes.resize(got + chunk);
+        const std::size_t read = file->read(bytes.data() + got, chunk);
+        bytes.resize(got + read);
+        if (read == 0)
+            break;
     }
-    return servers;
+    return serverLines(bytes);
 }
 
 std::vector<std::string> loadServerList(posting::MessageSink &messages)

@@ -5,6 +5,7 @@
 #include "posting/message_sink.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kalmora::installation {
@@ -15,6 +16,9 @@ namespace kalmora::installation {
 /// line end is not offered. Lines longer than 255 bytes are kept whole. A file that does not
 /// open (missing, no access, held by another opener) gives an empty list and no message.
 std::vector<std::string> readServerList(const std::string &installationDirectory);
+
+/// The servers that the bytes of a server list hold, by the rules of readServerList.
+std::vector<std::string> serverLines(std::string_view bytes);
 
 /// The start-up reading: the installation directory (diraplicacion, which may show its
 /// message through `messages`), then its server list. A failure of the registry reading

@@ -1,8 +1,8 @@
 #include "platform/registry.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace kalmora::platform {
 
@@ -16,11 +16,22 @@ std::optional<std::string> readWholeFile(const std::string &path)
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return std::nullopt;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
+    // One byte more than the file says it has, in one read, which then meets the end too. A
+    // file that tells no size (a pipe) or that grew goes on in chunks.
+    std::error_code noSize;
+    std::size_t chunk = static_cast<std::size_t>(std::filesystem::file_size(path, noSize));
+    if (noSize)
+        chunk = 0;
+    std::string bytes;
+    for (chunk += 1; in; chunk = std::size_t{1} << 16) {
+        const std::size_t got = bytes.size();
+        bytes.resize(got + chunk);
+        in.read(bytes.data() + got, static_cast<std::streamsize>(chunk));
+        bytes.resize(got + static_cast<std::size_t>(in.gcount()));
+    }
     if (in.bad())
         return std::nullopt;
-    return std::move(bytes).str();
+    return bytes;
 }
 
 bool validSubKey(std::string_view path)
@@ -53,7 +64,7 @@ std::optional<RegistryKey> RegistryKey::openLocalMachine(std::string_view subKey
     if (!parsed)
         return std::nullopt;
     const std::string path = foldRegistryName(subKey);
-    if (parsed->keys.count(path) == 0)
+    if (!hasKey(*parsed, path))
         return std::nullopt;
     auto values = parsed->values.find(path);
     return RegistryKey(values == parsed->values.end() ? std::vector<RegistryValue>()
@@ -62,9 +73,8 @@ std::optional<RegistryKey> RegistryKey::openLocalMachine(std::string_view subKey
 
 const RegistryValue *RegistryKey::find(std::string_view name) const
 {
-    const std::string folded = foldRegistryName(name);
     for (const RegistryValue &value : values_)
-        if (foldRegistryName(value.name) == folded)
+        if (sameRegistryName(value.name, name))
             return &value;
     return nullptr;
 }

@@ -1,5 +1,6 @@
 #include "platform/registry_export.h"
 
+#include <algorithm>
 #include <climits>
 #include <cwchar>
 
@@ -10,6 +11,11 @@ namespace {
 constexpr std::string_view kHeaderUnicode = "Windows Registry Editor Version 5.00";
 constexpr std::string_view kHeaderAnsi = "REGEDIT4";
 constexpr std::string_view kRoot = "hkey_local_machine";
+
+char foldChar(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool isBlank(char c)
 {
@@ -101,18 +107,21 @@ std::string narrowFromUtf16(const std::uint8_t *bytes, std::size_t size)
 std::optional<std::string> quoted(std::string_view &s)
 {
     std::string text;
-    for (std::size_t i = 1; i < s.size(); ++i) {
-        const char c = s[i];
-        if (c == '"') {
-            s.remove_prefix(i + 1);
+    for (std::size_t i = 1;;) {
+        std::size_t stop = i;
+        while (stop < s.size() && s[stop] != '"' && s[stop] != '\\')
+            ++stop;
+        if (stop == s.size())
+            return std::nullopt;
+        text += s.substr(i, stop - i);
+        if (s[stop] == '"') {
+            s.remove_prefix(stop + 1);
             return text;
         }
-        if (c == '\\' && i + 1 < s.size() && (s[i + 1] == '\\' || s[i + 1] == '"'))
-            text += s[++i];
-        else
-            text += c;
+        const bool escape = stop + 1 < s.size() && (s[stop + 1] == '\\' || s[stop + 1] == '"');
+        text += s[escape ? stop + 1 : stop];
+        i = escape ? stop + 2 : stop + 1;
     }
-    return std::nullopt;
 }
 
 RegistryValue malformed(std::uint32_t type, std::size_t claimedSize)
@@ -187,6 +196,7 @@ std::optional<RegistryValue> valueData(std::string_view data, bool unicode)
             return malformed(REG_SZ, trimRight(data).size());
         RegistryValue value;
         value.type = REG_SZ;
+        value.data.reserve(text->size() + 1);
         value.data.assign(text->begin(), text->end());
         value.data.push_back(0);
         value.size = value.data.size();
@@ -208,20 +218,73 @@ std::optional<RegistryValue> valueData(std::string_view data, bool unicode)
     return malformed(REG_NONE, trimRight(data).size());
 }
 
-void storeValue(std::vector<RegistryValue> &values, std::string name,
-                std::optional<RegistryValue> value)
+/// The entries of one key in the order the file gives them, deletions included; which of
+/// them stand is settled once the whole file is read (settledValues).
+struct KeyValues
 {
-    const std::string folded = foldRegistryName(name);
-    for (auto it = values.begin(); it != values.end(); ++it) {
-        if (foldRegistryName(it->name) == folded) {
-            values.erase(it);
-            break;
+    std::vector<RegistryValue> entries; // a deletion holds only its name
+    std::vector<bool> deletes;
+};
+
+void storeValue(KeyValues &key, std::string name, std::optional<RegistryValue> value)
+{
+    key.deletes.push_back(!value);
+    RegistryValue &entry = key.entries.emplace_back(value ? std::move(*value) : RegistryValue{});
+    entry.name = std::move(name);
+}
+
+/// FNV-1a of the name folded to lower case.
+std::uint64_t foldedHash(std::string_view name)
+{
+    std::uint64_t hash = 14695981039346656037u;
+    for (const char c : name)
+        hash = (hash ^ static_cast<unsigned char>(foldChar(c))) * 1099511628211u;
+    return hash;
+}
+
+/// The values that stand at the end of the file: of the entries of one name (without case)
+/// the last one counts, in its place, and a deletion leaves nothing. Sorting the entries by
+/// the hash of their name brings those of one name together, at the cost of a sort rather
+/// than of a search through the key's values for each entry.
+std::vector<RegistryValue> settledValues(KeyValues &key)
+{
+    std::vector<RegistryValue> &entries = key.entries;
+    std::vector<std::pair<std::uint64_t, std::size_t>> byName; // (hash, entry)
+    byName.reserve(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        byName.emplace_back(foldedHash(entries[i].name), i);
+    std::sort(byName.begin(), byName.end());
+
+    std::vector<bool> stands(entries.size(), false);
+    std::vector<std::size_t> latest; // of one hash: the last entry of each name, latest first
+    for (std::size_t end = byName.size(); end > 0;) {
+        std::size_t start = end - 1;
+        while (start > 0 && byName[start - 1].first == byName[end - 1].first)
+            --start;
+        latest.clear();
+        for (std::size_t k = end; k-- > start;) {
+            const std::size_t i = byName[k].second;
+            const bool replaced = std::any_of(latest.begin(), latest.end(), [&](std::size_t j) {
+                return sameRegistryName(entries[i].name, entries[j].name);
+            });
+            if (!replaced) {
+                latest.push_back(i);
+                stands[i] = !key.deletes[i];
+            }
         }
+        end = start;
     }
-    if (value) {
-        value->name = std::move(name);
-        values.push_back(std::move(*value));
+
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (!stands[i])
+            continue;
+        if (kept != i)
+            entries[kept] = std::move(entries[i]);
+        ++kept;
     }
+    entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(kept), entries.end());
+    return std::move(entries);
 }
 
 /// The folded path below HKEY_LOCAL_MACHINE of a section header's inside; nullopt for
@@ -242,18 +305,26 @@ std::optional<std::string> sectionPath(std::string_view inside)
     return path;
 }
 
-std::vector<std::string_view> splitLines(std::string_view text)
+/// The lines of a text, one at a time, each without its line feed.
+class LineReader
 {
-    std::vector<std::string_view> lines;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        lines.push_back(text.substr(0, end));
-        if (end == std::string_view::npos)
-            break;
-        text.remove_prefix(end + 1);
+public:
+    explicit LineReader(std::string_view text) : rest_(text) {}
+
+    /// The next line into `line`; false after the last one.
+    bool next(std::string_view &line)
+    {
+        if (rest_.empty())
+            return false;
+        const std::size_t end = rest_.find('\n');
+        line = rest_.substr(0, end);
+        rest_.remove_prefix(end == std::string_view::npos ? rest_.size() : end + 1);
+        return true;
     }
-    return lines;
-}
+
+private:
+    std::string_view rest_;
+};
 
 /// The file's text without its byte order mark; a UTF-16 file is narrowed into `decoded`,
 /// which the returned view then points into.
@@ -273,26 +344,20 @@ std::string_view fileText(std::string_view fileBytes, std::string &decoded)
 /// Enters the section of header `line`: the values that follow go to its key, which exists
 /// from now on with its ancestors. Null (the values that follow are skipped) for a section
 /// that is not a key below HKEY_LOCAL_MACHINE.
-std::vector<RegistryValue> *enterSection(RegistryExport &result, std::string_view line)
+KeyValues *enterSection(std::map<std::string, KeyValues> &keys, std::string_view line)
 {
     if (line.back() != ']')
         return nullptr;
-    const auto path = sectionPath(line.substr(1, line.size() - 2));
+    auto path = sectionPath(line.substr(1, line.size() - 2));
     if (!path)
         return nullptr;
-    for (std::size_t cut = path->find('\\'); cut != std::string::npos;
-         cut = path->find('\\', cut + 1))
-        result.keys.insert(path->substr(0, cut));
-    result.keys.insert(*path);
-    return &result.values[*path];
+    return &keys[std::move(*path)];
 }
 
-/// Reads the value line `lines[i]` (`"name"=data` or `@=data`) into `values`, and the lines
-/// its hex data goes on over, leaving `i` on the last one read. A malformed line is skipped.
-void readValueLine(const std::vector<std::string_view> &lines, std::size_t &i, bool unicode,
-                   std::vector<RegistryValue> &values)
+/// Reads the value line `line` (`"name"=data` or `@=data`, trimmed) into `values`, and the
+/// lines its hex data goes on over. A malformed line is skipped.
+void readValueLine(std::string_view line, LineReader &lines, bool unicode, KeyValues &values)
 {
-    std::string_view line = trim(lines[i]);
     std::string name;
     if (line.front() == '@') {
         line.remove_prefix(1);
@@ -308,12 +373,16 @@ void readValueLine(const std::vector<std::string_view> &lines, std::size_t &i, b
     line.remove_prefix(1);
 
     // Hex data may go on over several lines, each but the last ending in a backslash.
-    std::string data(trimLeft(line));
-    if (startsWithNoCase(data, "hex")) {
-        while (!data.empty() && data.back() == '\\' && i + 1 < lines.size()) {
-            data.pop_back();
-            data += trim(lines[++i]);
+    std::string_view data = trimLeft(line);
+    std::string joined;
+    if (startsWithNoCase(data, "hex") && data.back() == '\\') {
+        joined = data;
+        std::string_view more;
+        while (!joined.empty() && joined.back() == '\\' && lines.next(more)) {
+            joined.pop_back();
+            joined += trim(more);
         }
+        data = joined;
     }
     storeValue(values, std::move(name), valueData(data, unicode));
 }
@@ -324,38 +393,61 @@ std::string foldRegistryName(std::string_view name)
 {
     std::string folded(name);
     for (char &c : folded)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+        c = foldChar(c);
     return folded;
+}
+
+bool sameRegistryName(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return foldChar(x) == foldChar(y);
+           });
 }
 
 std::optional<RegistryExport> parseRegistryExport(std::string_view fileBytes)
 {
     std::string decoded;
-    const std::vector<std::string_view> lines = splitLines(fileText(fileBytes, decoded));
-    std::size_t i = 0;
-    while (i < lines.size() && trim(lines[i]).empty())
-        ++i;
-    if (i == lines.size())
+    LineReader lines(fileText(fileBytes, decoded));
+    std::string_view line;
+    do {
+        if (!lines.next(line))
+            return std::nullopt;
+        line = trim(line);
+    } while (line.empty());
+    if (line != kHeaderUnicode && line != kHeaderAnsi)
         return std::nullopt;
-    const std::string_view header = trim(lines[i++]);
-    if (header != kHeaderUnicode && header != kHeaderAnsi)
-        return std::nullopt;
-    const bool unicode = header == kHeaderUnicode;
+    const bool unicode = line == kHeaderUnicode;
 
-    RegistryExport result;
-    result.keys.insert(std::string());
-    std::vector<RegistryValue> *current = nullptr;
-    for (; i < lines.size(); ++i) {
-        const std::string_view line = trim(lines[i]);
+    std::map<std::string, KeyValues> keys;
+    KeyValues *current = nullptr;
+    while (lines.next(line)) {
+        line = trim(line);
         if (line.empty() || line.front() == ';')
             continue;
         if (line.front() == '[')
-            current = enterSection(result, line);
+            current = enterSection(keys, line);
         else if (current != nullptr && (line.front() == '"' || line.front() == '@'))
-            readValueLine(lines, i, unicode, *current);
+            readValueLine(line, lines, unicode, *current);
     }
+
+    RegistryExport result;
+    for (auto &[path, key] : keys)
+        result.values.emplace_hint(result.values.end(), path, settledValues(key));
     return result;
+}
+
+bool hasKey(const RegistryExport &registry, std::string_view path)
+{
+    if (path.empty())
+        return true;
+    // Keys sort by path, so a key below `path` is the first one from path + "\" on, if any.
+    const auto &keys = registry.values;
+    if (const auto named = keys.find(path); named != keys.end())
+        return true;
+    std::string below(path);
+    below += '\\';
+    const auto first = keys.lower_bound(below);
+    return first != keys.end() && first->first.starts_with(below);
 }
 
 } // namespace kalmora::platform

@@ -6,9 +6,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,15 +42,21 @@ struct RegistryValue
 /// The keys below HKEY_LOCAL_MACHINE that an export file defines.
 struct RegistryExport
 {
-    /// Every key that exists, by its path relative to the root folded to lower case
-    /// ("software\qzt\kalmora2018"); the ancestors of a key exist too, the root is "".
-    std::set<std::string> keys;
-    /// The values of each key, by the same folded path.
-    std::map<std::string, std::vector<RegistryValue>> values;
+    /// The values of each key that a section names, by its path relative to the root folded
+    /// to lower case ("software\qzt\kalmora2018"; the root is ""). The ancestors of these
+    /// keys exist too without being listed (hasKey), so that a deep path costs no more than
+    /// its length.
+    std::map<std::string, std::vector<RegistryValue>, std::less<>> values;
 };
+
+/// Whether the key at the folded `path` exists: the root, a key that a section names, or an
+/// ancestor of one.
+bool hasKey(const RegistryExport &registry, std::string_view path);
 
 /// Key and value names compare without case: the folded form used as the lookup key.
 std::string foldRegistryName(std::string_view name);
+/// Whether two names are the same when compared without case, as their folded forms are.
+bool sameRegistryName(std::string_view a, std::string_view b);
 
 /// Reads the bytes of an export file (optionally with a UTF-8 or UTF-16LE byte order mark).
 /// nullopt when the header is neither of the two known ones. Sections of other roots and

@@ -138,6 +138,13 @@ TEST_F(HeadlessPostTest, UsageErrorsPostNothingAndThePointIdSettlesAName)
         {company({"--date", "-026-02-03", "--point", "Kiosco Norte"}), "-026-02-03"},
         {company({"--point", "Kiosco Norte", "--password", "masterkey"}), "--password"},
         {company({"--point-id", "tres"}), "tres"},
+        // Whole numbers that PTVT_ID (INTEGER) cannot hold, however large.
+        {company({"--point-id", "4294967297"}),
+         "--point-id \"4294967297\" está fuera del rango de PTVT_ID, de -2147483648 a 2147483647"},
+        {company({"--point-id", "2147483648"}), "\"2147483648\" está fuera del rango"},
+        {company({"--point-id=-2147483649"}), "\"-2147483649\" está fuera del rango"},
+        {company({"--point-id", "99999999999999999999999"}),
+         "\"99999999999999999999999\" está fuera del rango"},
         {company({"--point", "Almacén Principal"}), "(PTVT_ID 1, 2); elija uno con --point-id"},
         {company({"--point", "Kiosco"}), "\"Kiosco Norte\" (3)"},
         {company({"--point", "Kiosco Norte", "--point-id", "2"}), "se llama"},

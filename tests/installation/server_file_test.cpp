@@ -76,6 +76,30 @@ TEST(ServerFile, BytesBecomeServers)
     }
 }
 
+// Guards: a file of many reads' worth comes out whole and in order, with a carriage return
+// as the last byte of one read taking the first byte of the next, and a last line without
+// a line end still left out.
+TEST(ServerFile, LargeFileComesOutWhole)
+{
+    std::string bytes;
+    Lines servers;
+    const auto add = [&](const std::string &server, std::string_view end) {
+        bytes += server;
+        bytes += end;
+        servers.push_back(server);
+    };
+    add(std::string(65535, 's'), "\rZ");
+    add(std::string(65534, 't'), "\r\n");
+    const std::string_view ends[] = {"\r\n", "\n", "\r#"};
+    for (int i = 0; i < 30000; ++i)
+        add("db" + std::to_string(i) + "/3051:/srv/k", ends[i % 3]);
+    bytes += "tail";
+
+    ScratchDir dir;
+    dir.write("SERVIDORES.cfg", bytes);
+    EXPECT_THAT(readServerList(dir.path()), ElementsAreArray(servers));
+}
+
 // Guards: the directory is joined with "\SERVIDORES.cfg" and only then translated, so a
 // directory ending in a separator still finds the file; the lock is released afterwards.
 TEST(ServerFile, PathFromTheDirectoryAndLockReleased)
