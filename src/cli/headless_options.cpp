@@ -1,5 +1,7 @@
 #include "cli/headless_options.h"
 
+#include "posting/connect_step.h"
+
 #include <algorithm>
 #include <charconv>
 #include <chrono>
@@ -93,6 +95,8 @@ PostOptions parsePostOptions(const std::vector<std::string> &args)
         throw UsageError("falta --server");
     if (options.company.empty())
         throw UsageError("falta --company");
+    if (const std::optional<std::string> problem = posting::companyCodeProblem(options.company))
+        throw UsageError(*problem);
     if (options.user.empty())
         throw UsageError("falta --user");
     if (!options.point && !options.pointId)
@@ -111,7 +115,8 @@ std::string postHelp()
            "  --server SERVIDOR   la entrada de la lista de servidores: lo que va delante de\n"
            "                      \"/datos/\" en la ruta de la base de datos (una carpeta local,\n"
            "                      o \"equipo/puerto:/carpeta\" para un servidor)\n"
-           "  --company EMPRESA   el código de la empresa (su carpeta bajo datos/)\n"
+           "  --company EMPRESA   el código de la empresa: su carpeta bajo \"datos/\", sin\n"
+           "                      «/», «\\», «..» ni «:»\n"
            "  --user USUARIO      el usuario de la base de datos\n"
            "  --date AAAA-MM-DD   el día a contabilizar (por omisión, hoy); se envía escrito\n"
            "                      con la fecha corta de la configuración regional, como en\n"

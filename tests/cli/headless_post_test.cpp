@@ -5,6 +5,7 @@
 #include "support/company_database.h"
 #include "support/run_program.h"
 
+#include <filesystem>
 #include <gmock/gmock.h>
 
 namespace kalmora::test {
@@ -172,6 +173,26 @@ TEST_F(HeadlessPostTest, HelpExplainsTheCommand)
     EXPECT_THAT(result.out, AllOf(StartsWith("Uso: contabiliza-pos post --server"),
                                   HasSubstr("KALMORA_PASSWORD"), HasSubstr("--point-id"),
                                   HasSubstr("64  uso incorrecto")));
+}
+
+// Guards against a company code that leads out of the server's datos/ folder: a database
+// placed beside it would be opened and posted into. The code is refused as a usage error
+// before anything is opened.
+TEST_F(HeadlessPostTest, ACompanyCodeThatLeavesDatosIsRefused)
+{
+    const std::string outside = company_->serverEntry() + "/fuera/kalmora.fdb";
+    std::filesystem::create_directory(company_->serverEntry() + "/fuera");
+    std::filesystem::copy_file(company_->databasePath(), outside);
+
+    const ProgramResult result =
+        post({"--server", company_->serverEntry(), "--company", "../fuera", "--user", "SYSDBA",
+              "--date", oldestDay_, "--point-id", "1"});
+    EXPECT_EQ(result.exitCode, 64);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "contabiliza-pos post: El código de compañía «../fuera» no es "
+                          "válido: no puede contener «/», «\\», «..» ni «:».\n"
+                          "Vea «contabiliza-pos post --help».\n");
+    EXPECT_EQ(Isql(outside).value("select count(*) from comprobantes"), "0");
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "recording_window.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <gmock/gmock.h>
 #include <memory>
@@ -332,6 +333,36 @@ TEST_F(PostingTest, ACallTheServerRejectsEndsTheRunWithThePanelShown)
     EXPECT_TRUE(window.busyShown);
     EXPECT_THAT(window.messages, IsEmpty());
     EXPECT_THAT(sentTexts(recorder).back(), EndsWith("'900000001', 'PPAL', 1, )"));
+}
+
+// ---- Company codes
+
+// Guards against a company code that leads the connection out of the server's datos/ folder
+// (a database placed beside it would open): the step refuses the code before it shows,
+// closes or opens anything, and the connection stays on the company it had.
+TEST_F(PostingTest, ACompanyCodeThatLeavesDatosIsRefusedBeforeAnythingOpens)
+{
+    std::filesystem::create_directory(company_->serverEntry() + "/fuera");
+    std::filesystem::copy_file(database(), company_->serverEntry() + "/fuera/kalmora.fdb");
+    ASSERT_TRUE(posting::connectStep(dm, login(), window, window));
+    window.events.clear();
+
+    for (const std::string code : {"../fuera", "..", "DEMO/..", "..\\fuera", "c:DEMO", "a/b"}) {
+        SCOPED_TRACE(code);
+        posting::ConnectInput input = login();
+        input.company = code;
+        try {
+            posting::connectStep(dm, input, window, window);
+            FAIL() << "connected";
+        } catch (const Exception &failure) {
+            EXPECT_EQ(failure.message(), "El código de compañía «" + code +
+                                             "» no es válido: no puede contener «/», «\\», "
+                                             "«..» ni «:».");
+        }
+        EXPECT_THAT(window.events, IsEmpty());
+        EXPECT_TRUE(dm.Kalmora.connected());
+        EXPECT_EQ(dm.Kalmora.params().value("Database"), database());
+    }
 }
 
 } // namespace
