@@ -387,6 +387,23 @@ BEGIN
     WHERE COMP_ID = :IDCNT;
 END^
 
+/* Undoes a pending voucher that will not be completed (the program found it is not of
+   the day or point it asked for): its invoices lose their mark, so they can be posted
+   again, and the voucher goes with its lines. Anything but a pending voucher raises
+   E_COMPROBANTE. */
+CREATE OR ALTER PROCEDURE DESCARTA_PENDIENTE (IDCNT INTEGER)
+AS
+    DECLARE VARIABLE ESTADO CHAR(1);
+BEGIN
+    SELECT COMP_ESTADO FROM COMPROBANTES WHERE COMP_ID = :IDCNT WITH LOCK INTO :ESTADO;
+    IF (ROW_COUNT = 0) THEN
+        EXCEPTION E_COMPROBANTE 'El comprobante ' || COALESCE(CAST(IDCNT AS VARCHAR(20)), '(vacío)') || ' no existe';
+    IF (ESTADO <> 'P') THEN
+        EXCEPTION E_COMPROBANTE 'El comprobante ' || IDCNT || ' no está pendiente';
+    UPDATE FACTURAS SET COMP_ID = NULL WHERE COMP_ID = :IDCNT;
+    DELETE FROM COMPROBANTES WHERE COMP_ID = :IDCNT;
+END^
+
 SET TERM ; ^
 
 COMMIT;

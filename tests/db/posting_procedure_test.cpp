@@ -323,5 +323,32 @@ TEST(PostingProcedure, CompletingRefusesWhatIsNotAPendingBalancedVoucher)
     EXPECT_EQ(sql.value("select comp_numero from comprobantes"), "1");
 }
 
+// Guards against undoing anything but a pending voucher, or leaving its invoices marked:
+// an undone voucher goes with its lines and its invoices post again.
+TEST(PostingProcedure, UndoingAPendingVoucherFreesItsInvoices)
+{
+    CompanyDatabase company;
+    const Isql sql = company.sql();
+    const std::string day = dayText(demoDays(sql).at(0), "DMY");
+    const std::string state = "select (select count(*) from comprobantes) as vouchers, "
+                              "(select count(*) from comprobantes_det) as lines, "
+                              "(select count(*) from facturas where comp_id is not null) "
+                              "as marked from rdb$database";
+    ASSERT_EQ(sql.query(postingCall(mainPoint(day))).size(), 1u);
+
+    sql.execute("execute procedure descarta_pendiente 1");
+    EXPECT_EQ(sql.query(state),
+              (std::vector<SqlRow>{{{"VOUCHERS", "0"}, {"LINES", "0"}, {"MARKED", "0"}}}));
+
+    EXPECT_EQ(sql.query(postingCall(mainPoint(day))),
+              (std::vector<SqlRow>{{{"VER", "S"}, {"IDC", "2"}, {"ERROR", "0"}}}));
+    sql.execute("execute procedure contabiliza_pendiente 2");
+    EXPECT_THAT(sql.failure("execute procedure descarta_pendiente 2"),
+                HasSubstr("-El comprobante 2 no está pendiente\n"));
+    EXPECT_THAT(sql.failure("execute procedure descarta_pendiente 999"),
+                HasSubstr("-El comprobante 999 no existe\n"));
+    EXPECT_EQ(sql.value("select comp_estado from comprobantes where comp_id = 2"), "D");
+}
+
 } // namespace
 } // namespace kalmora::test

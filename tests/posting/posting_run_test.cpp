@@ -16,10 +16,16 @@
 namespace kalmora::test {
 namespace {
 
+using ::testing::Contains;
 using ::testing::Each;
 using ::testing::ElementsAre;
 using ::testing::EndsWith;
 using ::testing::IsEmpty;
+using ::testing::Not;
+using ::testing::StartsWith;
+
+const char *const kGenerated = "Comprobante contable correctamente generado.";
+const char *const kNothingPosted = "No se pudo contabilizar las facturas.";
 
 /// The rows of `select` on a connection of their own (so only committed work shows), each
 /// row its values joined by "|".
@@ -78,6 +84,21 @@ std::string dayMonthYear(const data::Date &day)
     return text;
 }
 
+/// Moves the demo's invoices to known days: the newest day's to 10 December 2026 and the
+/// other day's to 12 October 2026 (the same day and month read the other way round), and
+/// gives every day from 1900 to 2099 the demo's rates.
+void pinDays(const std::string &database)
+{
+    const std::string newest = rowsOf(database, "select max(fact_fecha) from facturas").at(0);
+    runOn(database, "update facturas set fact_fecha = iif(fact_fecha = date '" + newest +
+                        "', date '2026-12-10', date '2026-10-12')");
+    runOn(database, "delete from ajuste_cierre");
+    for (const char *rate : {"0, 0.6", "5, 0.75", "19, 0.8"})
+        runOn(database, std::string("insert into ajuste_cierre values (0, date '1900-01-01', "
+                                    "date '2099-12-31', ") +
+                            rate + ")");
+}
+
 class PostingTest : public ::testing::Test
 {
 protected:
@@ -111,6 +132,15 @@ protected:
     }
 
     posting::PostingOutcome post() { return posting::postingRun(dm, window, window, window); }
+
+    /// A fresh company in place of the present one, its invoices moved by pinDays().
+    void replaceCompany(const std::string &dateOrder)
+    {
+        dm.Kalmora.setConnected(false);
+        company_ = std::make_unique<CompanyDatabase>(
+            CompanyOptions{.invoices = 5, .days = 2, .dateOrder = dateOrder});
+        pinDays(database());
+    }
 
     std::unique_ptr<CompanyDatabase> company_;
     data::DataModule dm;
@@ -187,7 +217,7 @@ TEST_F(PostingTest, TheLookupsAndThePostingCallAreSentAsBuilt)
     struct Case
     {
         std::int64_t point;
-        std::vector<std::string> texts; // after the first, which is the call's day
+        std::vector<std::string> texts; // every statement sent, in order
     };
     const char *autoNit = "SELECT AUTO_NITCONTADO FROM AUTORIZACIONES WHERE PREF_PRE = ";
     const char *configNit =
@@ -196,18 +226,26 @@ TEST_F(PostingTest, TheLookupsAndThePostingCallAreSentAsBuilt)
         "CONTADO'";
     const char *interfaz = "SELECT MAX(INVE_ID), MAX(INVE_NOMBRE) FROM INTERFAZ_VENTAS WHERE "
                            "TIDO_COD = 31 AND PREF_PRE = ";
+    const char *voucher = "select comp_fecha, ptvt_id from comprobantes where comp_id = ";
     connectAndChoose(std::nullopt);
+    // How the company reads the day as the workstation writes it.
+    const std::string dayOrder =
+        "select conf_valor, fecha_corta('" + dayMonthYear(day) +
+        "', conf_valor) from configuracion where conf_modulo = 'FACTURACION' and "
+        "conf_categoria = 'FECHAS' and conf_propiedad = 'ORDEN DE LA FECHA CORTA'";
     const std::string call =
         "select * from contabil_facturas_contado('" + dayMonthYear(day) + "', ";
     const std::vector<Case> cases{
         // The prefix K'N has its own cash customer.
         {3,
-         {autoNit + std::string("'K''N'"), interfaz + std::string("'K''N'"),
-          call + "'222222222222', 'K''N', 3, 3)", "CONTABILIZA_PENDIENTE"}},
+         {dayOrder, autoNit + std::string("'K''N'"), interfaz + std::string("'K''N'"),
+          call + "'222222222222', 'K''N', 3, 3)", voucher + std::string("1"),
+          "CONTABILIZA_PENDIENTE"}},
         // TDA's AUTO_NITCONTADO is empty: the configured cash customer is used.
         {2,
-         {autoNit + std::string("'TDA'"), configNit, interfaz + std::string("'TDA'"),
-          call + "'222222222222', 'TDA', 2, 2)", "CONTABILIZA_PENDIENTE"}},
+         {dayOrder, autoNit + std::string("'TDA'"), configNit, interfaz + std::string("'TDA'"),
+          call + "'222222222222', 'TDA', 2, 2)", voucher + std::string("2"),
+          "CONTABILIZA_PENDIENTE"}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.point);
@@ -333,6 +371,97 @@ TEST_F(PostingTest, ACallTheServerRejectsEndsTheRunWithThePanelShown)
     EXPECT_TRUE(window.busyShown);
     EXPECT_THAT(window.messages, IsEmpty());
     EXPECT_THAT(sentTexts(recorder).back(), EndsWith("'900000001', 'PPAL', 1, )"));
+}
+
+// ---- Posting only the chosen day, once
+
+// Guards against posting another day than the chosen one when the company reads the day
+// text in another order than the workstation writes it ("12/10/26" is a real day both
+// ways), or when a two-digit year names another century: the day goes as a text the
+// company reads as that very day, and a company whose order matches the workstation's gets
+// the workstation's own text.
+TEST_F(PostingTest, TheChosenDayIsPostedWhateverOrderTheCompanyReadsDaysIn)
+{
+    struct Case
+    {
+        const char *pattern; // the workstation's short date
+        const char *order;   // the company's date order
+        data::Date day;
+        std::string sent; // the day text of the call
+        const char *message;
+        std::vector<std::string> vouchers; // "day|state"
+    };
+    const std::vector<Case> cases{
+        {"m/d/yy", "DMY", {2026, 12, 10}, "10/12/2026", kGenerated, {"2026-12-10|D"}},
+        {"dd/mm/yy", "MDY", {2026, 12, 10}, "12/10/2026", kGenerated, {"2026-12-10|D"}},
+        {"m/d/yy", "YMD", {2026, 12, 10}, "2026/12/10", kGenerated, {"2026-12-10|D"}},
+        {"dd/mm/yy", "DMY", {1926, 12, 10}, "10/12/1926", kNothingPosted, {}},
+        {"dd/mm/yy", "DMY", {2026, 12, 10}, "10/12/26", kGenerated, {"2026-12-10|D"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.pattern) + " " + c.order + " " + c.sent);
+        replaceCompany(c.order);
+        data::setCurrentDateSettings(datePattern(c.pattern));
+        connectAndChoose(1);
+        window.chooseDay(c.day);
+        window.messages.clear();
+
+        post();
+        EXPECT_THAT(
+            sentTexts(recorder),
+            Contains(StartsWith("select * from contabil_facturas_contado('" + c.sent + "', ")));
+        EXPECT_THAT(window.messages, ElementsAre(c.message));
+        EXPECT_EQ(rowsOf(database(), "select comp_fecha, comp_estado from comprobantes"),
+                  c.vouchers);
+        EXPECT_EQ(rowsOf(database(), "select count(*) from facturas where comp_id is not null "
+                                     "and fact_fecha <> '2026-12-10'"),
+                  std::vector<std::string>{"0"});
+    }
+}
+
+// Guards against completing a voucher that the database built for another day or point than
+// the one asked for (a database that reads the day otherwise than the program expects): it
+// is undone, its invoices are free to post again, and the run fails saying so.
+TEST_F(PostingTest, AVoucherOfAnotherDayOrPointIsUndoneInsteadOfCompleted)
+{
+    struct Case
+    {
+        const char *name;
+        const char *change; // what the database does to the voucher it inserts
+        const char *failure;
+    };
+    const std::vector<Case> cases{
+        {"another day", "new.comp_fecha = dateadd(1 day to new.comp_fecha);",
+         "El comprobante generado es del día 2026-12-11 y del punto de venta 1, no del día "
+         "2026-12-10 y el punto de venta 1 elegidos: se anuló y no se contabilizó nada."},
+        {"another point", "new.ptvt_id = 2;",
+         "El comprobante generado es del día 2026-12-10 y del punto de venta 2, no del día "
+         "2026-12-10 y el punto de venta 1 elegidos: se anuló y no se contabilizó nada."},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        replaceCompany("DMY");
+        runOn(database(), std::string("create trigger COMPROBANTES_OTRO for comprobantes active "
+                                      "before insert position 1 as begin ") +
+                              c.change + " end");
+        connectAndChoose(1);
+        window.chooseDay(data::Date{2026, 12, 10});
+        window.messages.clear();
+
+        try {
+            post();
+            FAIL() << "the voucher was completed";
+        } catch (const Exception &failure) {
+            EXPECT_EQ(failure.message(), c.failure);
+        }
+        EXPECT_THAT(window.messages, IsEmpty());
+        EXPECT_THAT(sentTexts(recorder), Not(Contains("CONTABILIZA_PENDIENTE")));
+        EXPECT_THAT(sentTexts(recorder), Contains("DESCARTA_PENDIENTE"));
+        EXPECT_EQ(rowsOf(database(), "select count(*) from comprobantes"),
+                  std::vector<std::string>{"0"});
+        EXPECT_EQ(rowsOf(database(), "select count(*) from facturas where comp_id is not null"),
+                  std::vector<std::string>{"0"});
+    }
 }
 
 // ---- Company codes
