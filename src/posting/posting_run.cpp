@@ -14,6 +14,9 @@ namespace {
 const char *const kChoosePoint = "Seleccione el punto de venta.";
 const char *const kNothingPosted = "No se pudo contabilizar las facturas.";
 const char *const kVoucherGenerated = "Comprobante contable correctamente generado.";
+const char *const kPendingCompleted = "Se completó el comprobante contable que una "
+                                      "contabilización anterior de este día había dejado "
+                                      "pendiente.";
 const char *const kPostingErrors = "Se presentaron los siguientes errores en la contabilización:"
                                    "\r"
                                    "Verifique la definición de la interfaz relacionada";
@@ -106,6 +109,8 @@ const char *messageFor(PostingOutcome outcome)
         return kNothingPosted;
     case PostingOutcome::VoucherGenerated:
         return kVoucherGenerated;
+    case PostingOutcome::PendingCompleted:
+        return kPendingCompleted;
     case PostingOutcome::Errors:
         return kPostingErrors;
     case PostingOutcome::NoPointChosen:
@@ -168,10 +173,12 @@ PostingOutcome postingRun(data::DataModule &module, BusyPanel &busy, PostingView
     } else if (errors > 0) {
         outcome = PostingOutcome::Errors;
     } else if (voucher != 0) {
+        // "P": the procedure handed back a voucher an earlier run built and never completed.
+        const bool leftPending = module.CRepArticulosVER->asString() == "P";
         checkVoucher(module, voucher, day, *point);
         module.Scontapend.paramByName("IDCNT").setAsInteger(voucher);
         module.Scontapend.execProc();
-        outcome = PostingOutcome::VoucherGenerated;
+        outcome = leftPending ? PostingOutcome::PendingCompleted : PostingOutcome::VoucherGenerated;
     }
 
     if (const char *text = messageFor(outcome))

@@ -7,7 +7,8 @@
 //
 // Only the day is ever posted: the day text is one the company database reads as that day,
 // and a voucher that is not of the chosen day and point is undone (`Sdescartapend`) instead
-// of completed.
+// of completed. A voucher an earlier run left pending is completed by the next run of its day
+// and point.
 //
 // Nothing else is caught: a failure ends the run at that step and leaves what was done (the
 // busy panel stays shown when it comes before the posting call has returned).
@@ -40,8 +41,12 @@ enum class PostingOutcome {
     NoPointChosen,    ///< nothing sent: "Seleccione el punto de venta." was shown
     NothingPosted,    ///< the call returned no row: "No se pudo contabilizar las facturas."
     VoucherGenerated, ///< completed: "Comprobante contable correctamente generado."
-    NoVoucher,        ///< ERROR and IDC both 0: nothing shown
-    Errors,           ///< the call reported errors; `CError` holds the error list
+    /// A voucher an earlier run of the day and point left pending, completed: "Se completó el
+    /// comprobante contable que una contabilización anterior de este día había dejado
+    /// pendiente."
+    PendingCompleted,
+    NoVoucher, ///< ERROR and IDC both 0: nothing shown
+    Errors,    ///< the call reported errors; `CError` holds the error list
 };
 
 /// Runs the posting run on `module`, whose `CPuntos` the connect step has loaded. The day is

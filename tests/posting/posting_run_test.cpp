@@ -6,6 +6,7 @@
 #include "posting/error_list.h"
 #include "posting/posting_run.h"
 #include "recording_window.h"
+#include "support/stand_in_driver.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -26,6 +27,9 @@ using ::testing::StartsWith;
 
 const char *const kGenerated = "Comprobante contable correctamente generado.";
 const char *const kNothingPosted = "No se pudo contabilizar las facturas.";
+const char *const kPendingCompleted = "Se completó el comprobante contable que una "
+                                      "contabilización anterior de este día había dejado "
+                                      "pendiente.";
 
 /// The rows of `select` on a connection of their own (so only committed work shows), each
 /// row its values joined by "|".
@@ -98,6 +102,12 @@ void pinDays(const std::string &database)
                                     "date '2099-12-31', ") +
                             rate + ")");
 }
+
+/// Clears the stand-in driver's faults when the test ends, however it ends.
+struct ClearStandInFaults
+{
+    ~ClearStandInFaults() { standInFaults() = {}; }
+};
 
 class PostingTest : public ::testing::Test
 {
@@ -462,6 +472,48 @@ TEST_F(PostingTest, AVoucherOfAnotherDayOrPointIsUndoneInsteadOfCompleted)
         EXPECT_EQ(rowsOf(database(), "select count(*) from facturas where comp_id is not null"),
                   std::vector<std::string>{"0"});
     }
+}
+
+// Guards against a voucher left pending for good: a connection lost between the posting
+// call and its completion leaves the day's voucher pending with all its invoices; the next
+// run of that day and point completes it and says so, and a run after that finds nothing
+// left to post.
+TEST_F(PostingTest, AVoucherLeftPendingIsCompletedByTheNextRunOfItsDay)
+{
+    useStandInDriver(dm.Kalmora);
+    const ClearStandInFaults clearFaults;
+    standInFaults().procedureFails = "CONTABILIZA_PENDIENTE";
+    connectAndChoose(1);
+    try {
+        post();
+        FAIL() << "the completion went through";
+    } catch (const EDatabaseError &failure) {
+        EXPECT_EQ(failure.message(), std::string("SQL Server Error: ") + kLostConnection);
+    }
+    EXPECT_THAT(window.messages, IsEmpty());
+    ASSERT_EQ(rowsOf(database(), "select comp_estado, comp_numero from comprobantes"),
+              std::vector<std::string>{"P|null"});
+
+    standInFaults().procedureFails.clear();
+    recorder.clear();
+    EXPECT_EQ(post(), posting::PostingOutcome::PendingCompleted);
+    EXPECT_THAT(window.messages, ElementsAre(kPendingCompleted));
+    EXPECT_THAT(sentTexts(recorder), Contains("CONTABILIZA_PENDIENTE"));
+    EXPECT_EQ(rowsOf(database(), "select comp_estado, comp_numero from comprobantes"),
+              std::vector<std::string>{"D|1"});
+    char isoDay[16];
+    std::snprintf(isoDay, sizeof isoDay, "%04d-%02d-%02d", day.year, day.month, day.day);
+    EXPECT_EQ(rowsOf(database(), "select count(*) from facturas where ptvt_id = 1 and "
+                                 "fact_fecha = '" +
+                                     std::string(isoDay) +
+                                     "' and terc_nit = '900000001' and comp_id is null"),
+              std::vector<std::string>{"0"});
+
+    window.messages.clear();
+    EXPECT_EQ(post(), posting::PostingOutcome::NothingPosted);
+    EXPECT_THAT(window.messages, ElementsAre(kNothingPosted));
+    EXPECT_EQ(rowsOf(database(), "select count(*) from comprobantes"),
+              std::vector<std::string>{"1"});
 }
 
 // ---- Company codes
