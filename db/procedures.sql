@@ -172,6 +172,11 @@ END^
    problem), nothing is posted, and the one result row is VER 'N', IDC 0, ERROR the
    number of problems. With nothing left to post there is no row at all.
 
+   A voucher of that day, point, prefix and NIT that an earlier posting built but never
+   completed (its caller lost the connection between the two calls) comes first: the
+   one result row is then VER 'P', IDC that voucher, ERROR 0, and nothing else is
+   posted until it is completed.
+
    Everything is written before the single SUSPEND, so a caller that fetches the first
    row and closes the cursor has the whole posting. */
 CREATE OR ALTER PROCEDURE CONTABIL_FACTURAS_CONTADO (
@@ -225,6 +230,24 @@ BEGIN
         IF (DIA IS NULL) THEN
             EXECUTE PROCEDURE ANOTAR_ERROR_CONTADO(PROBLEMAS, TITULO, FECHA,
                 'Fecha ilegible ' || ORDEN, FECHA) RETURNING_VALUES PROBLEMAS;
+    END
+
+    /* A pending voucher of the same posting left by an earlier run. */
+    IF (DIA IS NOT NULL) THEN
+    BEGIN
+        SELECT FIRST 1 COMP_ID FROM COMPROBANTES
+        WHERE COMP_ESTADO = 'P' AND COMP_FECHA = :DIA AND PTVT_ID = :PUNTO
+          AND PREF_PRE = :PREFIJO AND TERC_NIT = :NIT AND TIDO_COD = 31
+          AND COMP_ORIGEN = 'FACTURAS CONTADO'
+        ORDER BY COMP_ID
+        INTO :IDC;
+        IF (IDC IS NOT NULL) THEN
+        BEGIN
+            VER = 'P';
+            ERROR = 0;
+            SUSPEND;
+            EXIT;
+        END
     END
 
     /* Point, prefix and customer. */
@@ -385,6 +408,23 @@ BEGIN
     SET COMP_NUMERO = GEN_ID(GEN_NUMERO_COMPROBANTE, 1), COMP_ESTADO = 'D',
         COMP_CERRADO = CURRENT_TIMESTAMP
     WHERE COMP_ID = :IDCNT;
+END^
+
+/* Undoes a pending voucher that will not be completed (the program found it is not of
+   the day or point it asked for): its invoices lose their mark, so they can be posted
+   again, and the voucher goes with its lines. Anything but a pending voucher raises
+   E_COMPROBANTE. */
+CREATE OR ALTER PROCEDURE DESCARTA_PENDIENTE (IDCNT INTEGER)
+AS
+    DECLARE VARIABLE ESTADO CHAR(1);
+BEGIN
+    SELECT COMP_ESTADO FROM COMPROBANTES WHERE COMP_ID = :IDCNT WITH LOCK INTO :ESTADO;
+    IF (ROW_COUNT = 0) THEN
+        EXCEPTION E_COMPROBANTE 'El comprobante ' || COALESCE(CAST(IDCNT AS VARCHAR(20)), '(vacío)') || ' no existe';
+    IF (ESTADO <> 'P') THEN
+        EXCEPTION E_COMPROBANTE 'El comprobante ' || IDCNT || ' no está pendiente';
+    UPDATE FACTURAS SET COMP_ID = NULL WHERE COMP_ID = :IDCNT;
+    DELETE FROM COMPROBANTES WHERE COMP_ID = :IDCNT;
 END^
 
 SET TERM ; ^

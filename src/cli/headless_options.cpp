@@ -1,5 +1,7 @@
 #include "cli/headless_options.h"
 
+#include "posting/connect_step.h"
+
 #include <algorithm>
 #include <charconv>
 #include <chrono>
@@ -98,6 +100,8 @@ PostOptions parsePostOptions(const std::vector<std::string> &args)
         throw UsageError("falta --server");
     if (options.company.empty())
         throw UsageError("falta --company");
+    if (const std::optional<std::string> problem = posting::companyCodeProblem(options.company))
+        throw UsageError(*problem);
     if (options.user.empty())
         throw UsageError("falta --user");
     if (!options.point && !options.pointId)
@@ -116,11 +120,13 @@ std::string postHelp()
            "  --server SERVIDOR   la entrada de la lista de servidores: lo que va delante de\n"
            "                      \"/datos/\" en la ruta de la base de datos (una carpeta local,\n"
            "                      o \"equipo/puerto:/carpeta\" para un servidor)\n"
-           "  --company EMPRESA   el código de la empresa (su carpeta bajo datos/)\n"
+           "  --company EMPRESA   el código de la empresa: su carpeta bajo \"datos/\", sin\n"
+           "                      «/», «\\», «..» ni «:»\n"
            "  --user USUARIO      el usuario de la base de datos\n"
-           "  --date AAAA-MM-DD   el día a contabilizar (por omisión, hoy); se envía escrito\n"
-           "                      con la fecha corta de la configuración regional, como en\n"
-           "                      la ventana\n"
+           "  --date AAAA-MM-DD   el día a contabilizar (por omisión, hoy); se envía como\n"
+           "                      en la ventana: con la fecha corta de la configuración\n"
+           "                      regional si la compañía la lee como ese día, si no en el\n"
+           "                      orden de fecha de la compañía y con el año en cuatro cifras\n"
            "  --point NOMBRE      el punto de venta, por su nombre exacto\n"
            "  --point-id N        el punto de venta, por su PTVT_ID; necesario cuando varios\n"
            "                      puntos tienen el mismo nombre\n"
@@ -134,7 +140,8 @@ std::string postHelp()
            "separados por tabuladores.\n"
            "\n"
            "Estado de salida:\n"
-           "  0   comprobante contable generado\n"
+           "  0   comprobante contable generado (o completado el que una contabilización\n"
+           "      anterior de ese día dejó pendiente)\n"
            "  1   no se contabilizó nada\n"
            "  2   la contabilización informó errores\n"
            "  3   falla; su mensaje va a la salida de errores, como en el cuadro de error\n"

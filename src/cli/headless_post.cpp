@@ -92,6 +92,7 @@ int exitFor(posting::PostingOutcome outcome)
 {
     switch (outcome) {
     case posting::PostingOutcome::VoucherGenerated:
+    case posting::PostingOutcome::PendingCompleted:
         return kPostVoucherGenerated;
     case posting::PostingOutcome::Errors:
         return kPostReportedErrors;

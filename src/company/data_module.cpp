@@ -26,14 +26,16 @@ TIntegerField *integerField(TClientDataSet &dataSet, const char *column, bool re
 DataModule::DataModule()
     : SQLQuery1("SQLQuery1", Kalmora), TPuntos("TPuntos", Kalmora, "PUNTO_VENTA"),
       TAjuste("TAjuste", Kalmora, "AJUSTE_CIERRE"),
-      Scontapend("Scontapend", Kalmora, "CONTABILIZA_PENDIENTE"), PPuntos("PPuntos", TPuntos),
+      Scontapend("Scontapend", Kalmora, "CONTABILIZA_PENDIENTE"),
+      Sdescartapend("Sdescartapend", Kalmora, "DESCARTA_PENDIENTE"), PPuntos("PPuntos", TPuntos),
       PAjuste("PAjuste", TAjuste), PRepArticulos("PRepArticulos", SQLQuery1, poAllowCommandText),
       PBorrar("PBorrar", SQLQuery1, poAllowCommandText),
       Perror("Perror", SQLQuery1, poAllowCommandText), CPuntos("CPuntos", this),
       CRepArticulos("CRepArticulos", this), Cborrar("Cborrar", this), CError("CError", this),
       CAjuste("CAjuste", this), DPuntos("DPuntos"), DError("DError"), DAjuste("DAjuste")
 {
-    Scontapend.params().emplace_back("IDCNT", Value{std::int64_t{0}});
+    for (TSQLStoredProc *voucherProc : {&Scontapend, &Sdescartapend})
+        voucherProc->params().emplace_back("IDCNT", Value{std::int64_t{0}});
 
     CPuntos.setProviderName("PPuntos");
     CPuntosPTVT_ID = integerField(CPuntos, "PTVT_ID", true);

@@ -33,6 +33,8 @@ public:
     TSQLTable TPuntos;   // table PUNTO_VENTA: the points of sale
     TSQLTable TAjuste;   // table AJUSTE_CIERRE: the closing-adjustment rates
     TSQLStoredProc Scontapend; // CONTABILIZA_PENDIENTE: completes the posted voucher
+    // DESCARTA_PENDIENTE: undoes a posted voucher that is not of the day and point asked for
+    TSQLStoredProc Sdescartapend;
 
     TDataSetProvider PPuntos;       // reads TPuntos for CPuntos
     TDataSetProvider PAjuste;       // reads and saves TAjuste for CAjuste

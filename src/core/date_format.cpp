@@ -253,6 +253,32 @@ std::string formatDate(const Date &day)
     return formatDate(day, current().shortPattern, current());
 }
 
+std::optional<std::string> formatDateInOrder(const Date &day, std::string_view order,
+                                             char separator)
+{
+    // Read as the company database reads its configured order: trimmed, in upper case.
+    const std::size_t first = order.find_first_not_of(' ');
+    const std::size_t last = order.find_last_not_of(' ');
+    std::string fields;
+    if (first != std::string_view::npos)
+        for (const char c : order.substr(first, last - first + 1))
+            fields += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if ((fields != "DMY" && fields != "MDY" && fields != "YMD") || day.year < 1 || day.year > 9999)
+        return std::nullopt;
+    const bool plain =
+        separator > ' ' && separator < 127 && !std::isdigit(static_cast<unsigned char>(separator));
+    const char between = plain ? separator : '/';
+    std::string out;
+    for (const char field : fields) {
+        if (!out.empty())
+            out += between;
+        out += field == 'D'   ? digits(day.day, 2)
+               : field == 'M' ? digits(day.month, 2)
+                              : digits(day.year, 4);
+    }
+    return out;
+}
+
 std::optional<Date> parseDate(std::string_view text, std::string_view pattern,
                               const DateSettings &settings)
 {

@@ -31,6 +31,13 @@ std::string formatDate(const Date &day, std::string_view pattern, const DateSett
 /// The day written with the current short date pattern.
 std::string formatDate(const Date &day);
 
+/// The day as three numbers in the field order `order` ("DMY", "MDY" or "YMD"; blanks
+/// around it and case do not matter): two-digit day and month and a four-digit year, with
+/// `separator` between them ("/" when it is a digit, a blank or not plain ASCII). nullopt
+/// for any other order, and for a year that four digits cannot hold.
+std::optional<std::string> formatDateInOrder(const Date &day, std::string_view order,
+                                             char separator);
+
 /// Reads text written with `pattern`; nullopt when the text is not a valid date.
 std::optional<Date> parseDate(std::string_view text, std::string_view pattern,
                               const DateSettings &settings);

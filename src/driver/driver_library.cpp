@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <list>
 
 namespace kalmora::data {
 
@@ -19,20 +20,51 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b)
 
 } // namespace
 
+/// The libraries by name, the built-in one first. A list, so that a library handed out by
+/// load() stays where it is while others are installed.
+struct DriverLibraries
+{
+    static std::list<DriverLibrary> &all()
+    {
+        static std::list<DriverLibrary> libraries{
+            DriverLibrary("dbexpint.dll", "getSQLDriverINTERBASE", &getSQLDriverINTERBASE)};
+        return libraries;
+    }
+};
+
+DriverLibrary::DriverLibrary(std::string name, std::string entryName, DriverEntryPoint entry)
+    : name_(std::move(name)), entryName_(std::move(entryName)), entry_(entry)
+{
+}
+
 const DriverLibrary *DriverLibrary::load(std::string_view libraryName)
 {
-    static const DriverLibrary interbase;
-    if (equalsIgnoringCase(libraryName, "dbexpint.dll"))
-        return &interbase;
+    for (const DriverLibrary &library : DriverLibraries::all())
+        if (equalsIgnoringCase(library.name_, libraryName))
+            return &library;
     return nullptr;
+}
+
+void DriverLibrary::install(std::string libraryName, std::string entryName, DriverEntryPoint entry)
+{
+    std::list<DriverLibrary> &libraries = DriverLibraries::all();
+    const auto builtIn = libraries.begin();
+    for (auto library = std::next(builtIn); library != libraries.end(); ++library) {
+        if (equalsIgnoringCase(library->name_, libraryName)) {
+            library->entryName_ = std::move(entryName);
+            library->entry_ = entry;
+            return;
+        }
+    }
+    if (equalsIgnoringCase(builtIn->name_, libraryName))
+        return;
+    libraries.push_back(DriverLibrary(std::move(libraryName), std::move(entryName), entry));
 }
 
 DriverEntryPoint DriverLibrary::entryPoint(std::string_view name) const
 {
     // Entry point names are case-sensitive, as exported symbols are.
-    if (name == "getSQLDriverINTERBASE")
-        return &getSQLDriverINTERBASE;
-    return nullptr;
+    return name == entryName_ ? entry_ : nullptr;
 }
 
 } // namespace kalmora::data

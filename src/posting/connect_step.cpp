@@ -1,6 +1,7 @@
 #include "posting/connect_step.h"
 
 #include "company/data_module.h"
+#include "core/errors.h"
 
 #include <ctime>
 
@@ -33,6 +34,15 @@ std::string companyDatabase(const std::string &server, const std::string &compan
     return server + "/datos/" + company + "/kalmora.fdb";
 }
 
+std::optional<std::string> companyCodeProblem(const std::string &company)
+{
+    for (const char *reach : {"/", "\\", "..", ":"})
+        if (company.find(reach) != std::string::npos)
+            return "El código de compañía «" + company +
+                   "» no es válido: no puede contener «/», «\\», «..» ni «:».";
+    return std::nullopt;
+}
+
 data::Date today()
 {
     // One thread: the shared buffer of std::localtime is safe here.
@@ -46,6 +56,9 @@ bool connectStep(data::DataModule &module, const ConnectInput &input, BusyPanel 
 {
     if (input.company.empty() || input.user.empty() || input.password.empty())
         return false;
+    // Before anything else: the code must not lead the connection out of datos/.
+    if (const std::optional<std::string> problem = companyCodeProblem(input.company))
+        throw Exception(*problem);
 
     busy.showBusy("Conectando a la base de datos " + input.company + " ...");
 

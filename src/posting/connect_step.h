@@ -12,6 +12,7 @@
 #include "data/wait_cursor.h"
 #include "posting/busy_panel.h"
 
+#include <optional>
 #include <string>
 
 namespace kalmora::data {
@@ -47,12 +48,18 @@ struct ConnectInput
 /// The database path of a company: the server text, "/datos/", the code, "/kalmora.fdb".
 std::string companyDatabase(const std::string &server, const std::string &company);
 
+/// Why `company` cannot be a company code, or nullopt when it can: a code names one folder
+/// under the server's datos/, so "/", "\", ".." and ":" (which would reach another folder,
+/// drive or server) are refused. The text is what the user is told.
+std::optional<std::string> companyCodeProblem(const std::string &company);
+
 /// The system date, without a time of day.
 data::Date today();
 
 /// Runs the connect step on `module`. Returns false, having done nothing at all, when the
 /// company, the user or the password is empty (a text of spaces is not empty); true when the
-/// step ran to its end. Failures propagate.
+/// step ran to its end. A company code with a problem (companyCodeProblem) fails with that
+/// text before anything is shown, closed or opened. Failures propagate.
 bool connectStep(data::DataModule &module, const ConnectInput &input, BusyPanel &busy,
                  ConnectView &view);
 

@@ -2,7 +2,10 @@
 
 #include "company/data_module.h"
 #include "core/date_format.h"
+#include "core/errors.h"
 #include "core/quoting.h"
+
+#include <cstdio>
 
 namespace kalmora::posting {
 
@@ -11,6 +14,9 @@ namespace {
 const char *const kChoosePoint = "Seleccione el punto de venta.";
 const char *const kNothingPosted = "No se pudo contabilizar las facturas.";
 const char *const kVoucherGenerated = "Comprobante contable correctamente generado.";
+const char *const kPendingCompleted = "Se completó el comprobante contable que una "
+                                      "contabilización anterior de este día había dejado "
+                                      "pendiente.";
 const char *const kPostingErrors = "Se presentaron los siguientes errores en la contabilización:"
                                    "\r"
                                    "Verifique la definición de la interfaz relacionada";
@@ -21,6 +27,36 @@ void reopen(data::TClientDataSet &dataSet, std::string text)
     dataSet.close();
     dataSet.setCommandText(std::move(text));
     dataSet.open();
+}
+
+/// A day as YYYY-MM-DD: unambiguous whatever order the reader's dates take.
+std::string isoText(const data::Date &day)
+{
+    char text[24];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", day.year, day.month, day.day);
+    return text;
+}
+
+/// The day argument. The company database reads the day text in the order its
+/// configuration keeps, which need not be the workstation's: the database itself is asked
+/// how it reads the workstation's text, and when that is not the day, the day goes in the
+/// company's order with a four-digit year. Without a readable order the workstation's text
+/// goes as it is, and the posting procedure reports the order as an error row.
+std::string dayArgument(data::TClientDataSet &lookup, const data::Date &day)
+{
+    const std::string written = data::formatDate(day);
+    reopen(lookup, "select conf_valor, fecha_corta(" + data::quotedString(written) +
+                       ", conf_valor) from configuracion where conf_modulo = 'FACTURACION' and "
+                       "conf_categoria = 'FECHAS' and conf_propiedad = 'ORDEN DE LA FECHA "
+                       "CORTA'");
+    if (lookup.isEmpty())
+        return written;
+    const data::Value read = lookup.fields(1).value();
+    if (const auto *readDay = std::get_if<data::Date>(&read); readDay && *readDay == day)
+        return written;
+    return data::formatDateInOrder(day, lookup.fields(0).asString(),
+                                   data::currentDateSettings().separator)
+        .value_or(written);
 }
 
 /// The cash customer's NIT argument with its ", ": the prefix's own AUTO_NITCONTADO when it
@@ -41,6 +77,49 @@ std::string nitArgument(data::TClientDataSet &lookup, const std::string &prefix)
     return {};
 }
 
+/// Undoes the voucher and fails when it is not of the chosen day and point: completing it
+/// would post sales the user did not ask for. A voucher that does not exist is left to the
+/// completion, which says so.
+void checkVoucher(data::DataModule &module, std::int64_t voucher, const data::Date &day,
+                  std::int64_t point)
+{
+    reopen(module.Cborrar, "select comp_fecha, ptvt_id from comprobantes where comp_id = " +
+                               std::to_string(voucher));
+    if (module.Cborrar.isEmpty())
+        return;
+    const data::Value dated = module.Cborrar.fields(0).value();
+    const auto *voucherDay = std::get_if<data::Date>(&dated);
+    const std::int64_t voucherPoint = module.Cborrar.fields(1).asInteger();
+    if (voucherDay && *voucherDay == day && voucherPoint == point)
+        return;
+    module.Sdescartapend.paramByName("IDCNT").setAsInteger(voucher);
+    module.Sdescartapend.execProc();
+    throw Exception("El comprobante generado es del día " +
+                    (voucherDay ? isoText(*voucherDay) : std::string("(vacío)")) +
+                    " y del punto de venta " + std::to_string(voucherPoint) + ", no del día " +
+                    isoText(day) + " y el punto de venta " + std::to_string(point) +
+                    " elegidos: se anuló y no se contabilizó nada.");
+}
+
+/// The plain message of an outcome; null for one that shows none.
+const char *messageFor(PostingOutcome outcome)
+{
+    switch (outcome) {
+    case PostingOutcome::NothingPosted:
+        return kNothingPosted;
+    case PostingOutcome::VoucherGenerated:
+        return kVoucherGenerated;
+    case PostingOutcome::PendingCompleted:
+        return kPendingCompleted;
+    case PostingOutcome::Errors:
+        return kPostingErrors;
+    case PostingOutcome::NoPointChosen:
+    case PostingOutcome::NoVoucher:
+        break;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 PostingOutcome postingRun(data::DataModule &module, BusyPanel &busy, PostingView &view,
@@ -52,6 +131,11 @@ PostingOutcome postingRun(data::DataModule &module, BusyPanel &busy, PostingView
         messages.showMessage(kChoosePoint);
         return PostingOutcome::NoPointChosen;
     }
+    // The company database reads years of one to four digits: no text names another year.
+    const data::Date day = view.day();
+    if (day.year < 1 || day.year > 9999)
+        throw Exception("No se puede contabilizar el día " + isoText(day) +
+                        ": la compañía lee años de 1 a 9999.");
 
     busy.showBusy();
 
@@ -65,7 +149,7 @@ PostingOutcome postingRun(data::DataModule &module, BusyPanel &busy, PostingView
     const std::string prefix = module.CPuntosPREF_PRE->asString();
 
     std::string call = "select * from contabil_facturas_contado(" +
-                       data::quotedString(data::formatDate(view.day())) + ", ";
+                       data::quotedString(dayArgument(module.Cborrar, day)) + ", ";
     call += nitArgument(module.Cborrar, prefix);
     call += data::quotedString(prefix) + ", " + module.CPuntosPTVT_ID->asString() + ", ";
 
@@ -76,29 +160,31 @@ PostingOutcome postingRun(data::DataModule &module, BusyPanel &busy, PostingView
     if (!module.Cborrar.isEmpty())
         call += module.Cborrar.fields(0).asString() + ")";
 
-    reopen(module.CRepArticulos, call);
+    reopen(module.CRepArticulos, std::move(call));
 
     busy.hideBusy();
 
-    PostingOutcome outcome;
+    // Without a row the fields read as null, which reads 0.
+    PostingOutcome outcome = PostingOutcome::NoVoucher;
+    const std::int64_t errors = module.CRepArticulosERROR->asInteger();
+    const std::int64_t voucher = module.CRepArticulosIDC->asInteger();
     if (module.CRepArticulos.isEmpty()) {
-        messages.showMessage(kNothingPosted);
         outcome = PostingOutcome::NothingPosted;
-    } else if (const std::int64_t errors = module.CRepArticulosERROR->asInteger(); errors <= 0) {
-        const std::int64_t voucher = module.CRepArticulosIDC->asInteger();
-        if (voucher != 0) {
-            module.Scontapend.paramByName("IDCNT").setAsInteger(voucher);
-            module.Scontapend.execProc();
-            messages.showMessage(kVoucherGenerated);
-            outcome = PostingOutcome::VoucherGenerated;
-        } else {
-            outcome = PostingOutcome::NoVoucher;
-        }
-    } else {
-        messages.showMessage(kPostingErrors);
-        fillErrorList(module, view, int(errors), module.Cborrar.fields(1).asString());
+    } else if (errors > 0) {
         outcome = PostingOutcome::Errors;
+    } else if (voucher != 0) {
+        // "P": the procedure handed back a voucher an earlier run built and never completed.
+        const bool leftPending = module.CRepArticulosVER->asString() == "P";
+        checkVoucher(module, voucher, day, *point);
+        module.Scontapend.paramByName("IDCNT").setAsInteger(voucher);
+        module.Scontapend.execProc();
+        outcome = leftPending ? PostingOutcome::PendingCompleted : PostingOutcome::VoucherGenerated;
     }
+
+    if (const char *text = messageFor(outcome))
+        messages.showMessage(text);
+    if (outcome == PostingOutcome::Errors)
+        fillErrorList(module, view, int(errors), module.Cborrar.fields(1).asString());
 
     module.CRepArticulos.close();
     return outcome;

@@ -1,12 +1,17 @@
 #pragma once
 // The posting run (`SpeedButton3Click`, also F2): posts the cash sales of the chosen day and
-// point of sale. Three lookups in `Cborrar` gather the arguments of
-// contabil_facturas_contado, `CRepArticulos` runs the call, and its first row decides:
-// complete the pending voucher through `Scontapend` and say so, say that nothing could be
-// posted, or show the errors the database recorded (error_list.h).
+// point of sale. Lookups in `Cborrar` gather the arguments of contabil_facturas_contado,
+// `CRepArticulos` runs the call, and its first row decides: complete the pending voucher
+// through `Scontapend` and say so, say that nothing could be posted, or show the errors the
+// database recorded (error_list.h).
 //
-// Nothing is caught: a failure ends the run at that step and leaves what was done (the busy
-// panel stays shown when it comes before the posting call has returned).
+// Only the day is ever posted: the day text is one the company database reads as that day,
+// and a voucher that is not of the chosen day and point is undone (`Sdescartapend`) instead
+// of completed. A voucher an earlier run left pending is completed by the next run of its day
+// and point.
+//
+// Nothing else is caught: a failure ends the run at that step and leaves what was done (the
+// busy panel stays shown when it comes before the posting call has returned).
 
 #include "core/value.h"
 #include "posting/busy_panel.h"
@@ -36,14 +41,22 @@ enum class PostingOutcome {
     NoPointChosen,    ///< nothing sent: "Seleccione el punto de venta." was shown
     NothingPosted,    ///< the call returned no row: "No se pudo contabilizar las facturas."
     VoucherGenerated, ///< completed: "Comprobante contable correctamente generado."
-    NoVoucher,        ///< ERROR and IDC both 0: nothing shown
-    Errors,           ///< the call reported errors; `CError` holds the error list
+    /// A voucher an earlier run of the day and point left pending, completed: "Se completó el
+    /// comprobante contable que una contabilización anterior de este día había dejado
+    /// pendiente."
+    PendingCompleted,
+    NoVoucher, ///< ERROR and IDC both 0: nothing shown
+    Errors,    ///< the call reported errors; `CError` holds the error list
 };
 
 /// Runs the posting run on `module`, whose `CPuntos` the connect step has loaded. The day is
-/// written with the current short date pattern (data/date_format.h). The chosen point is
-/// found in `CPuntos` by its PTVT_ID; with none chosen, or one that is no longer in the
-/// list, the run stops before anything reaches the server. Failures propagate.
+/// written with the current short date pattern (data/date_format.h) when the company reads
+/// that text as the day; otherwise in the order the company configures, with a four-digit
+/// year. A day whose year four digits cannot hold is refused before anything is sent. The
+/// chosen point is found in `CPuntos` by its PTVT_ID; with none chosen, or one that is no
+/// longer in the list, the run stops before anything reaches the server. A voucher that is
+/// not of the chosen day and point is undone and the run fails saying so. Other failures
+/// propagate.
 PostingOutcome postingRun(data::DataModule &module, BusyPanel &busy, PostingView &view,
                           MessageSink &messages);
 

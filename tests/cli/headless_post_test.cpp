@@ -5,6 +5,7 @@
 #include "support/company_database.h"
 #include "support/run_program.h"
 
+#include <filesystem>
 #include <gmock/gmock.h>
 
 namespace kalmora::test {
@@ -179,6 +180,78 @@ TEST_F(HeadlessPostTest, HelpExplainsTheCommand)
     EXPECT_THAT(result.out, AllOf(StartsWith("Uso: contabiliza-pos post --server"),
                                   HasSubstr("KALMORA_PASSWORD"), HasSubstr("--point-id"),
                                   HasSubstr("64  uso incorrecto")));
+}
+
+// Guards against posting another day than --date: a company that reads days in another
+// order than the locale writes them, or a two-digit year of another century, must not post
+// the sales of the day that the locale's text names there. The day goes as a text the
+// company reads as that day, and a day no text can carry is refused.
+TEST_F(HeadlessPostTest, TheDayPostedIsTheOneAskedForWhateverTheCompanysDateOrder)
+{
+    // The newest day's invoices on 10 December 2026, the other day's on 12 October 2026
+    // (what "12/10/26" names in a day-first company); every day has the demo's rates.
+    const std::string newest = *value("select max(fact_fecha) from facturas");
+    company_->sql().execute(
+        "update facturas set fact_fecha = iif(fact_fecha = date '" + newest +
+        "', date '2026-12-10', date '2026-10-12');\n"
+        "delete from ajuste_cierre;\n"
+        "insert into ajuste_cierre values (0, date '1900-01-01', date '2099-12-31', 0, 0.6);\n"
+        "insert into ajuste_cierre values (0, date '1900-01-01', date '2099-12-31', 5, 0.75);\n"
+        "insert into ajuste_cierre values (0, date '1900-01-01', date '2099-12-31', 19, 0.8)");
+    struct Case
+    {
+        const char *order; // the company's date order; the locale writes mm/dd/yy
+        const char *date;
+        const char *point;
+        int exit;
+        std::string out;
+        std::string err;
+        std::optional<std::string> vouchers; // the days of the point's vouchers
+    };
+    const std::vector<Case> cases{
+        {"MDY", "1926-12-10", "3", 1, "No se pudo contabilizar las facturas.\n", "", std::nullopt},
+        {"DMY", "2026-12-10", "1", 0, "Comprobante contable correctamente generado.\n", "",
+         "2026-12-10"},
+        {"DMY", "0000-06-15", "2", 3, "",
+         "No se puede contabilizar el día 0000-06-15: la compañía lee años de 1 a 9999.\n",
+         std::nullopt},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.order) + " " + c.date);
+        company_->sql().execute("update configuracion set conf_valor = '" + std::string(c.order) +
+                                "' where conf_propiedad = 'ORDEN DE LA FECHA CORTA'");
+        const ProgramResult result = post(company({"--date", c.date, "--point-id", c.point}));
+        EXPECT_EQ(result.exitCode, c.exit);
+        EXPECT_EQ(result.out, c.out);
+        EXPECT_EQ(result.err, c.err);
+        EXPECT_EQ(value("select cast(list(comp_fecha) as varchar(200)) from comprobantes "
+                        "where ptvt_id = " +
+                        std::string(c.point)),
+                  c.vouchers);
+    }
+    EXPECT_EQ(value("select count(*) from facturas where comp_id is not null and fact_fecha <> "
+                    "'2026-12-10'"),
+              "0");
+}
+
+// Guards against a company code that leads out of the server's datos/ folder: a database
+// placed beside it would be opened and posted into. The code is refused as a usage error
+// before anything is opened.
+TEST_F(HeadlessPostTest, ACompanyCodeThatLeavesDatosIsRefused)
+{
+    const std::string outside = company_->serverEntry() + "/fuera/kalmora.fdb";
+    std::filesystem::create_directory(company_->serverEntry() + "/fuera");
+    std::filesystem::copy_file(company_->databasePath(), outside);
+
+    const ProgramResult result =
+        post({"--server", company_->serverEntry(), "--company", "../fuera", "--user", "SYSDBA",
+              "--date", oldestDay_, "--point-id", "1"});
+    EXPECT_EQ(result.exitCode, 64);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "contabiliza-pos post: El código de compañía «../fuera» no es "
+                          "válido: no puede contener «/», «\\», «..» ni «:».\n"
+                          "Vea «contabiliza-pos post --help».\n");
+    EXPECT_EQ(Isql(outside).value("select count(*) from comprobantes"), "0");
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // transaction around them, and what the database holds afterwards.
 #include "company_fixture.h"
 #include "core/errors.h"
+#include "support/stand_in_driver.h"
 
 #include <gmock/gmock.h>
 
@@ -39,6 +40,30 @@ std::string paramsText(const test::StatementRecorder::Sent &sent)
 const char *const allRates = "select AJCI_ID, AJCI_FECINI, AJCI_FECFIN, AJCI_PORC, AJCI_FACTOR "
                              "from AJUSTE_CIERRE order by AJCI_ID";
 
+/// A data set over a whole table of the test's own, saved through a provider of its own.
+class TableDataSet : public ProviderDirectory
+{
+public:
+    TableDataSet(TSQLConnection &connection, const std::string &table)
+        : table_("T" + table, connection, table), provider_("P" + table, table_),
+          dataSet_("C" + table, this)
+    {
+        dataSet_.setProviderName("P" + table);
+    }
+    ~TableDataSet() override { dataSet_.close(); }
+    TDataSetProvider *findProvider(std::string_view) const override
+    {
+        return const_cast<TDataSetProvider *>(&provider_);
+    }
+    TClientDataSet &operator*() { return dataSet_; }
+    TClientDataSet *operator->() { return &dataSet_; }
+
+private:
+    TSQLTable table_;
+    TDataSetProvider provider_;
+    TClientDataSet dataSet_;
+};
+
 class ApplyUpdatesTest : public CompanyTest
 {
 protected:
@@ -49,6 +74,26 @@ protected:
                   "2, DATE '2026-12-10', DATE '2026-12-10', 19, 0.8",
                   "3, DATE '2026-12-10', DATE '2026-12-10', 5, 0.8",
                   "4, DATE '2026-12-11', DATE '2026-12-11', 5, 0.8"});
+    }
+
+    /// A table DUPLICADOS with two equal rows (1, 'x') and (2, 'y'), opened in `copies` and
+    /// changed there: (2, 'y') becomes (2, 'z'), (1, 'x') is deleted, which matches both of
+    /// its rows, and (3, null) is appended.
+    static void changeDuplicates(TClientDataSet &copies)
+    {
+        run({"recreate table DUPLICADOS (A integer, B varchar(10))",
+             "insert into DUPLICADOS values (1, 'x')", "insert into DUPLICADOS values (1, 'x')",
+             "insert into DUPLICADOS values (2, 'y')"});
+        copies.open();
+        copies.locate("A", Value{std::int64_t{2}});
+        copies.edit();
+        copies.fieldByName("B").setAsString("z");
+        copies.post();
+        copies.locate("A", Value{std::int64_t{1}});
+        copies.deleteRecord(); // matches both (1, 'x') rows
+        copies.append();
+        copies.fieldByName("A").setAsInteger(3);
+        copies.post();
     }
 
     /// What the rates panel does on open: the day's rows deleted, default rows inserted.
@@ -222,47 +267,111 @@ TEST_F(ApplyUpdatesTest, NullMatchAndSingleColumnUpdate)
 // whatever the tolerance.
 TEST_F(ApplyUpdatesTest, SeveralRowsAffectedEndsTheSaveAndKeepsEveryChange)
 {
-    run({"recreate table DUPLICADOS (A integer, B varchar(10))",
-         "insert into DUPLICADOS values (1, 'x')", "insert into DUPLICADOS values (1, 'x')",
-         "insert into DUPLICADOS values (2, 'y')"});
-    struct Directory : ProviderDirectory
-    {
-        TDataSetProvider *provider = nullptr;
-        TDataSetProvider *findProvider(std::string_view) const override { return provider; }
-    } directory;
-    TSQLTable table("TDuplicados", dm->Kalmora, "DUPLICADOS");
-    TDataSetProvider provider("PDuplicados", table);
-    directory.provider = &provider;
-    TClientDataSet copies("CDuplicados", &directory);
-    copies.setProviderName("PDuplicados");
-    copies.open();
+    TableDataSet copies(dm->Kalmora, "DUPLICADOS");
+    changeDuplicates(*copies);
     const std::vector<std::string> before = rows("select A, B from DUPLICADOS");
-
-    copies.locate("A", Value{std::int64_t{2}});
-    copies.edit();
-    copies.fieldByName("B").setAsString("z");
-    copies.post();
-    copies.locate("A", Value{std::int64_t{1}});
-    copies.deleteRecord(); // matches both (1, 'x') rows
-    copies.append();
-    copies.fieldByName("A").setAsInteger(3);
-    copies.post();
 
     for (int maxErrors : {0, -1}) {
         recorder.clear();
-        EXPECT_EQ(copies.applyUpdates(maxErrors), 1) << maxErrors;
+        EXPECT_EQ(copies->applyUpdates(maxErrors), 1) << maxErrors;
         ASSERT_EQ(recorder.steps.size(), 4u) << maxErrors;
         EXPECT_EQ(recorder.steps[0], "start");
         EXPECT_THAT(recorder.steps[1], ::testing::StartsWith("update \"DUPLICADOS\""));
         EXPECT_THAT(recorder.steps[2], ::testing::StartsWith("delete from \"DUPLICADOS\""));
         EXPECT_EQ(recorder.steps[3], "rollback");
         EXPECT_EQ(rows("select A, B from DUPLICADOS"), before);
-        EXPECT_EQ(copies.changeCount(), 3);
-        ASSERT_EQ(copies.updateFailures().size(), 1u);
-        EXPECT_EQ(copies.updateFailures()[0].message, "Update affected more than 1 record.");
-        EXPECT_EQ(copies.updateFailures()[0].response, ReconcileResponse::rrAbort);
+        EXPECT_EQ(copies->changeCount(), 3);
+        ASSERT_EQ(copies->updateFailures().size(), 1u);
+        EXPECT_EQ(copies->updateFailures()[0].message, "Update affected more than 1 record.");
+        EXPECT_EQ(copies->updateFailures()[0].response, ReconcileResponse::rrAbort);
     }
-    copies.close();
+}
+
+// Guards against a save that commits after a statement changed several rows because the
+// rollback meant to undo them failed (a connection lost at that moment): with no limit on
+// failures the save would go on to its commit. Nothing reaches the database, and the change
+// log keeps every change.
+TEST_F(ApplyUpdatesTest, AFailedRollbackAfterSeveralRowsChangedCommitsNothing)
+{
+    test::useStandInDriver(dm->Kalmora);
+    struct ClearFaults
+    {
+        ~ClearFaults() { test::standInFaults() = {}; }
+    } clearFaults;
+    TableDataSet copies(dm->Kalmora, "DUPLICADOS");
+    changeDuplicates(*copies);
+    const std::vector<std::string> before = rows("select A, B from DUPLICADOS");
+    recorder.clear();
+    test::standInFaults().rollbackFails = true;
+
+    try {
+        copies->applyUpdates(-1);
+        FAIL() << "no failure";
+    } catch (const EOleException &e) {
+        // The lost connection's text, without its last full stop.
+        EXPECT_EQ(e.message(), "SQL Server Error: Unable to complete network request to host "
+                               "\"db1\".\n-Error writing data to the connection");
+    }
+    ASSERT_GE(recorder.steps.size(), 3u);
+    EXPECT_THAT(recorder.steps[1], ::testing::StartsWith("update \"DUPLICADOS\""));
+    EXPECT_THAT(recorder.steps[2], ::testing::StartsWith("delete from \"DUPLICADOS\""));
+    EXPECT_THAT(recorder.steps, ::testing::Not(::testing::Contains("commit")));
+    EXPECT_EQ(rows("select A, B from DUPLICADOS"), before);
+    EXPECT_EQ(copies->changeCount(), 3);
+    // Detaching ends the transaction that the failed rollbacks left open.
+    test::standInFaults().rollbackFails = false;
+    dm->Kalmora.setConnected(false);
+    EXPECT_EQ(rows("select A, B from DUPLICADOS"), before);
+}
+
+// Guards against the width at which a string column stops identifying a row moving: a
+// column of 8 192 characters or more is left out of the WHERE (as text or fixed text), one
+// of 8 191 is compared like any other.
+TEST_F(ApplyUpdatesTest, StringColumnsOf8192CharactersOrMoreAreLeftOutOfTheWhere)
+{
+    // UTF8 holds at most 8 191 characters in a column; the wider ones are single-byte.
+    run({"recreate table ANCHOS (ID integer, N8191 varchar(8191), W8192 varchar(8192) "
+         "character set none, F8192 char(8192) character set none)",
+         "insert into ANCHOS values (1, 'a', 'b', 'c')"});
+    TableDataSet wide(dm->Kalmora, "ANCHOS");
+    wide->open();
+    wide->edit();
+    wide->fieldByName("N8191").setAsString("a2");
+    wide->post();
+    recorder.clear();
+
+    EXPECT_EQ(wide->applyUpdates(0), 0);
+    ASSERT_EQ(recorder.sent.size(), 1u);
+    EXPECT_EQ(recorder.sent[0].text, "update \"ANCHOS\"  set\r\n"
+                                     " \"N8191\" = ?\r\n"
+                                     "where\r\n"
+                                     " \"ID\" = ? and\r\n"
+                                     " \"N8191\" = ?\r\n");
+    EXPECT_EQ(paramsText(recorder.sent[0]), "a2|1|a");
+    EXPECT_THAT(rows("select ID, N8191, W8192, trim(F8192) from ANCHOS"), ElementsAre("1|a2|b|c"));
+}
+
+// Guards against an inserted row that nothing was assigned to being dropped or refused: it
+// is saved with a null in every column.
+TEST_F(ApplyUpdatesTest, AnInsertedRowGivenNoValueIsSavedWithNulls)
+{
+    run({"recreate table NULOS (A integer, B varchar(10), C date, D numeric(15,4))"});
+    TableDataSet empty(dm->Kalmora, "NULOS");
+    empty->open();
+    empty->insert();
+    empty->post();
+    recorder.clear();
+
+    EXPECT_EQ(empty->applyUpdates(0), 0);
+    EXPECT_THAT(recorder.steps, ElementsAre("start",
+                                            "insert into \"NULOS\"\r\n"
+                                            "  (\"A\", \"B\", \"C\", \"D\")\r\n"
+                                            "values\r\n"
+                                            "  (?, ?, ?, ?)\r\n",
+                                            "commit"));
+    EXPECT_EQ(paramsText(recorder.sent[0]), "null|null|null|null");
+    EXPECT_THAT(rows("select A, B, C, D from NULOS"), ElementsAre("null|null|null|null"));
+    EXPECT_EQ(empty->changeCount(), 0);
 }
 
 // Disconnecting keeps the data set's rows and pending changes; opening it again fetches

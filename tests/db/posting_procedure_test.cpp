@@ -323,5 +323,57 @@ TEST(PostingProcedure, CompletingRefusesWhatIsNotAPendingBalancedVoucher)
     EXPECT_EQ(sql.value("select comp_numero from comprobantes"), "1");
 }
 
+// Guards against a voucher that no run ever completes: while a voucher of the day, point,
+// prefix and NIT is pending, the posting hands it back (VER "P") instead of posting anew or
+// answering that nothing is left; another point posts as usual; once the voucher is
+// completed nothing is left.
+TEST(PostingProcedure, AVoucherLeftPendingIsHandedBackUntilCompleted)
+{
+    CompanyDatabase company;
+    const Isql sql = company.sql();
+    const std::string day = dayText(demoDays(sql).at(0), "DMY");
+    const std::vector<std::vector<SqlRow>> results =
+        sql.queries({postingCall(mainPoint(day)), postingCall(mainPoint(day)),
+                     postingCall(PostingArgs{day, "222222222222", "K'N", "3", "3"}),
+                     "select count(*) as vouchers, "
+                     "(select count(*) from facturas where comp_id = 1) as marked "
+                     "from comprobantes"});
+    const SqlRow posted{{"VER", "S"}, {"IDC", "1"}, {"ERROR", "0"}};
+    EXPECT_EQ(results[0], std::vector<SqlRow>{posted});
+    EXPECT_EQ(results[1], (std::vector<SqlRow>{{{"VER", "P"}, {"IDC", "1"}, {"ERROR", "0"}}}));
+    EXPECT_EQ(results[2], (std::vector<SqlRow>{{{"VER", "S"}, {"IDC", "2"}, {"ERROR", "0"}}}));
+    EXPECT_EQ(results[3], (std::vector<SqlRow>{{{"VOUCHERS", "2"}, {"MARKED", "5"}}}));
+
+    sql.execute("execute procedure contabiliza_pendiente 1");
+    EXPECT_TRUE(sql.query(postingCall(mainPoint(day))).empty());
+}
+
+// Guards against undoing anything but a pending voucher, or leaving its invoices marked:
+// an undone voucher goes with its lines and its invoices post again.
+TEST(PostingProcedure, UndoingAPendingVoucherFreesItsInvoices)
+{
+    CompanyDatabase company;
+    const Isql sql = company.sql();
+    const std::string day = dayText(demoDays(sql).at(0), "DMY");
+    const std::string state = "select (select count(*) from comprobantes) as vouchers, "
+                              "(select count(*) from comprobantes_det) as lines, "
+                              "(select count(*) from facturas where comp_id is not null) "
+                              "as marked from rdb$database";
+    ASSERT_EQ(sql.query(postingCall(mainPoint(day))).size(), 1u);
+
+    sql.execute("execute procedure descarta_pendiente 1");
+    EXPECT_EQ(sql.query(state),
+              (std::vector<SqlRow>{{{"VOUCHERS", "0"}, {"LINES", "0"}, {"MARKED", "0"}}}));
+
+    EXPECT_EQ(sql.query(postingCall(mainPoint(day))),
+              (std::vector<SqlRow>{{{"VER", "S"}, {"IDC", "2"}, {"ERROR", "0"}}}));
+    sql.execute("execute procedure contabiliza_pendiente 2");
+    EXPECT_THAT(sql.failure("execute procedure descarta_pendiente 2"),
+                HasSubstr("-El comprobante 2 no está pendiente\n"));
+    EXPECT_THAT(sql.failure("execute procedure descarta_pendiente 999"),
+                HasSubstr("-El comprobante 999 no existe\n"));
+    EXPECT_EQ(sql.value("select comp_estado from comprobantes where comp_id = 2"), "D");
+}
+
 } // namespace
 } // namespace kalmora::test

@@ -6,8 +6,10 @@
 #include "posting/error_list.h"
 #include "posting/posting_run.h"
 #include "recording_window.h"
+#include "support/stand_in_driver.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <gmock/gmock.h>
 #include <memory>
@@ -15,10 +17,19 @@
 namespace kalmora::test {
 namespace {
 
+using ::testing::Contains;
 using ::testing::Each;
 using ::testing::ElementsAre;
 using ::testing::EndsWith;
 using ::testing::IsEmpty;
+using ::testing::Not;
+using ::testing::StartsWith;
+
+const char *const kGenerated = "Comprobante contable correctamente generado.";
+const char *const kNothingPosted = "No se pudo contabilizar las facturas.";
+const char *const kPendingCompleted = "Se completó el comprobante contable que una "
+                                      "contabilización anterior de este día había dejado "
+                                      "pendiente.";
 
 /// The rows of `select` on a connection of their own (so only committed work shows), each
 /// row its values joined by "|".
@@ -77,6 +88,27 @@ std::string dayMonthYear(const data::Date &day)
     return text;
 }
 
+/// Moves the demo's invoices to known days: the newest day's to 10 December 2026 and the
+/// other day's to 12 October 2026 (the same day and month read the other way round), and
+/// gives every day from 1900 to 2099 the demo's rates.
+void pinDays(const std::string &database)
+{
+    const std::string newest = rowsOf(database, "select max(fact_fecha) from facturas").at(0);
+    runOn(database, "update facturas set fact_fecha = iif(fact_fecha = date '" + newest +
+                        "', date '2026-12-10', date '2026-10-12')");
+    runOn(database, "delete from ajuste_cierre");
+    for (const char *rate : {"0, 0.6", "5, 0.75", "19, 0.8"})
+        runOn(database, std::string("insert into ajuste_cierre values (0, date '1900-01-01', "
+                                    "date '2099-12-31', ") +
+                            rate + ")");
+}
+
+/// Clears the stand-in driver's faults when the test ends, however it ends.
+struct ClearStandInFaults
+{
+    ~ClearStandInFaults() { standInFaults() = {}; }
+};
+
 class PostingTest : public ::testing::Test
 {
 protected:
@@ -110,6 +142,15 @@ protected:
     }
 
     posting::PostingOutcome post() { return posting::postingRun(dm, window, window, window); }
+
+    /// A fresh company in place of the present one, its invoices moved by pinDays().
+    void replaceCompany(const std::string &dateOrder)
+    {
+        dm.Kalmora.setConnected(false);
+        company_ = std::make_unique<CompanyDatabase>(
+            CompanyOptions{.invoices = 5, .days = 2, .dateOrder = dateOrder});
+        pinDays(database());
+    }
 
     std::unique_ptr<CompanyDatabase> company_;
     data::DataModule dm;
@@ -186,7 +227,7 @@ TEST_F(PostingTest, TheLookupsAndThePostingCallAreSentAsBuilt)
     struct Case
     {
         std::int64_t point;
-        std::vector<std::string> texts; // after the first, which is the call's day
+        std::vector<std::string> texts; // every statement sent, in order
     };
     const char *autoNit = "SELECT AUTO_NITCONTADO FROM AUTORIZACIONES WHERE PREF_PRE = ";
     const char *configNit =
@@ -195,18 +236,26 @@ TEST_F(PostingTest, TheLookupsAndThePostingCallAreSentAsBuilt)
         "CONTADO'";
     const char *interfaz = "SELECT MAX(INVE_ID), MAX(INVE_NOMBRE) FROM INTERFAZ_VENTAS WHERE "
                            "TIDO_COD = 31 AND PREF_PRE = ";
+    const char *voucher = "select comp_fecha, ptvt_id from comprobantes where comp_id = ";
     connectAndChoose(std::nullopt);
+    // How the company reads the day as the workstation writes it.
+    const std::string dayOrder =
+        "select conf_valor, fecha_corta('" + dayMonthYear(day) +
+        "', conf_valor) from configuracion where conf_modulo = 'FACTURACION' and "
+        "conf_categoria = 'FECHAS' and conf_propiedad = 'ORDEN DE LA FECHA CORTA'";
     const std::string call =
         "select * from contabil_facturas_contado('" + dayMonthYear(day) + "', ";
     const std::vector<Case> cases{
         // The prefix K'N has its own cash customer.
         {3,
-         {autoNit + std::string("'K''N'"), interfaz + std::string("'K''N'"),
-          call + "'222222222222', 'K''N', 3, 3)", "CONTABILIZA_PENDIENTE"}},
+         {dayOrder, autoNit + std::string("'K''N'"), interfaz + std::string("'K''N'"),
+          call + "'222222222222', 'K''N', 3, 3)", voucher + std::string("1"),
+          "CONTABILIZA_PENDIENTE"}},
         // TDA's AUTO_NITCONTADO is empty: the configured cash customer is used.
         {2,
-         {autoNit + std::string("'TDA'"), configNit, interfaz + std::string("'TDA'"),
-          call + "'222222222222', 'TDA', 2, 2)", "CONTABILIZA_PENDIENTE"}},
+         {dayOrder, autoNit + std::string("'TDA'"), configNit, interfaz + std::string("'TDA'"),
+          call + "'222222222222', 'TDA', 2, 2)", voucher + std::string("2"),
+          "CONTABILIZA_PENDIENTE"}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.point);
@@ -332,6 +381,169 @@ TEST_F(PostingTest, ACallTheServerRejectsEndsTheRunWithThePanelShown)
     EXPECT_TRUE(window.busyShown);
     EXPECT_THAT(window.messages, IsEmpty());
     EXPECT_THAT(sentTexts(recorder).back(), EndsWith("'900000001', 'PPAL', 1, )"));
+}
+
+// ---- Posting only the chosen day, once
+
+// Guards against posting another day than the chosen one when the company reads the day
+// text in another order than the workstation writes it ("12/10/26" is a real day both
+// ways), or when a two-digit year names another century: the day goes as a text the
+// company reads as that very day, and a company whose order matches the workstation's gets
+// the workstation's own text.
+TEST_F(PostingTest, TheChosenDayIsPostedWhateverOrderTheCompanyReadsDaysIn)
+{
+    struct Case
+    {
+        const char *pattern; // the workstation's short date
+        const char *order;   // the company's date order
+        data::Date day;
+        std::string sent; // the day text of the call
+        const char *message;
+        std::vector<std::string> vouchers; // "day|state"
+    };
+    const std::vector<Case> cases{
+        {"m/d/yy", "DMY", {2026, 12, 10}, "10/12/2026", kGenerated, {"2026-12-10|D"}},
+        {"dd/mm/yy", "MDY", {2026, 12, 10}, "12/10/2026", kGenerated, {"2026-12-10|D"}},
+        {"m/d/yy", "YMD", {2026, 12, 10}, "2026/12/10", kGenerated, {"2026-12-10|D"}},
+        {"dd/mm/yy", "DMY", {1926, 12, 10}, "10/12/1926", kNothingPosted, {}},
+        {"dd/mm/yy", "DMY", {2026, 12, 10}, "10/12/26", kGenerated, {"2026-12-10|D"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.pattern) + " " + c.order + " " + c.sent);
+        replaceCompany(c.order);
+        data::setCurrentDateSettings(datePattern(c.pattern));
+        connectAndChoose(1);
+        window.chooseDay(c.day);
+        window.messages.clear();
+
+        post();
+        EXPECT_THAT(
+            sentTexts(recorder),
+            Contains(StartsWith("select * from contabil_facturas_contado('" + c.sent + "', ")));
+        EXPECT_THAT(window.messages, ElementsAre(c.message));
+        EXPECT_EQ(rowsOf(database(), "select comp_fecha, comp_estado from comprobantes"),
+                  c.vouchers);
+        EXPECT_EQ(rowsOf(database(), "select count(*) from facturas where comp_id is not null "
+                                     "and fact_fecha <> '2026-12-10'"),
+                  std::vector<std::string>{"0"});
+    }
+}
+
+// Guards against completing a voucher that the database built for another day or point than
+// the one asked for (a database that reads the day otherwise than the program expects): it
+// is undone, its invoices are free to post again, and the run fails saying so.
+TEST_F(PostingTest, AVoucherOfAnotherDayOrPointIsUndoneInsteadOfCompleted)
+{
+    struct Case
+    {
+        const char *name;
+        const char *change; // what the database does to the voucher it inserts
+        const char *failure;
+    };
+    const std::vector<Case> cases{
+        {"another day", "new.comp_fecha = dateadd(1 day to new.comp_fecha);",
+         "El comprobante generado es del día 2026-12-11 y del punto de venta 1, no del día "
+         "2026-12-10 y el punto de venta 1 elegidos: se anuló y no se contabilizó nada."},
+        {"another point", "new.ptvt_id = 2;",
+         "El comprobante generado es del día 2026-12-10 y del punto de venta 2, no del día "
+         "2026-12-10 y el punto de venta 1 elegidos: se anuló y no se contabilizó nada."},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        replaceCompany("DMY");
+        runOn(database(), std::string("create trigger COMPROBANTES_OTRO for comprobantes active "
+                                      "before insert position 1 as begin ") +
+                              c.change + " end");
+        connectAndChoose(1);
+        window.chooseDay(data::Date{2026, 12, 10});
+        window.messages.clear();
+
+        try {
+            post();
+            FAIL() << "the voucher was completed";
+        } catch (const Exception &failure) {
+            EXPECT_EQ(failure.message(), c.failure);
+        }
+        EXPECT_THAT(window.messages, IsEmpty());
+        EXPECT_THAT(sentTexts(recorder), Not(Contains("CONTABILIZA_PENDIENTE")));
+        EXPECT_THAT(sentTexts(recorder), Contains("DESCARTA_PENDIENTE"));
+        EXPECT_EQ(rowsOf(database(), "select count(*) from comprobantes"),
+                  std::vector<std::string>{"0"});
+        EXPECT_EQ(rowsOf(database(), "select count(*) from facturas where comp_id is not null"),
+                  std::vector<std::string>{"0"});
+    }
+}
+
+// Guards against a voucher left pending for good: a connection lost between the posting
+// call and its completion leaves the day's voucher pending with all its invoices; the next
+// run of that day and point completes it and says so, and a run after that finds nothing
+// left to post.
+TEST_F(PostingTest, AVoucherLeftPendingIsCompletedByTheNextRunOfItsDay)
+{
+    useStandInDriver(dm.Kalmora);
+    const ClearStandInFaults clearFaults;
+    standInFaults().procedureFails = "CONTABILIZA_PENDIENTE";
+    connectAndChoose(1);
+    try {
+        post();
+        FAIL() << "the completion went through";
+    } catch (const EDatabaseError &failure) {
+        EXPECT_EQ(failure.message(), std::string("SQL Server Error: ") + kLostConnection);
+    }
+    EXPECT_THAT(window.messages, IsEmpty());
+    ASSERT_EQ(rowsOf(database(), "select comp_estado, comp_numero from comprobantes"),
+              std::vector<std::string>{"P|null"});
+
+    standInFaults().procedureFails.clear();
+    recorder.clear();
+    EXPECT_EQ(post(), posting::PostingOutcome::PendingCompleted);
+    EXPECT_THAT(window.messages, ElementsAre(kPendingCompleted));
+    EXPECT_THAT(sentTexts(recorder), Contains("CONTABILIZA_PENDIENTE"));
+    EXPECT_EQ(rowsOf(database(), "select comp_estado, comp_numero from comprobantes"),
+              std::vector<std::string>{"D|1"});
+    char isoDay[16];
+    std::snprintf(isoDay, sizeof isoDay, "%04d-%02d-%02d", day.year, day.month, day.day);
+    EXPECT_EQ(rowsOf(database(), "select count(*) from facturas where ptvt_id = 1 and "
+                                 "fact_fecha = '" +
+                                     std::string(isoDay) +
+                                     "' and terc_nit = '900000001' and comp_id is null"),
+              std::vector<std::string>{"0"});
+
+    window.messages.clear();
+    EXPECT_EQ(post(), posting::PostingOutcome::NothingPosted);
+    EXPECT_THAT(window.messages, ElementsAre(kNothingPosted));
+    EXPECT_EQ(rowsOf(database(), "select count(*) from comprobantes"),
+              std::vector<std::string>{"1"});
+}
+
+// ---- Company codes
+
+// Guards against a company code that leads the connection out of the server's datos/ folder
+// (a database placed beside it would open): the step refuses the code before it shows,
+// closes or opens anything, and the connection stays on the company it had.
+TEST_F(PostingTest, ACompanyCodeThatLeavesDatosIsRefusedBeforeAnythingOpens)
+{
+    std::filesystem::create_directory(company_->serverEntry() + "/fuera");
+    std::filesystem::copy_file(database(), company_->serverEntry() + "/fuera/kalmora.fdb");
+    ASSERT_TRUE(posting::connectStep(dm, login(), window, window));
+    window.events.clear();
+
+    for (const std::string code : {"../fuera", "..", "DEMO/..", "..\\fuera", "c:DEMO", "a/b"}) {
+        SCOPED_TRACE(code);
+        posting::ConnectInput input = login();
+        input.company = code;
+        try {
+            posting::connectStep(dm, input, window, window);
+            FAIL() << "connected";
+        } catch (const Exception &failure) {
+            EXPECT_EQ(failure.message(), "El código de compañía «" + code +
+                                             "» no es válido: no puede contener «/», «\\», "
+                                             "«..» ni «:».");
+        }
+        EXPECT_THAT(window.events, IsEmpty());
+        EXPECT_TRUE(dm.Kalmora.connected());
+        EXPECT_EQ(dm.Kalmora.params().value("Database"), database());
+    }
 }
 
 } // namespace

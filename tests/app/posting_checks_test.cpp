@@ -1,0 +1,130 @@
+// The posting run's safeguards through the main window on a demo company: the day posted is
+// the day shown whatever order the company reads days in, and a company code cannot lead out
+// of the server's datos/ folder.
+#include "app/bevel_panel.h"
+#include "app/date_picker.h"
+#include "app/lookup_box.h"
+#include "company/data_module.h"
+#include "company_window.h"
+#include "core/date_format.h"
+
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QTest>
+#include <filesystem>
+
+namespace kalmora::test {
+namespace {
+
+using app::MessageWindow;
+
+const QString kGenerated = QStringLiteral("Comprobante contable correctamente generado.");
+const QString kNothingPosted = QStringLiteral("No se pudo contabilizar las facturas.");
+
+class PostingChecksTest : public CompanyWindowTest
+{
+protected:
+    /// The two newest demo days moved to 10 December 2026 and 12 October 2026 (the same day
+    /// and month read the other way round), with the demo's rates on every day.
+    static void SetUpTestSuite()
+    {
+        CompanyWindowTest::SetUpTestSuite();
+        const std::vector<std::string> days =
+            rowsOf("select distinct fact_fecha from facturas order by 1 desc");
+        execute("update facturas set fact_fecha = case fact_fecha when date '" + days.at(0) +
+                "' then date '2026-12-10' when date '" + days.at(1) +
+                "' then date '2026-10-12' else fact_fecha end");
+        execute("delete from ajuste_cierre");
+        for (const char *rate : {"0, 0.6", "5, 0.75", "19, 0.8"})
+            execute(std::string("insert into ajuste_cierre values (0, date '1900-01-01', "
+                                "date '2099-12-31', ") +
+                    rate + ")");
+    }
+
+    /// The workstation's short date becomes `pattern`, as after a change of regional
+    /// settings.
+    void useDatePattern(const char *pattern)
+    {
+        data::DateSettings settings = data::currentDateSettings();
+        settings.shortPattern = pattern;
+        data::setCurrentDateSettings(settings);
+        find<app::DatePicker>("EFecIni")->applyDateSettings(settings);
+    }
+    app::LookupBox *box() const { return find<app::LookupBox>("Pto"); }
+    /// Connects, sets the day in the date picker and chooses the point whose name begins
+    /// with `prefix`.
+    void connectAndChoose(const QDate &day, const QString &prefix)
+    {
+        connect();
+        auto *picker = find<QDateEdit>("EFecIni");
+        picker->setDate(day);
+        ASSERT_EQ(picker->date(), day);
+        press(Qt::Key_Tab);
+        ASSERT_EQ(focusName(), QStringLiteral("Pto"));
+        type(prefix);
+    }
+    /// The vouchers of a point: "state|day".
+    static std::vector<std::string> vouchersOf(int point)
+    {
+        return rowsOf("select trim(comp_estado), comp_fecha from comprobantes where ptvt_id = " +
+                      std::to_string(point) + " order by comp_id");
+    }
+};
+
+// Guards against posting another day than the one the date picker shows when the company
+// reads days in another order than the workstation writes them: a month-first workstation
+// typing 12/10/26 in a day-first company posts 10 December, not 12 October.
+TEST_F(PostingChecksTest, AMonthFirstWorkstationPostsTheDayItShowsInADayFirstCompany)
+{
+    useDatePattern("m/d/yy");
+    connect();
+    type(QStringLiteral("121026"));
+    ASSERT_EQ(find<QDateEdit>("EFecIni")->date(), QDate(2026, 12, 10));
+    ASSERT_EQ(find<QDateEdit>("EFecIni")->text(), QStringLiteral("12/10/26"));
+    press(Qt::Key_Tab);
+    type(QStringLiteral("alm"));
+    ASSERT_EQ(box()->text(), QStringLiteral("Almacén Principal"));
+
+    press(Qt::Key_F2);
+    EXPECT_EQ(shown(MessageWindow::PlainMessage), QStringList{kGenerated});
+    EXPECT_TRUE(shown(MessageWindow::ErrorBox).isEmpty());
+    EXPECT_EQ(vouchersOf(1), std::vector<std::string>{"D|2026-12-10"});
+}
+
+// Guards against a two-digit year naming another century: 10/12/26 of 1926 must not post
+// the sales of 10 December 2026.
+TEST_F(PostingChecksTest, ADayOfAnotherCenturyDoesNotPostTheSameDayOfThisOne)
+{
+    useDatePattern("dd/mm/yy");
+    connectAndChoose(QDate(1926, 12, 10), QStringLiteral("ki"));
+    ASSERT_EQ(box()->text(), QStringLiteral("Kiosco Norte"));
+    ASSERT_EQ(find<QDateEdit>("EFecIni")->text(), QStringLiteral("10/12/26"));
+
+    press(Qt::Key_F2);
+    EXPECT_EQ(shown(MessageWindow::PlainMessage), QStringList{kNothingPosted});
+    EXPECT_TRUE(vouchersOf(3).empty());
+}
+
+// Guards against a company code typed in the company box that leads out of the server's
+// datos/ folder, where a database placed beside it would open: the code is refused in the
+// error box before anything is shown or opened, and nothing becomes usable.
+TEST_F(PostingChecksTest, ACompanyCodeThatLeavesDatosIsRefusedInTheErrorBox)
+{
+    const std::string outside = company().serverEntry() + "/fuera";
+    std::filesystem::create_directories(outside);
+    std::filesystem::copy_file(company().databasePath(), outside + "/kalmora.fdb",
+                               std::filesystem::copy_options::overwrite_existing);
+
+    connect(QStringLiteral("../fuera"));
+    EXPECT_EQ(shown(MessageWindow::ErrorBox),
+              QStringList{QStringLiteral("El código de compañía «../fuera» no es válido: no "
+                                         "puede contener «/», «\\», «..» ni «:».")});
+    EXPECT_FALSE(find("Panel5")->isVisible());
+    EXPECT_FALSE(find("EFecIni")->isEnabled());
+    EXPECT_FALSE(find("SpeedButton3")->isEnabled());
+    EXPECT_FALSE(box()->hasList());
+    EXPECT_FALSE(window->dataModule().Kalmora.connected());
+}
+
+} // namespace
+} // namespace kalmora::test
