@@ -129,7 +129,12 @@ std::optional<Decimal> parseDecimal(std::string_view text, char separator)
 std::optional<Decimal> rescaled(const Decimal &value, int scale)
 {
     Wide v = value.unscaled;
-    if (scale >= value.scale) {
+    if (scale - value.scale > 19) {
+        // More than 19 digits added: anything but 0 passes 64 bits (and the power of ten could
+        // pass even the wide type).
+        if (v != 0)
+            return std::nullopt;
+    } else if (scale >= value.scale) {
         v *= power10(scale - value.scale);
     } else if (value.scale - scale > 19) {
         // Dropping more than 19 digits leaves 0: no 64-bit value reaches half of 10^20, and
@@ -153,9 +158,16 @@ std::optional<Decimal> rescaled(const Decimal &value, int scale)
 
 int compareDecimals(const Decimal &a, const Decimal &b)
 {
-    const int scale = std::max(a.scale, b.scale);
-    const Wide x = Wide(a.unscaled) * power10(scale - a.scale);
-    const Wide y = Wide(b.unscaled) * power10(scale - b.scale);
+    if (a.scale < b.scale)
+        return -compareDecimals(b, a);
+    // b is brought to a's scale. A 64-bit value times 10^19 still fits in the wide type; with
+    // more decimals between them, b (unless zero) outweighs any 64-bit a, whose size is below
+    // 10^19, and only the signs decide.
+    const long long shift = static_cast<long long>(a.scale) - b.scale;
+    if (shift > 19 && b.unscaled != 0)
+        return b.unscaled > 0 ? -1 : 1;
+    const Wide x = a.unscaled;
+    const Wide y = shift > 19 ? 0 : Wide(b.unscaled) * power10(static_cast<int>(shift));
     return x < y ? -1 : (x > y ? 1 : 0);
 }
 

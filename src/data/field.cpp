@@ -502,14 +502,18 @@ std::string TSQLTimeStampField::textOf(const Value &value) const
 
 Value TSQLTimeStampField::valueOfText(std::string_view text) const
 {
-    const std::size_t space = text.find(' ');
-    const auto day = parseDate(text.substr(0, space));
-    std::optional<Time> time = Time{};
-    if (space != std::string_view::npos)
-        time = parseTime(text.substr(space + 1));
-    if (!day || !time)
-        throw EConvertError(quotedText(text) + " is not a valid date and time");
-    return Value{Timestamp{*day, *time}};
+    // The short date may hold blanks itself ("d mmm yyyy", "yyyy. mm. dd."): the text is a
+    // day alone, or a day and the time after its last blank.
+    if (const auto day = parseDate(text))
+        return Value{Timestamp{*day, Time{}}};
+    const std::size_t space = text.rfind(' ');
+    if (space != std::string_view::npos) {
+        const auto day = parseDate(text.substr(0, space));
+        const auto time = parseTime(text.substr(space + 1));
+        if (day && time)
+            return Value{Timestamp{*day, *time}};
+    }
+    throw EConvertError(quotedText(text) + " is not a valid date and time");
 }
 
 Value TSQLTimeStampField::stored(const Value &value) const

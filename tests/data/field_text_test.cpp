@@ -6,6 +6,8 @@
 #include "data/field.h"
 
 #include <gtest/gtest.h>
+#include <limits>
+#include <optional>
 
 using namespace kalmora;
 using namespace kalmora::data;
@@ -134,4 +136,93 @@ TEST_F(FieldText, CurrencyIsExactWithFourDecimals)
     EXPECT_EQ(rate.assignedValue(Value{Decimal{8, 1}}), (Value{Decimal{8000, 4}}));
     EXPECT_EQ(day.assignedValue(Value{Timestamp{Date{2026, 12, 10}, Time{360000000}}}),
               (Value{Date{2026, 12, 10}}));
+}
+
+// Guards: decimals whose scales lie far apart (a filter constant typed with forty decimals
+// against a whole number) compare by value, and rescaling never overflows on the way: the
+// products of powers of ten once passed even the 128-bit intermediate, and the answers were
+// whatever the overflow left.
+TEST(DecimalText, ScalesFarApartCompareAndRescaleExactly)
+{
+    const auto tiny = [](std::int64_t unscaled) { return Decimal{unscaled, 40}; };
+    const struct
+    {
+        Decimal a;
+        Decimal b;
+        int order;
+    } comparisons[] = {
+        {{1, 0}, tiny(1), 1},
+        {{-1, 0}, tiny(1), -1},
+        {{0, 0}, tiny(1), -1},
+        {{0, 0}, tiny(-1), 1},
+        {{0, 0}, tiny(0), 0},
+        {{std::numeric_limits<std::int64_t>::min(), 0}, tiny(-5), -1},
+        {{std::numeric_limits<std::int64_t>::max(), 19}, {1, 0}, -1},
+        {{std::numeric_limits<std::int64_t>::max(), 0}, {1, 20}, 1},
+        {{std::numeric_limits<std::int64_t>::min(), 60}, {-1, 0}, 1},
+        {{10, 1}, {1, 0}, 0},
+    };
+    for (const auto &c : comparisons) {
+        SCOPED_TRACE(std::to_string(c.a.unscaled) + "e-" + std::to_string(c.a.scale) + " vs " +
+                     std::to_string(c.b.unscaled) + "e-" + std::to_string(c.b.scale));
+        EXPECT_EQ(compareDecimals(c.a, c.b), c.order);
+        EXPECT_EQ(compareDecimals(c.b, c.a), -c.order);
+    }
+
+    const struct
+    {
+        Decimal value;
+        int scale;
+        std::optional<Decimal> expected;
+    } rescales[] = {
+        {{1, 0}, 18, Decimal{1000000000000000000, 18}},
+        {{9, 0}, 18, Decimal{9000000000000000000, 18}},
+        {{10, 0}, 18, std::nullopt},
+        {{1, 0}, 20, std::nullopt},
+        {{-1, 0}, 45, std::nullopt},
+        {{std::numeric_limits<std::int64_t>::max(), 0}, 60, std::nullopt},
+        {{0, 0}, 60, Decimal{0, 60}},
+        {tiny(5), 0, Decimal{0, 0}},
+    };
+    for (const auto &c : rescales) {
+        SCOPED_TRACE(std::to_string(c.value.unscaled) + " to scale " + std::to_string(c.scale));
+        EXPECT_EQ(rescaled(c.value, c.scale), c.expected);
+    }
+}
+
+// Guards: a date and time field reads back the text it shows when the short date has blanks
+// of its own ("2026. 12. 10." in Hungarian, "10 Dec 2026"): the text was cut at its first
+// blank, so such a field refused every value typed or shown.
+TEST_F(FieldText, DateAndTimeReadWithBlanksInTheShortDate)
+{
+    TSQLTimeStampField stamp("FACT_FECHA");
+    const Timestamp morning{Date{2026, 12, 10}, Time{(10 * 3600 + 30 * 60) * 10000}};
+    const Timestamp midnight{Date{2026, 12, 10}, Time{}};
+    const struct
+    {
+        const char *pattern;
+        const char *text;
+        std::optional<Timestamp> expected;
+    } cases[] = {
+        {"yyyy. mm. dd.", "2026. 12. 10. 10:30:00", morning},
+        {"yyyy. mm. dd.", "2026. 12. 10.", midnight},
+        {"d mm yyyy", "10 12 2026 10:30", morning},
+        {"d mm yyyy", "10 12 2026", midnight},
+        {"dd/mm/yyyy", "10/12/2026 10:30:00", morning},
+        {"dd/mm/yyyy", "10/12/2026", midnight},
+        {"dd/mm/yyyy", "10/12/2026 25:00", std::nullopt},
+        {"d mm yyyy", "10 12 10:30", std::nullopt},
+        {"dd/mm/yyyy", "10:30", std::nullopt},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.pattern) + " | " + c.text);
+        DateSettings settings;
+        settings.shortPattern = c.pattern;
+        setCurrentDateSettings(settings);
+        if (c.expected)
+            EXPECT_EQ(stamp.textValue(c.text), Value{*c.expected});
+        else
+            EXPECT_EQ(failureOf([&] { stamp.textValue(c.text); }),
+                      "'" + std::string(c.text) + "' is not a valid date and time");
+    }
 }
