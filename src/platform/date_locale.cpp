@@ -95,11 +95,18 @@ std::optional<std::string> datePatternFromStrftime(std::string_view format)
             unpadded = format[i] == '-' || format[i] == '_' ? true
                        : format[i] == '0'                   ? false
                                                             : unpadded;
+        char modifier = 0;
         if (i < format.size() && (format[i] == 'E' || format[i] == 'O'))
-            ++i;
+            modifier = format[i++];
         if (i >= format.size())
             return std::nullopt;
         const char conversion = format[i];
+        // The C library takes E only on years and O only on numbers and month names; on
+        // anything else it writes the conversion out as text, which is no date field.
+        if ((modifier == 'E' && conversion != 'y' && conversion != 'Y') ||
+            (modifier == 'O' &&
+             std::string_view("bBhdemy").find(conversion) == std::string_view::npos))
+            return std::nullopt;
         if (conversion == '%' || conversion == 'n' || conversion == 't') {
             pattern += conversion == '%' ? '%' : conversion == 'n' ? '\n' : '\t';
             continue;
@@ -107,6 +114,10 @@ std::optional<std::string> datePatternFromStrftime(std::string_view format)
         const auto field = fieldOf(conversion, unpadded);
         if (!field)
             return std::nullopt;
+        // Two fields of one letter side by side ("%d%e", "%Y%Y") would run together into one
+        // longer field (a day name, an eight-letter year): empty quotes keep them apart.
+        if (!pattern.empty() && pattern.back() == field->front())
+            pattern += "\"\"";
         pattern += *field;
         hasField = true;
     }
@@ -128,7 +139,7 @@ char dateSeparatorOf(std::string_view pattern)
             continue;
         }
         const auto byte = static_cast<unsigned char>(c);
-        if (isAsciiLetter(c) || (c >= '0' && c <= '9') || byte > 127 || byte < 32)
+        if (isAsciiLetter(c) || (c >= '0' && c <= '9') || byte >= 127 || byte < 32)
             continue;
         return c;
     }

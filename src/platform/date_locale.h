@@ -18,9 +18,11 @@ kalmora::data::DateSettings readLocaleDateSettings();
 
 /// A strftime date format in the pattern language: %d dd, %e d, %m mm, %y yy, %Y yyyy,
 /// %b/%h mmm, %B mmmm, %a ddd, %A dddd, %D mm/dd/yy, %F yyyy-mm-dd, %% %, %n and %t a line
-/// feed and a tab. The flags "-" and "_" make %d and %m d and m; the other flags and the
-/// modifiers E and O are dropped.
-/// Literal letters and quotes are quoted so that they come out as written. nullopt when the
+/// feed and a tab. The flags "-" and "_" make %d and %m d and m; the other flags are dropped,
+/// and so are the modifiers E and O where the C library takes them (E on years, O on %d %e
+/// %m %y and month names); elsewhere they make the format one that is not translated.
+/// Literal letters and quotes are quoted so that they come out as written, and two fields of
+/// one letter side by side are kept apart by empty quotes. nullopt when the
 /// format holds anything that is not a date field (a time, a week number, a width, ...).
 std::optional<std::string> datePatternFromStrftime(std::string_view format);
 

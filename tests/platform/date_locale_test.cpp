@@ -141,3 +141,39 @@ TEST(DateLocale, InstalledLocalesWriteLikeTheirOwnDateFormat)
 }
 
 } // namespace
+
+namespace {
+
+// Guards: formats the C library writes otherwise than their translation would: two fields of
+// one letter side by side ran together into one longer field ("%d%e" became a day name), an E
+// or O modifier where the library takes none was dropped although the library then writes
+// the conversion out as text, and DEL was taken for a separator.
+TEST(DateLocale, FieldsSideBySideModifiersAndControlSigns)
+{
+    ScopedEnv all("LC_ALL", std::nullopt);
+    ScopedEnv time("LC_TIME", "C");
+    const auto settings = readLocaleDateSettings();
+    for (const char *format : {"%d%d", "%Y%Y", "%b%m", "%D%y", "%F%d", "%m%B", "%OB%Om"}) {
+        SCOPED_TRACE(format);
+        const auto pattern = datePatternFromStrftime(format);
+        ASSERT_TRUE(pattern);
+        for (const Date day : {Date{2026, 12, 10}, Date{1999, 11, 30}})
+            EXPECT_EQ(formatDate(day, *pattern, settings), libraryDate(format, day, "C"));
+    }
+
+    const struct
+    {
+        const char *format;
+        std::optional<std::string> pattern;
+    } modifiers[] = {
+        {"%EY", "yyyy"},       {"%Ey", "yy"},         {"%Ob", "mmm"},        {"%Oe", "d"},
+        {"%Ed", std::nullopt}, {"%Em", std::nullopt}, {"%Oa", std::nullopt}, {"%OY", std::nullopt},
+        {"%ED", std::nullopt}, {"%E%", std::nullopt},
+    };
+    for (const auto &c : modifiers)
+        EXPECT_EQ(datePatternFromStrftime(c.format), c.pattern) << c.format;
+
+    EXPECT_EQ(dateSeparatorOf("dd\x7fmm-yyyy"), '-');
+}
+
+} // namespace
