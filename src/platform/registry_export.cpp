@@ -80,9 +80,9 @@ std::string narrowFromUtf16(const std::uint8_t *bytes, std::size_t size)
     std::mbstate_t state{};
     char buffer[MB_LEN_MAX];
     for (std::size_t i = 0; i + 1 < size; i += 2) {
-        char32_t unit = bytes[i] | (bytes[i + 1] << 8);
+        char32_t unit = static_cast<char32_t>(bytes[i] | (bytes[i + 1] << 8));
         if (unit >= 0xD800 && unit < 0xDC00 && i + 3 < size) {
-            const char32_t low = bytes[i + 2] | (bytes[i + 3] << 8);
+            const auto low = static_cast<char32_t>(bytes[i + 2] | (bytes[i + 3] << 8));
             if (low >= 0xDC00 && low < 0xE000) {
                 unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
                 i += 2;
