@@ -590,6 +590,24 @@ TEST_F(PostingTest, AVoucherCompletedElsewhereBetweenTheTwoCallsIsToldAsSuch)
               std::vector<std::string>{"D|1"});
 }
 
+// Guards against completing, or telling the user anything of, a posting that answers "S"
+// without a voucher (IDC 0).
+TEST_F(PostingTest, AnAnswerWithoutAVoucherShowsNothingAndCompletesNothing)
+{
+    runOn(database(), "create or alter procedure contabil_facturas_contado (fecha varchar(100), "
+                      "nit varchar(100), prefijo varchar(100), punto integer, interfaz integer) "
+                      "returns (ver char(1), idc integer, error integer) as begin ver = 'S'; "
+                      "idc = 0; error = 0; suspend; end");
+    connectAndChoose(1);
+
+    EXPECT_EQ(post(), posting::PostingOutcome::NoVoucher);
+    EXPECT_THAT(window.messages, IsEmpty());
+    EXPECT_THAT(window.events, ElementsAre("busy", "hide busy"));
+    EXPECT_THAT(sentTexts(recorder), Contains(StartsWith("select * from contabil_facturas")));
+    EXPECT_THAT(sentTexts(recorder), Not(Contains("CONTABILIZA_PENDIENTE")));
+    EXPECT_FALSE(dm.CRepArticulos.active());
+}
+
 // ---- Company codes
 
 // Guards against a company code that leads the connection out of the server's datos/ folder
