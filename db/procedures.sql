@@ -177,6 +177,11 @@ END^
    one result row is then VER 'P', IDC that voucher, ERROR 0, and nothing else is
    posted until it is completed.
 
+   Two postings of the same day at once post it once. The second one either meets the
+   first one's marks on the invoices and fails on the update conflict, undone whole, or
+   finds that the first one took the invoices after its own check: its one result row
+   is then VER 'O', IDC 0, ERROR 0, and it has posted nothing.
+
    Everything is written before the single SUSPEND, so a caller that fetches the first
    row and closes the cursor has the whole posting. */
 CREATE OR ALTER PROCEDURE CONTABIL_FACTURAS_CONTADO (
@@ -347,8 +352,12 @@ BEGIN
     MARCADAS = ROW_COUNT;
     IF (MARCADAS = 0) THEN
     BEGIN
-        /* another posting took them since the check above */
+        /* Another posting took them since the check above: say so. */
         DELETE FROM COMPROBANTES WHERE COMP_ID = :IDC;
+        VER = 'O';
+        IDC = 0;
+        ERROR = 0;
+        SUSPEND;
         EXIT;
     END
 

@@ -142,7 +142,8 @@ std::string postHelp()
            "Estado de salida:\n"
            "  0   comprobante contable generado (o completado el que una contabilización\n"
            "      anterior de ese día dejó pendiente)\n"
-           "  1   no se contabilizó nada\n"
+           "  1   no se contabilizó nada: no había qué, u otra estación de trabajo está\n"
+           "      contabilizando o ya contabilizó ese día y punto de venta\n"
            "  2   la contabilización informó errores\n"
            "  3   falla; su mensaje va a la salida de errores, como en el cuadro de error\n"
            "  64  uso incorrecto\n";

@@ -99,6 +99,7 @@ int exitFor(posting::PostingOutcome outcome)
     case posting::PostingOutcome::NoPointChosen:
         return kPostUsage;
     case posting::PostingOutcome::NothingPosted:
+    case posting::PostingOutcome::PostedElsewhere:
     case posting::PostingOutcome::NoVoucher:
         break;
     }

@@ -33,7 +33,16 @@ public:
 class EOleException : public Exception
 {
 public:
-    using Exception::Exception;
+    /// `errorCode`: the driver's result code of the failure behind it (0: none), so that a
+    /// caller can still tell a server's answer apart after the message was reworded.
+    explicit EOleException(const std::string &message, int errorCode = 0)
+        : Exception(message), errorCode_(errorCode)
+    {
+    }
+    int errorCode() const { return errorCode_; }
+
+private:
+    int errorCode_;
 };
 
 /// A failure reported by the in-memory data-set engine.

@@ -19,6 +19,13 @@ struct RowFailure
     bool endsSave = false; // the save was undone at this row: no row after it is sent
 };
 
+/// The driver's result code behind a failure; 0 for a failure of the layer itself.
+int driverCode(const Exception &failure)
+{
+    const auto *driver = dynamic_cast<const DriverError *>(&failure);
+    return driver ? driver->code() : 0;
+}
+
 } // namespace
 
 std::string withoutTrailingStops(const std::string &message)
@@ -66,7 +73,7 @@ DataPacket TDataSetProvider::getRecords(const std::string &commandText)
         } catch (const Exception &) {
             // The first failure is the one to report.
         }
-        throw EOleException(withoutTrailingStops(failure.message()));
+        throw EOleException(withoutTrailingStops(failure.message()), driverCode(failure));
     }
 }
 
@@ -109,7 +116,7 @@ public:
                     // The first failure is the one to report.
                 }
             }
-            throw EOleException(withoutTrailingStops(failure.message()));
+            throw EOleException(withoutTrailingStops(failure.message()), driverCode(failure));
         }
         if (rolledBack_)
             result_.applied.clear();

@@ -57,6 +57,23 @@ constexpr int SqlError = 65;
 // primary error number (an ISC code such as 335544665, always above 100) as their result
 // code, so their message is the server's text alone.
 
+/// Server error numbers that a caller acts on.
+namespace ServerCode {
+/// Another transaction holds or has changed the rows a statement updates: the primary
+/// numbers of "deadlock" (a wait that ended on a concurrent update), "lock conflict on no
+/// wait transaction" and "update conflicts with concurrent update".
+constexpr int Deadlock = 335544336;
+constexpr int LockConflict = 335544345;
+constexpr int UpdateConflict = 335544451;
+} // namespace ServerCode
+
+/// Whether `code` says that a concurrent transaction changed or holds the same rows.
+constexpr bool isConcurrentUpdate(int code)
+{
+    return code == ServerCode::Deadlock || code == ServerCode::LockConflict ||
+           code == ServerCode::UpdateConflict;
+}
+
 /// The text of a result code from 1 to 100 ("[0x0015]: Connection failed"); empty for a
 /// code the table does not list (18, 26 to 63, 66 to 100) and for any other code.
 std::string resultCodeText(int code);

@@ -17,6 +17,9 @@ const char *const kVoucherGenerated = "Comprobante contable correctamente genera
 const char *const kPendingCompleted = "Se completó el comprobante contable que una "
                                       "contabilización anterior de este día había dejado "
                                       "pendiente.";
+const char *const kPostedElsewhere = "Las ventas de este día y punto de venta las está "
+                                     "contabilizando o ya las contabilizó otra estación de "
+                                     "trabajo.";
 const char *const kPostingErrors = "Se presentaron los siguientes errores en la contabilización:"
                                    "\r"
                                    "Verifique la definición de la interfaz relacionada";
@@ -101,6 +104,47 @@ void checkVoucher(data::DataModule &module, std::int64_t voucher, const data::Da
                     " elegidos: se anuló y no se contabilizó nada.");
 }
 
+/// Whether the voucher is already definitive: another workstation completed it.
+bool completedElsewhere(data::TClientDataSet &lookup, std::int64_t voucher)
+{
+    try {
+        reopen(lookup,
+               "select comp_estado from comprobantes where comp_id = " + std::to_string(voucher));
+        return !lookup.isEmpty() && lookup.fields(0).asString() == "D";
+    } catch (const Exception &) {
+        return false; // the completion's own failure is the one to report
+    }
+}
+
+/// Completes the voucher; false when another workstation's run completed it first (it may
+/// have found it pending in the moment between this run's two calls).
+bool completeVoucher(data::DataModule &module, std::int64_t voucher)
+{
+    module.Scontapend.paramByName("IDCNT").setAsInteger(voucher);
+    try {
+        module.Scontapend.execProc();
+        return true;
+    } catch (const data::DriverError &failure) {
+        if (data::isConcurrentUpdate(failure.code()) || completedElsewhere(module.Cborrar, voucher))
+            return false;
+        throw;
+    }
+}
+
+/// Runs the posting call in `CRepArticulos`; false when it met another workstation's posting
+/// of the same invoices, which the server then undid whole.
+bool runPostingCall(data::DataModule &module, std::string call)
+{
+    try {
+        reopen(module.CRepArticulos, std::move(call));
+        return true;
+    } catch (const EOleException &failure) {
+        if (!data::isConcurrentUpdate(failure.errorCode()))
+            throw;
+        return false;
+    }
+}
+
 /// The plain message of an outcome; null for one that shows none.
 const char *messageFor(PostingOutcome outcome)
 {
@@ -111,6 +155,8 @@ const char *messageFor(PostingOutcome outcome)
         return kVoucherGenerated;
     case PostingOutcome::PendingCompleted:
         return kPendingCompleted;
+    case PostingOutcome::PostedElsewhere:
+        return kPostedElsewhere;
     case PostingOutcome::Errors:
         return kPostingErrors;
     case PostingOutcome::NoPointChosen:
@@ -160,25 +206,31 @@ PostingOutcome postingRun(data::DataModule &module, BusyPanel &busy, PostingView
     if (!module.Cborrar.isEmpty())
         call += module.Cborrar.fields(0).asString() + ")";
 
-    reopen(module.CRepArticulos, std::move(call));
+    const bool called = runPostingCall(module, std::move(call));
 
     busy.hideBusy();
 
-    // Without a row the fields read as null, which reads 0.
+    // Without a row (or a call) the fields read as null, which reads 0.
     PostingOutcome outcome = PostingOutcome::NoVoucher;
     const std::int64_t errors = module.CRepArticulosERROR->asInteger();
     const std::int64_t voucher = module.CRepArticulosIDC->asInteger();
-    if (module.CRepArticulos.isEmpty()) {
+    if (!called) {
+        outcome = PostingOutcome::PostedElsewhere;
+    } else if (module.CRepArticulos.isEmpty()) {
         outcome = PostingOutcome::NothingPosted;
     } else if (errors > 0) {
         outcome = PostingOutcome::Errors;
+    } else if (module.CRepArticulosVER->asString() == "O") {
+        // Another posting of the day took the invoices between the procedure's check and
+        // its marking; the procedure undid its own voucher.
+        outcome = PostingOutcome::PostedElsewhere;
     } else if (voucher != 0) {
         // "P": the procedure handed back a voucher an earlier run built and never completed.
         const bool leftPending = module.CRepArticulosVER->asString() == "P";
         checkVoucher(module, voucher, day, *point);
-        module.Scontapend.paramByName("IDCNT").setAsInteger(voucher);
-        module.Scontapend.execProc();
-        outcome = leftPending ? PostingOutcome::PendingCompleted : PostingOutcome::VoucherGenerated;
+        outcome = !completeVoucher(module, voucher) ? PostingOutcome::PostedElsewhere
+                  : leftPending                     ? PostingOutcome::PendingCompleted
+                                                    : PostingOutcome::VoucherGenerated;
     }
 
     if (const char *text = messageFor(outcome))

@@ -8,7 +8,7 @@
 // Only the day is ever posted: the day text is one the company database reads as that day,
 // and a voucher that is not of the chosen day and point is undone (`Sdescartapend`) instead
 // of completed. A voucher an earlier run left pending is completed by the next run of its day
-// and point.
+// and point. A day another workstation is posting at the same moment is told as such.
 //
 // Nothing else is caught: a failure ends the run at that step and leaves what was done (the
 // busy panel stays shown when it comes before the posting call has returned).
@@ -45,6 +45,10 @@ enum class PostingOutcome {
     /// comprobante contable que una contabilización anterior de este día había dejado
     /// pendiente."
     PendingCompleted,
+    /// Another workstation's posting of the day and point held or took the invoices, or
+    /// completed the voucher first: "Las ventas de este día y punto de venta las está
+    /// contabilizando o ya las contabilizó otra estación de trabajo."
+    PostedElsewhere,
     NoVoucher, ///< ERROR and IDC both 0: nothing shown
     Errors,    ///< the call reported errors; `CError` holds the error list
 };
@@ -54,9 +58,10 @@ enum class PostingOutcome {
 /// that text as the day; otherwise in the order the company configures, with a four-digit
 /// year. A day whose year four digits cannot hold is refused before anything is sent. The
 /// chosen point is found in `CPuntos` by its PTVT_ID; with none chosen, or one that is no
-/// longer in the list, the run stops before anything reaches the server. A voucher that is
-/// not of the chosen day and point is undone and the run fails saying so. Other failures
-/// propagate.
+/// longer in the list, the run stops before anything reaches the server. A posting call or
+/// completion that meets another workstation's posting of the same rows ends in
+/// PostedElsewhere. A voucher that is not of the chosen day and point is undone and the run
+/// fails saying so. Other failures propagate.
 PostingOutcome postingRun(data::DataModule &module, BusyPanel &busy, PostingView &view,
                           MessageSink &messages);
 

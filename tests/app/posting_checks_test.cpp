@@ -1,12 +1,14 @@
 // The posting run's safeguards through the main window on a demo company: the day posted is
-// the day shown whatever order the company reads days in, and a company code cannot lead out
-// of the server's datos/ folder.
+// the day shown whatever order the company reads days in, a company code cannot lead out of
+// the server's datos/ folder, a day another workstation is posting is told plainly, and a
+// call without a cash customer fails where the user sees it.
 #include "app/bevel_panel.h"
 #include "app/date_picker.h"
 #include "app/lookup_box.h"
 #include "company/data_module.h"
 #include "company_window.h"
 #include "core/date_format.h"
+#include "data/sql_connection.h"
 
 #include <QDateEdit>
 #include <QLineEdit>
@@ -20,6 +22,9 @@ using app::MessageWindow;
 
 const QString kGenerated = QStringLiteral("Comprobante contable correctamente generado.");
 const QString kNothingPosted = QStringLiteral("No se pudo contabilizar las facturas.");
+const QString kPostedElsewhere =
+    QStringLiteral("Las ventas de este día y punto de venta las está contabilizando o ya las "
+                   "contabilizó otra estación de trabajo.");
 
 class PostingChecksTest : public CompanyWindowTest
 {
@@ -103,6 +108,59 @@ TEST_F(PostingChecksTest, ADayOfAnotherCenturyDoesNotPostTheSameDayOfThisOne)
     press(Qt::Key_F2);
     EXPECT_EQ(shown(MessageWindow::PlainMessage), QStringList{kNothingPosted});
     EXPECT_TRUE(vouchersOf(3).empty());
+}
+
+// Guards against the engine's raw conflict text when another workstation holds the day's
+// invoices while this one posts (this window's connection does not wait on locks, so the
+// test needs no second thread): the user is told plainly and nothing is posted.
+TEST_F(PostingChecksTest, ADayAnotherWorkstationIsPostingIsToldPlainly)
+{
+    window->dataModule().Kalmora.params().setValue("WaitOnLocks", "False");
+    data::TSQLConnection other;
+    other.params().setValue("Database", company().databasePath());
+    other.params().setValue("User_Name", "SYSDBA");
+    other.params().setValue("Password", "masterkey");
+    const data::TransactionDesc transaction{1, data::IsolationLevel::ReadCommitted};
+    other.startTransaction(transaction);
+    other.execute("update facturas set comp_id = comp_id where ptvt_id = 1 and "
+                  "fact_fecha = date '2026-10-12'");
+    connectAndChoose(QDate(2026, 10, 12), QStringLiteral("alm"));
+
+    press(Qt::Key_F2);
+    other.rollback(transaction);
+    EXPECT_EQ(shown(MessageWindow::PlainMessage), QStringList{kPostedElsewhere});
+    EXPECT_TRUE(shown(MessageWindow::ErrorBox).isEmpty());
+    EXPECT_FALSE(find("Panel5")->isVisible());
+    EXPECT_EQ(rowsOf("select count(*) from comprobantes where comp_fecha = date '2026-10-12'"),
+              std::vector<std::string>{"0"});
+}
+
+// Guards against a posting call sent without its cash customer being swallowed: with no
+// AUTO_NITCONTADO for the prefix and no configured cash customer, the server's refusal
+// reaches the error box and the busy panel stays shown.
+TEST_F(PostingChecksTest, WithoutAnyCashCustomerTheServersRefusalReachesTheErrorBox)
+{
+    execute("delete from configuracion where conf_modulo = 'FACTURACION' and conf_categoria = "
+            "'FACTURAS' and conf_propiedad = 'CODIGO DEL CLIENTE PARA VENTAS DE CONTADO'");
+    struct PutBack
+    {
+        ~PutBack()
+        {
+            execute("insert into configuracion values ('FACTURACION', 'FACTURAS', 'CODIGO DEL "
+                    "CLIENTE PARA VENTAS DE CONTADO', '222222222222')");
+        }
+    } putBack;
+    connectAndChoose(QDate(2026, 12, 10), QStringLiteral("ti"));
+    ASSERT_EQ(box()->text(), QStringLiteral("Tienda D'Angelo"));
+
+    press(Qt::Key_F2);
+    // The call goes with four arguments: "...('10/12/2026', 'TDA', 2, 2)".
+    EXPECT_EQ(shown(MessageWindow::ErrorBox),
+              QStringList{QStringLiteral("SQL Server Error: Dynamic SQL Error\n-Input parameter "
+                                         "mismatch for procedure CONTABIL_FACTURAS_CONTADO.")});
+    EXPECT_TRUE(shown(MessageWindow::PlainMessage).isEmpty());
+    EXPECT_TRUE(find("Panel5")->isVisible());
+    EXPECT_TRUE(vouchersOf(2).empty());
 }
 
 // Guards against a company code typed in the company box that leads out of the server's

@@ -234,6 +234,24 @@ TEST_F(HeadlessPostTest, TheDayPostedIsTheOneAskedForWhateverTheCompanysDateOrde
               "0");
 }
 
+// Guards against completing, or printing anything of, a posting that answers "S" without a
+// voucher (IDC 0): nothing was posted, so the status is 1.
+TEST_F(HeadlessPostTest, AnAnswerWithoutAVoucherPrintsNothingAndExitsWith1)
+{
+    company_->sql().execute(
+        "SET TERM ^ ;\n"
+        "create or alter procedure contabil_facturas_contado (fecha varchar(100), nit "
+        "varchar(100), prefijo varchar(100), punto integer, interfaz integer) returns (ver "
+        "char(1), idc integer, error integer) as begin ver = 'S'; idc = 0; error = 0; suspend; "
+        "end^\n"
+        "SET TERM ; ^");
+    const ProgramResult result = post(company({"--date", oldestDay_, "--point-id", "1"}));
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(value("select count(*) from comprobantes"), "0");
+}
+
 // Guards against a company code that leads out of the server's datos/ folder: a database
 // placed beside it would be opened and posted into. The code is refused as a usage error
 // before anything is opened.

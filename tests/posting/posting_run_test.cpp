@@ -30,6 +30,9 @@ const char *const kNothingPosted = "No se pudo contabilizar las facturas.";
 const char *const kPendingCompleted = "Se completó el comprobante contable que una "
                                       "contabilización anterior de este día había dejado "
                                       "pendiente.";
+const char *const kPostedElsewhere = "Las ventas de este día y punto de venta las está "
+                                     "contabilizando o ya las contabilizó otra estación de "
+                                     "trabajo.";
 
 /// The rows of `select` on a connection of their own (so only committed work shows), each
 /// row its values joined by "|".
@@ -514,6 +517,95 @@ TEST_F(PostingTest, AVoucherLeftPendingIsCompletedByTheNextRunOfItsDay)
     EXPECT_THAT(window.messages, ElementsAre(kNothingPosted));
     EXPECT_EQ(rowsOf(database(), "select count(*) from comprobantes"),
               std::vector<std::string>{"1"});
+}
+
+// Guards against the engine's raw conflict text when another workstation posts the same day
+// and point at the same moment: the posting call meets the day's invoices held by the other
+// workstation (this connection does not wait on locks, so the test needs no second thread),
+// the user is told plainly, nothing is posted, and the day posts once the other is done.
+TEST_F(PostingTest, ADayAnotherWorkstationIsPostingIsToldAsSuch)
+{
+    dm.Kalmora.params().setValue("WaitOnLocks", "False");
+    connectAndChoose(1);
+    data::TSQLConnection other;
+    other.params().setValue("Database", database());
+    other.params().setValue("User_Name", "SYSDBA");
+    other.params().setValue("Password", "masterkey");
+    const data::TransactionDesc transaction{1, data::IsolationLevel::ReadCommitted};
+    other.startTransaction(transaction);
+    other.execute("update facturas set comp_id = comp_id where ptvt_id = 1");
+
+    EXPECT_EQ(post(), posting::PostingOutcome::PostedElsewhere);
+    EXPECT_THAT(window.messages, ElementsAre(kPostedElsewhere));
+    EXPECT_THAT(window.events, ElementsAre("busy", "hide busy", "message"));
+    EXPECT_FALSE(dm.CRepArticulos.active());
+    other.rollback(transaction);
+    EXPECT_EQ(rowsOf(database(), "select count(*) from comprobantes"),
+              std::vector<std::string>{"0"});
+
+    window.messages.clear();
+    EXPECT_EQ(post(), posting::PostingOutcome::VoucherGenerated);
+    EXPECT_THAT(window.messages, ElementsAre(kGenerated));
+}
+
+// Guards against "nothing could be posted" when another workstation's posting took the day's
+// invoices between this posting's check and its marking (stood in for by a trigger that
+// marks them as the voucher is made): the user is told the day was posted elsewhere, and
+// this posting leaves no voucher.
+TEST_F(PostingTest, InvoicesTakenByAnotherPostingMeanwhileAreToldAsSuch)
+{
+    runOn(database(), "create trigger FACTURAS_TOMADAS for comprobantes active before insert "
+                      "position 1 as begin update facturas set comp_id = 0 where comp_id is "
+                      "null and ptvt_id = new.ptvt_id and fact_fecha = new.comp_fecha; end");
+    connectAndChoose(1);
+
+    EXPECT_EQ(post(), posting::PostingOutcome::PostedElsewhere);
+    EXPECT_THAT(window.messages, ElementsAre(kPostedElsewhere));
+    EXPECT_EQ(rowsOf(database(), "select count(*) from comprobantes"),
+              std::vector<std::string>{"0"});
+}
+
+// Guards against a raw failure when another workstation's run completes this run's voucher
+// in the moment between its two calls (that run found it pending): the voucher is completed
+// once, and this run says the day was posted elsewhere.
+TEST_F(PostingTest, AVoucherCompletedElsewhereBetweenTheTwoCallsIsToldAsSuch)
+{
+    struct CompleteElsewhere : data::SendObserver
+    {
+        std::string database;
+        void statementSent(const std::string &text, const std::vector<data::Param> &params) override
+        {
+            if (text == "CONTABILIZA_PENDIENTE")
+                runOn(database,
+                      "execute procedure contabiliza_pendiente " + valueText(params.at(0).value));
+        }
+    } elsewhere;
+    elsewhere.database = database();
+    connectAndChoose(1);
+    dm.Kalmora.setSendObserver(&elsewhere);
+
+    EXPECT_EQ(post(), posting::PostingOutcome::PostedElsewhere);
+    EXPECT_THAT(window.messages, ElementsAre(kPostedElsewhere));
+    EXPECT_EQ(rowsOf(database(), "select comp_estado, comp_numero from comprobantes"),
+              std::vector<std::string>{"D|1"});
+}
+
+// Guards against completing, or telling the user anything of, a posting that answers "S"
+// without a voucher (IDC 0).
+TEST_F(PostingTest, AnAnswerWithoutAVoucherShowsNothingAndCompletesNothing)
+{
+    runOn(database(), "create or alter procedure contabil_facturas_contado (fecha varchar(100), "
+                      "nit varchar(100), prefijo varchar(100), punto integer, interfaz integer) "
+                      "returns (ver char(1), idc integer, error integer) as begin ver = 'S'; "
+                      "idc = 0; error = 0; suspend; end");
+    connectAndChoose(1);
+
+    EXPECT_EQ(post(), posting::PostingOutcome::NoVoucher);
+    EXPECT_THAT(window.messages, IsEmpty());
+    EXPECT_THAT(window.events, ElementsAre("busy", "hide busy"));
+    EXPECT_THAT(sentTexts(recorder), Contains(StartsWith("select * from contabil_facturas")));
+    EXPECT_THAT(sentTexts(recorder), Not(Contains("CONTABILIZA_PENDIENTE")));
+    EXPECT_FALSE(dm.CRepArticulos.active());
 }
 
 // ---- Company codes
