@@ -29,21 +29,11 @@ const QString kPostedElsewhere =
 class PostingChecksTest : public CompanyWindowTest
 {
 protected:
-    /// The two newest demo days moved to 10 December 2026 and 12 October 2026 (the same day
-    /// and month read the other way round), with the demo's rates on every day.
+    /// The two newest demo days on 10 December 2026 and 12 October 2026.
     static void SetUpTestSuite()
     {
         CompanyWindowTest::SetUpTestSuite();
-        const std::vector<std::string> days =
-            rowsOf("select distinct fact_fecha from facturas order by 1 desc");
-        execute("update facturas set fact_fecha = case fact_fecha when date '" + days.at(0) +
-                "' then date '2026-12-10' when date '" + days.at(1) +
-                "' then date '2026-10-12' else fact_fecha end");
-        execute("delete from ajuste_cierre");
-        for (const char *rate : {"0, 0.6", "5, 0.75", "19, 0.8"})
-            execute(std::string("insert into ajuste_cierre values (0, date '1900-01-01', "
-                                "date '2099-12-31', ") +
-                    rate + ")");
+        company().pinTwoNewestDays();
     }
 
     /// The workstation's short date becomes `pattern`, as after a change of regional

@@ -189,15 +189,8 @@ TEST_F(HeadlessPostTest, HelpExplainsTheCommand)
 TEST_F(HeadlessPostTest, TheDayPostedIsTheOneAskedForWhateverTheCompanysDateOrder)
 {
     // The newest day's invoices on 10 December 2026, the other day's on 12 October 2026
-    // (what "12/10/26" names in a day-first company); every day has the demo's rates.
-    const std::string newest = *value("select max(fact_fecha) from facturas");
-    company_->sql().execute(
-        "update facturas set fact_fecha = iif(fact_fecha = date '" + newest +
-        "', date '2026-12-10', date '2026-10-12');\n"
-        "delete from ajuste_cierre;\n"
-        "insert into ajuste_cierre values (0, date '1900-01-01', date '2099-12-31', 0, 0.6);\n"
-        "insert into ajuste_cierre values (0, date '1900-01-01', date '2099-12-31', 5, 0.75);\n"
-        "insert into ajuste_cierre values (0, date '1900-01-01', date '2099-12-31', 19, 0.8)");
+    // (what "12/10/26" names in a day-first company).
+    company_->pinTwoNewestDays();
     struct Case
     {
         const char *order; // the company's date order; the locale writes mm/dd/yy

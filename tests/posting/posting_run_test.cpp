@@ -91,21 +91,6 @@ std::string dayMonthYear(const data::Date &day)
     return text;
 }
 
-/// Moves the demo's invoices to known days: the newest day's to 10 December 2026 and the
-/// other day's to 12 October 2026 (the same day and month read the other way round), and
-/// gives every day from 1900 to 2099 the demo's rates.
-void pinDays(const std::string &database)
-{
-    const std::string newest = rowsOf(database, "select max(fact_fecha) from facturas").at(0);
-    runOn(database, "update facturas set fact_fecha = iif(fact_fecha = date '" + newest +
-                        "', date '2026-12-10', date '2026-10-12')");
-    runOn(database, "delete from ajuste_cierre");
-    for (const char *rate : {"0, 0.6", "5, 0.75", "19, 0.8"})
-        runOn(database, std::string("insert into ajuste_cierre values (0, date '1900-01-01', "
-                                    "date '2099-12-31', ") +
-                            rate + ")");
-}
-
 /// Clears the stand-in driver's faults when the test ends, however it ends.
 struct ClearStandInFaults
 {
@@ -146,13 +131,14 @@ protected:
 
     posting::PostingOutcome post() { return posting::postingRun(dm, window, window, window); }
 
-    /// A fresh company in place of the present one, its invoices moved by pinDays().
+    /// A fresh company in place of the present one, its two newest days pinned
+    /// (CompanyDatabase::pinTwoNewestDays).
     void replaceCompany(const std::string &dateOrder)
     {
         dm.Kalmora.setConnected(false);
         company_ = std::make_unique<CompanyDatabase>(
             CompanyOptions{.invoices = 5, .days = 2, .dateOrder = dateOrder});
-        pinDays(database());
+        company_->pinTwoNewestDays();
     }
 
     std::unique_ptr<CompanyDatabase> company_;

@@ -46,6 +46,24 @@ CompanyDatabase::CompanyDatabase(CompanyOptions options)
     }
 }
 
+void CompanyDatabase::pinTwoNewestDays() const
+{
+    const Isql database = sql();
+    const std::vector<SqlRow> days =
+        database.query("select distinct fact_fecha as dia from facturas order by 1 desc");
+    database.execute("update facturas set fact_fecha = case fact_fecha when date '" +
+                     *days.at(0).at("DIA") + "' then date '2026-12-10' when date '" +
+                     *days.at(1).at("DIA") +
+                     "' then date '2026-10-12' else fact_fecha end;\n"
+                     "delete from ajuste_cierre;\n"
+                     "insert into ajuste_cierre values (0, date '1900-01-01', date "
+                     "'2099-12-31', 0, 0.6);\n"
+                     "insert into ajuste_cierre values (0, date '1900-01-01', date "
+                     "'2099-12-31', 5, 0.75);\n"
+                     "insert into ajuste_cierre values (0, date '1900-01-01', date "
+                     "'2099-12-31', 19, 0.8)");
+}
+
 CompanyDatabase::~CompanyDatabase()
 {
     std::error_code ignored;

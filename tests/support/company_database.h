@@ -35,6 +35,12 @@ public:
     /// isql-fb on the database, embedded, as SYSDBA.
     Isql sql() const { return Isql(databasePath_); }
 
+    /// Moves the invoices of the two newest demo days to 10 December 2026 and 12 October
+    /// 2026, the same day and month read the other way round, and gives every day from 1900
+    /// to 2099 the demo's rates: two days that a reader of the other date order takes for
+    /// each other. Through sql(), so no other connection may be open on the database.
+    void pinTwoNewestDays() const;
+
 private:
     CompanyOptions options_;
     std::string serverEntry_;
