@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  g++ cmake ninja-build pkg-config
+  g++ cmake ninja-build pkg-config clang-format
   qt6-base-dev libgl1-mesa-dev
   firebird3.0-server-core firebird3.0-server firebird3.0-utils libfbclient2 firebird-dev
   libgtest-dev libgmock-dev libbenchmark-dev

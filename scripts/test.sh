@@ -1,16 +1,36 @@
 #!/usr/bin/env bash
-# Builds and runs every test. Starts a private Firebird server on loopback for the
-# tests that need a login, and stops it afterwards.
+# The test command. In order, stopping at the first failure:
+#   1. clang-format --dry-run --Werror over every .cpp and .h of src/, tests/ and bench/;
+#   2. build/ with warnings as errors, and ctest on it;
+#   3. build-asan/ with AddressSanitizer and UndefinedBehaviorSanitizer (and warnings as
+#      errors), and the whole ctest suite again under them (leaks included).
+#   4. the fuzz targets of the byte parsers (scripts/fuzz.sh), when no ctest arguments are given.
+# A private Firebird server on loopback serves the tests that need a login in both passes,
+# and is stopped afterwards. Extra arguments go to both ctest runs. KALMORA_QUICK=1 skips
+# the sanitized pass and the fuzzing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-"$root/scripts/build.sh"
+"$root/scripts/install-deps.sh"
+
+echo "-- clang-format: src/ tests/ bench/"
+find src tests bench \( -name '*.cpp' -o -name '*.h' \) -print0 | sort -z |
+  xargs -0 clang-format --dry-run --Werror
+
+build() { # folder, extra cmake arguments
+  local dir=$1
+  shift
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALMORA_WERROR=ON "$@"
+  cmake --build "$dir" -j "$(nproc)"
+}
 
 server_dir=""
 cleanup() {
   if [ -n "$server_dir" ]; then "$root/scripts/fb-test-server.sh" stop "$server_dir" || true; fi
 }
 trap cleanup EXIT
+
+build build
 
 if [ -x "$root/scripts/fb-test-server.sh" ]; then
   server_dir=$(mktemp -d /tmp/kalmora-fbserver.XXXXXX)
@@ -21,3 +41,22 @@ if [ -x "$root/scripts/fb-test-server.sh" ]; then
 fi
 
 ctest --test-dir build --output-on-failure -j 2 "$@"
+
+if [ "${KALMORA_QUICK:-0}" = 1 ]; then
+  echo "-- KALMORA_QUICK=1: sanitized pass and fuzzing skipped"
+  exit 0
+fi
+
+build build-asan -DKALMORA_SANITIZE=ON
+# The first finding stops the program with its stack. The suppression files list what the
+# Firebird client and the libraries under it leave behind, each entry explained there.
+supp="$root/scripts/sanitizer"
+ASAN_OPTIONS="halt_on_error=1:detect_leaks=1" \
+  LSAN_OPTIONS="suppressions=$supp/lsan.supp:print_suppressions=0" \
+  UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1" \
+  ctest --test-dir build-asan --output-on-failure -j 2 "$@"
+
+# The byte parsers' fuzz targets, each for a short fixed time over its committed corpus.
+if [ $# -eq 0 ]; then
+  "$root/scripts/fuzz.sh"
+fi

@@ -182,7 +182,15 @@ void Tfbrenvaldo::createButtonPanel()
     SpeedButton3->setPicture(QImage(QStringLiteral(":/images/execute.bmp")));
     SpeedButton3->setGeometry(61, 1, 65, 50);
     SpeedButton3->setEnabled(false);
-    connect(SpeedButton3, &FlatButton::clicked, this, &Tfbrenvaldo::SpeedButton3Click);
+    // A failed posting is shown here rather than in Application::notify: Qt's delivery of the
+    // mouse release is not exception safe, and unwinding through it leaks the event it copied.
+    connect(SpeedButton3, &FlatButton::clicked, this, [this] {
+        try {
+            SpeedButton3Click();
+        } catch (...) {
+            showFailure(std::current_exception());
+        }
+    });
     SpeedButton2 = named(new FlatButton(Panel1), "SpeedButton2");
     SpeedButton2->setFont(flatButtonFont());
     SpeedButton2->setText(QStringLiteral("Esc: Cancelar"));
