@@ -1,7 +1,8 @@
 // Drives the program's window on the demo installation (scripts/run-demo.sh --prepare) as a
 // user would, and saves a picture of the whole screen at each step into the folder given as
 // the first argument: the login typed, the point-of-sale list open, the rates panel open, the
-// message of a failed posting, and its error rows. Not a test: a way to look at the window on a real display (Xvfb).
+// message of a failed posting, and its error rows. Not a test: a way to look at the window on a
+// real display (Xvfb).
 #include "app/application.h"
 #include "app/lookup_box.h"
 #include "app/main_window.h"
