@@ -5,6 +5,7 @@
 #include "app/message_seam.h"
 #include "core/date_format.h"
 #include "grids/confirmation.h"
+#include "grids/failure_report.h"
 #include "platform/date_locale.h"
 
 #include <QIcon>
@@ -29,11 +30,13 @@ Application::Application(int &argc, char **argv) : QApplication(argc, argv)
     data::setCurrentDateSettings(platform::readLocaleDateSettings());
     // The grids' questions (the navigator bar's delete) in the program's confirmation dialog.
     grids::setConfirmation(askConfirmation);
+    grids::setFailureReport([](std::exception_ptr failure) { showFailure(failure); });
 }
 
 Application::~Application()
 {
     grids::setConfirmation({});
+    grids::setFailureReport({});
 }
 
 QString Application::title()

@@ -2,6 +2,7 @@
 
 #include "data/client_data_set.h"
 #include "grids/confirmation.h"
+#include "grids/failure_report.h"
 
 #include <QEvent>
 #include <QIcon>
@@ -186,7 +187,13 @@ DBNavigator::DBNavigator(QWidget *parent) : QWidget(parent)
         button->setToolTip(QString::fromLatin1(kButtons[i].hint));
         button->installEventFilter(this);
         button->setEnabled(false);
-        connect(button, &QToolButton::clicked, this, [this, which] { act(which); });
+        connect(button, &QToolButton::clicked, this, [this, which] {
+            try {
+                act(which);
+            } catch (...) {
+                reportFailure(std::current_exception());
+            }
+        });
         if (which == Button::Prior || which == Button::Next)
             button->setRepeatAction([this, which] { act(which); });
         buttons_[i] = button;
