@@ -18,6 +18,7 @@
 #include "grids/indicator_glyphs.h"
 
 #include <QAbstractScrollArea>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -26,6 +27,8 @@ class TField;
 }
 
 namespace kalmora::grids {
+
+class CellEditor;
 
 class DBGridEh final : public QAbstractScrollArea, private data::DataSetObserver
 {
@@ -77,6 +80,9 @@ public:
     int focusedColumn() const { return navigation_.focusedColumn(); }
     int topRow() const { return navigation_.topRow(); }
     int rowsInView() const { return navigation_.rowsInView(); }
+    /// Whether the cell editor is open over the focused cell, and its text.
+    bool editorOpen() const;
+    QString editorText() const;
     /// The glyph drawn in the current row's indicator cell, if any.
     std::optional<IndicatorGlyph> indicatorGlyphShown() const;
     /// The width the columns share: the area inside the border, less a vertical scroll bar.
@@ -106,8 +112,36 @@ private:
     void recordMoved() override;
     void dataChanged() override;
     void stateChanged() override;
+    void updateRecord() override;
 
     enum class Drag { None, Sizing, PressedTitle, Moving };
+
+    // Keys and editing (grid_editing.cpp).
+    /// Runs the grid's command for `event`; false when the key is not the grid's.
+    bool runKey(QKeyEvent *event);
+    bool runMoveKey(int key, bool ctrl, bool shift);
+    /// Tab, Shift+Tab and (rates grid) Enter: the editor's text is written first.
+    void tabKey(bool backward);
+    void escapeKey();
+    void insertKey();
+    void deleteKey();
+    void copyFromRowAbove();
+    void typeKey(const QString &text);
+    /// The focused cell can be edited: open data set, dgEditing, nothing read-only, and the
+    /// operations allowed.
+    bool canEditCell() const;
+    bool fieldAccepts(QChar c) const;
+    /// Puts the current row in edit state (a new row stays inserting).
+    void editRow();
+    void showEditor();
+    /// Writes the editor's typing to its field; the field's failure leaves the text typed.
+    void writeEditor();
+    void closeEditor();
+    void placeEditor();
+    /// The focus went from the grid (or its editor) to another control.
+    void leaveGrid();
+    /// Runs `command`; a failure is shown, and the grid stays where it was.
+    void guarded(const std::function<void()> &command);
 
     data::TField *fieldOf(int column) const;
     GridMetrics metrics() const;
@@ -137,6 +171,8 @@ private:
                               int linesBottom) const;
     void paintMoveMarker(QPainter &painter, const GridGeometry &geometry) const;
 
+    CellEditor *editor_ = nullptr;
+    QMetaObject::Connection leaveWatch_;
     GridSettings settings_;
     GridNavigation navigation_{settings_};
     data::TDataSource *source_ = nullptr;
