@@ -8,8 +8,20 @@
 
 namespace kalmora::grids {
 
-CellEditor::CellEditor(QWidget *parent, Hooks hooks) : QLineEdit(parent), hooks_(std::move(hooks))
+CellEditor::CellEditor(QWidget *parent, Hooks hooks)
+    : QLineEdit(parent), hooks_(std::move(hooks)), dropDownButton_(new QToolButton(this))
 {
+    dropDownButton_->setArrowType(Qt::DownArrow);
+    dropDownButton_->setFocusPolicy(Qt::NoFocus);
+    dropDownButton_->setCursor(Qt::ArrowCursor);
+    dropDownButton_->hide();
+    connect(dropDownButton_, &QToolButton::clicked, this, [this] {
+        try {
+            hooks_.dropDown();
+        } catch (...) {
+            reportFailure(std::current_exception());
+        }
+    });
     setFrame(false);
     setContextMenuPolicy(Qt::NoContextMenu);
     hide();
@@ -23,6 +35,26 @@ void CellEditor::open(const QString &text)
     typed_ = false;
     show();
     setFocus(Qt::OtherFocusReason);
+}
+
+void CellEditor::setDropDownButton(bool shown)
+{
+    dropDownButton_->setVisible(shown);
+    setTextMargins(0, 0, shown ? dropDownButton_->width() : 0, 0);
+}
+
+bool CellEditor::hasDropDownButton() const
+{
+    return !dropDownButton_->isHidden();
+}
+
+void CellEditor::resizeEvent(QResizeEvent *event)
+{
+    QLineEdit::resizeEvent(event);
+    const int side = height();
+    dropDownButton_->setGeometry(width() - side, 0, side, side);
+    if (hasDropDownButton())
+        setTextMargins(0, 0, side, 0);
 }
 
 bool CellEditor::acceptsAll(const QString &text) const
@@ -103,6 +135,19 @@ bool CellEditor::forGrid(const QKeyEvent &event) const
 
 void CellEditor::keyPressEvent(QKeyEvent *event)
 {
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const int key = event->key();
+    const bool dropDownKey =
+        (modifiers == Qt::AltModifier && (key == Qt::Key_Down || key == Qt::Key_Up)) ||
+        (modifiers == Qt::ControlModifier && (key == Qt::Key_Return || key == Qt::Key_Enter));
+    if (dropDownKey && hasDropDownButton()) {
+        try {
+            hooks_.dropDown();
+        } catch (...) {
+            reportFailure(std::current_exception());
+        }
+        return;
+    }
     if (forGrid(*event)) {
         hooks_.toGrid(event);
         return;

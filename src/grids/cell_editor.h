@@ -5,6 +5,7 @@
 // has to be written to the field is its `typed()` flag; the grid writes it.
 
 #include <QLineEdit>
+#include <QToolButton>
 #include <functional>
 
 namespace kalmora::grids {
@@ -22,6 +23,8 @@ public:
         std::function<void()> beforeTyping;
         /// A key that the grid handles while the editor is open.
         std::function<void(QKeyEvent *)> toGrid;
+        /// Opens the drop-down (the drop-down button, Alt+Down, Alt+Up, Ctrl+Enter).
+        std::function<void()> dropDown;
     };
 
     CellEditor(QWidget *parent, Hooks hooks);
@@ -34,10 +37,14 @@ public:
     /// The text changed since the editor opened or was last written.
     bool typed() const { return typed_; }
     void markWritten() { typed_ = false; }
+    /// Shows or hides the drop-down button at the right edge, and with it the drop-down keys.
+    void setDropDownButton(bool shown);
+    bool hasDropDownButton() const;
 
 protected:
     bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     bool acceptsAll(const QString &text) const;
@@ -48,6 +55,7 @@ private:
 
     Hooks hooks_;
     bool typed_ = false;
+    QToolButton *dropDownButton_;
 };
 
 } // namespace kalmora::grids

@@ -2,6 +2,7 @@
 
 #include "data/client_data_set.h"
 #include "data/field.h"
+#include "grids/calendar_drop_down.h"
 #include "grids/cell_editor.h"
 #include "grids/column_fit.h"
 
@@ -53,11 +54,14 @@ DBGridEh::DBGridEh(QWidget *parent) : QAbstractScrollArea(parent)
     hooks.accepts = [this](QChar c) { return fieldAccepts(c); };
     hooks.beforeTyping = [this] { editRow(); };
     hooks.toGrid = [this](QKeyEvent *event) { keyPressEvent(event); };
+    hooks.dropDown = [this] { openCalendar(); };
     editor_ = new CellEditor(viewport(), std::move(hooks));
     leaveWatch_ =
         connect(qApp, &QApplication::focusChanged, this, [this](QWidget *from, QWidget *to) {
+            // The calendar is a window of its own, but still the grid's.
             const auto inGrid = [this](const QWidget *w) {
-                return w && (w == this || isAncestorOf(w));
+                return w && (w == this || isAncestorOf(w) ||
+                             (calendar_ && (w == calendar_ || calendar_->isAncestorOf(w))));
             };
             if (inGrid(from) && !inGrid(to))
                 leaveGrid();

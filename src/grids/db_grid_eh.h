@@ -18,6 +18,7 @@
 #include "grids/indicator_glyphs.h"
 
 #include <QAbstractScrollArea>
+#include <QDate>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -28,6 +29,7 @@ class TField;
 
 namespace kalmora::grids {
 
+class CalendarDropDown;
 class CellEditor;
 
 class DBGridEh final : public QAbstractScrollArea, private data::DataSetObserver
@@ -138,6 +140,9 @@ private:
     void writeEditor();
     void closeEditor();
     void placeEditor();
+    /// The month calendar under a date cell, and what accepting one of its days does.
+    void openCalendar();
+    void acceptCalendarDay(QDate day);
     /// The focus went from the grid (or its editor) to another control.
     void leaveGrid();
     /// Runs `command`; a failure is shown, and the grid stays where it was.
@@ -172,6 +177,7 @@ private:
     void paintMoveMarker(QPainter &painter, const GridGeometry &geometry) const;
 
     CellEditor *editor_ = nullptr;
+    CalendarDropDown *calendar_ = nullptr; // made on first use
     QMetaObject::Connection leaveWatch_;
     GridSettings settings_;
     GridNavigation navigation_{settings_};

@@ -4,6 +4,7 @@
 // does nothing.
 #include "data/client_data_set.h"
 #include "data/field.h"
+#include "grids/calendar_drop_down.h"
 #include "grids/cell_editor.h"
 #include "grids/confirmation.h"
 #include "grids/db_grid_eh.h"
@@ -19,6 +20,12 @@ namespace {
 QString fromLocal(const std::string &text)
 {
     return QString::fromLocal8Bit(text.data(), qsizetype(text.size()));
+}
+
+bool isDate(const data::TField &field)
+{
+    return field.dataType() == data::FieldType::Date ||
+           field.dataType() == data::FieldType::DateTime;
 }
 
 bool isEditing(const data::TClientDataSet &set)
@@ -292,6 +299,7 @@ void DBGridEh::showEditor()
     if (!field)
         return;
     editor_->setAlignment(rightAligned(field) ? Qt::AlignRight : Qt::AlignLeft);
+    editor_->setDropDownButton(isDate(*field));
     placeEditor();
     editor_->open(fromLocal(field->asString()));
 }
@@ -329,6 +337,46 @@ void DBGridEh::placeEditor()
         return;
     }
     editor_->setGeometry(cell);
+}
+
+void DBGridEh::openCalendar()
+{
+    const data::TField *field = fieldOf(focusedColumn());
+    if (!editorOpen() || !field || !isDate(*field))
+        return;
+    if (!calendar_)
+        calendar_ = new CalendarDropDown(this, [this](QDate day) { acceptCalendarDay(day); });
+    QDate day;
+    const data::Value value = field->value();
+    if (const auto *date = std::get_if<data::Date>(&value))
+        day = QDate(date->year, date->month, date->day);
+    else if (const auto *stamp = std::get_if<data::Timestamp>(&value))
+        day = QDate(stamp->date.year, stamp->date.month, stamp->date.day);
+    const QRect cell = editor_->geometry();
+    calendar_->open(QRect(viewport()->mapToGlobal(cell.topLeft()), cell.size()), day);
+}
+
+void DBGridEh::acceptCalendarDay(QDate chosen)
+{
+    guarded([&] {
+        data::TField *field = fieldOf(focusedColumn());
+        if (!field)
+            return;
+        editRow();
+        const data::Date day{chosen.year(), chosen.month(), chosen.day()};
+        // The day changes; a time of day that the field held stays.
+        const data::Value before = field->value();
+        if (const auto *stamp = std::get_if<data::Timestamp>(&before))
+            field->setValue(data::Timestamp{day, stamp->time});
+        else
+            field->setAsDate(day);
+        if (editorOpen()) {
+            editor_->setText(fromLocal(field->asString()));
+            editor_->selectAll();
+            editor_->markWritten();
+            editor_->setFocus(Qt::PopupFocusReason);
+        }
+    });
 }
 
 void DBGridEh::updateRecord()

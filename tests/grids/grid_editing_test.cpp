@@ -3,11 +3,13 @@
 // What is checked is what the user sees (rows, the editor, the indicator) and what the data
 // set holds.
 #include "error_rows_fixture.h"
+#include "grids/calendar_drop_down.h"
 #include "grids/confirmation.h"
 #include "grids/db_grid_eh.h"
 #include "grids/window_grids.h"
 
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QLineEdit>
 #include <QTest>
 #include <functional>
@@ -241,6 +243,46 @@ TEST_F(GridEditingTest, TheErrorGridNeverEdits)
         EXPECT_EQ(dm->CError.state(), DataSetState::dsBrowse) << key;
     }
     EXPECT_TRUE(questions.empty());
+}
+
+// Guards the calendar of a date cell: it opens only with the editor, on the cell's day, takes
+// the highlighted day on Enter or Alt+Up and nothing on Esc, and its wheel moves a day a
+// notch; the accepted day is the field's new value, the row in edit state.
+TEST_F(GridEditingTest, TheCalendarSetsTheDayOfADateCell)
+{
+    openRatesGrid();
+    const auto calendar = [this] { return grid->findChild<CalendarDropDown *>(); };
+    press(Qt::Key_Return, Qt::ControlModifier); // no editor: no calendar
+    EXPECT_EQ(calendar(), nullptr);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(0, 0).center());
+    ASSERT_TRUE(grid->editorOpen());
+
+    press(Qt::Key_Down, Qt::AltModifier);
+    ASSERT_NE(calendar(), nullptr);
+    ASSERT_TRUE(calendar()->isVisible());
+    EXPECT_EQ(calendar()->highlighted(), QDate(2026, 12, 10));
+    press(Qt::Key_Right);
+    press(Qt::Key_Escape);
+    EXPECT_FALSE(calendar()->isVisible());
+    EXPECT_EQ(grid->cellText(0, 0), QStringLiteral("10/12/2026"));
+    EXPECT_EQ(state(), DataSetState::dsBrowse);
+
+    press(Qt::Key_Return, Qt::ControlModifier);
+    ASSERT_TRUE(calendar()->isVisible());
+    press(Qt::Key_Right);
+    press(Qt::Key_Return);
+    EXPECT_FALSE(calendar()->isVisible());
+    EXPECT_EQ(grid->cellText(0, 0), QStringLiteral("11/12/2026"));
+    EXPECT_EQ(grid->editorText(), QStringLiteral("11/12/2026"));
+    EXPECT_EQ(state(), DataSetState::dsEdit);
+
+    press(Qt::Key_Up, Qt::AltModifier);
+    QWheelEvent down(QPointF(5, 5), calendar()->mapToGlobal(QPointF(5, 5)), {}, {0, -240},
+                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(calendar()->calendar(), &down);
+    EXPECT_EQ(calendar()->highlighted(), QDate(2026, 12, 13));
+    press(Qt::Key_Up, Qt::AltModifier);
+    EXPECT_EQ(grid->cellText(0, 0), QStringLiteral("13/12/2026"));
 }
 
 } // namespace
