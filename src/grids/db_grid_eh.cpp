@@ -808,6 +808,9 @@ void DBGridEh::wheelEvent(QWheelEvent *event)
 void DBGridEh::focusInEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusInEvent(event);
+    // While the editor is open, the keys go to it.
+    if (editorOpen())
+        editor_->setFocus(event->reason());
     viewport()->update();
 }
 

@@ -6,6 +6,7 @@
 #include "app/application.h"
 #include "app/lookup_box.h"
 #include "app/main_window.h"
+#include "grids/db_grid_eh.h"
 
 #include <QApplication>
 #include <QDir>
@@ -85,8 +86,15 @@ int main(int argc, char **argv)
         saveScreen(folder, "5-failed-posting.png");
         // The day's rates, opened on their three default rows; quitting drops them unsaved.
         QTest::keyClick(handle, Qt::Key_F5);
-        saveScreen(folder, "6-rates-panel.png",
-                   window.geometry().marginsAdded(window.windowHandle()->frameMargins()));
+        const QRect windowArea =
+            window.geometry().marginsAdded(window.windowHandle()->frameMargins());
+        saveScreen(folder, "6-rates-panel.png", windowArea);
+        // The calendar of a date cell: the first row's "F.Desde", clicked twice, Alt+Down.
+        auto *rates = window.findChild<kalmora::grids::DBGridEh *>(QStringLiteral("DBGridEh2"));
+        QTest::mouseClick(rates->viewport(), Qt::LeftButton, {}, rates->cellRect(0, 0).center());
+        QTest::mouseClick(rates->viewport(), Qt::LeftButton, {}, rates->cellRect(0, 0).center());
+        QTest::keyClick(handle, Qt::Key_Down, Qt::AltModifier);
+        saveScreen(folder, "7-rates-calendar.png", windowArea.adjusted(0, 0, 0, 120));
         QApplication::quit();
     });
     return kalmora::app::Application::exec();

@@ -254,6 +254,10 @@ TEST_F(GridEditingTest, TheCalendarSetsTheDayOfADateCell)
     const auto calendar = [this] { return grid->findChild<CalendarDropDown *>(); };
     press(Qt::Key_Return, Qt::ControlModifier); // no editor: no calendar
     EXPECT_EQ(calendar(), nullptr);
+    // From another control: the first click focuses the cell and opens its editor, the second
+    // leaves the keys with the editor.
+    other->setFocus();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(0, 0).center());
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(0, 0).center());
     ASSERT_TRUE(grid->editorOpen());
 
