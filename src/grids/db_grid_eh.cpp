@@ -103,6 +103,8 @@ void DBGridEh::recordMoved()
 {
     // Any typing reached the field before the data set moved (updateRecord).
     closeEditor();
+    if (!searchMoving_)
+        endSearch();
     followData();
 }
 
@@ -428,7 +430,7 @@ std::optional<IndicatorGlyph> DBGridEh::indicatorGlyphShown() const
     case data::DataSetState::dsInsert:
         return IndicatorGlyph::Insert;
     default:
-        return IndicatorGlyph::Browse;
+        return searching_ ? IndicatorGlyph::Searching : IndicatorGlyph::Browse;
     }
 }
 
@@ -576,6 +578,8 @@ void DBGridEh::paintColumnCells(QPainter &painter, const GridGeometry &geometry,
                          static_cast<int>(align.toInt()) | Qt::TextSingleLine,
                          cellText(row, column));
         painter.restore();
+        if (row == current && column == focusedColumn())
+            paintSearchMatch(painter, cell, align);
     }
 }
 
@@ -671,6 +675,7 @@ void DBGridEh::mousePressEvent(QMouseEvent *event)
         break;
     case GridHit::Area::Cell:
         guarded([&] {
+            endSearch();
             const int row = topRow() + hit.row;
             if (row == currentRow() && hit.column == focusedColumn()) {
                 if (!editorOpen() && canEditCell())
@@ -686,6 +691,7 @@ void DBGridEh::mousePressEvent(QMouseEvent *event)
         break;
     case GridHit::Area::Indicator:
         guarded([&] {
+            endSearch();
             writeEditor();
             closeEditor();
             navigation_.moveToCell(topRow() + hit.row, focusedColumn());

@@ -16,6 +16,7 @@
 #include "grids/grid_navigation.h"
 #include "grids/grid_options.h"
 #include "grids/indicator_glyphs.h"
+#include "grids/text_location.h"
 
 #include <QAbstractScrollArea>
 #include <QDate>
@@ -82,6 +83,18 @@ public:
     int focusedColumn() const { return navigation_.focusedColumn(); }
     int topRow() const { return navigation_.topRow(); }
     int rowsInView() const { return navigation_.rowsInView(); }
+    // ---- Searching (grid_search.cpp)
+
+    /// Looks for `request`'s text. On a match the matching record becomes current and its
+    /// column focused, and true is returned; without one nothing moves. The grid repaints
+    /// once, at the end.
+    bool locateText(const TextLocation &request);
+    /// The incremental search (rates grid): whether it runs, and its text.
+    bool searching() const { return searching_; }
+    QString searchText() const { return searchText_; }
+    /// The visible columns' titles in display order, and the column of each.
+    std::vector<std::pair<QString, int>> visibleColumnTitles() const;
+
     /// Whether the cell editor is open over the focused cell, and its text.
     bool editorOpen() const;
     QString editorText() const;
@@ -145,6 +158,17 @@ private:
     void acceptCalendarDay(QDate day);
     /// The focus went from the grid (or its editor) to another control.
     void leaveGrid();
+    // Searching (grid_search.cpp).
+    /// Ctrl+F and the keys of a running incremental search; true when the key is taken.
+    bool runSearchKey(QKeyEvent *event);
+    void startSearch();
+    void endSearch();
+    void extendSearch(const QString &text);
+    void stepSearch(bool backward);
+    void openFindDialog();
+    /// The leading part of the focused cell that the search text matches, black on yellow.
+    void paintSearchMatch(QPainter &painter, const QRect &cell, Qt::Alignment align) const;
+
     /// Runs `command`; a failure is shown, and the grid stays where it was.
     void guarded(const std::function<void()> &command);
 
@@ -178,6 +202,9 @@ private:
 
     CellEditor *editor_ = nullptr;
     CalendarDropDown *calendar_ = nullptr; // made on first use
+    bool searching_ = false;
+    QString searchText_;
+    bool searchMoving_ = false; // the search's own moves do not end it
     QMetaObject::Connection leaveWatch_;
     GridSettings settings_;
     GridNavigation navigation_{settings_};

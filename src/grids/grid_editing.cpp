@@ -63,7 +63,7 @@ void DBGridEh::keyPressEvent(QKeyEvent *event)
         return;
     }
     bool handled = true;
-    guarded([&] { handled = runKey(event); });
+    guarded([&] { handled = runSearchKey(event) || runKey(event); });
     if (!handled)
         event->ignore();
 }
