@@ -236,6 +236,28 @@ TEST_F(RatesWindowTest, RatesTypedWithTheKeyboardAreStoredAndPosted)
               (std::vector<std::string>{"0|typed factor", "5|typed factor", "19|typed factor"}));
 }
 
+// Guards the incremental search through the window: Ctrl+F in the rates grid, then "1",
+// goes to the first row whose "Porc" begins with 1 and turns the indicator yellow; a
+// character that matches nothing changes nothing.
+TEST_F(RatesWindowTest, CtrlFThenADigitFindsTheFirstRateBeginningWithIt)
+{
+    connect();
+    press(Qt::Key_F5);
+    press(Qt::Key_Tab);
+    press(Qt::Key_Tab);
+    ASSERT_EQ(focusName(), QStringLiteral("DBGridEh2"));
+    press(Qt::Key_Right);
+    press(Qt::Key_Right); // "Porc": 5, 19, 0
+    press(Qt::Key_F, Qt::ControlModifier);
+    type(QStringLiteral("1"));
+    EXPECT_EQ(ratesGrid()->currentRow(), 1);
+    EXPECT_EQ(ratesGrid()->indicatorGlyphShown(), grids::IndicatorGlyph::Searching);
+    type(QStringLiteral("4"));
+    EXPECT_EQ(ratesGrid()->currentRow(), 1);
+    EXPECT_EQ(ratesGrid()->searchText(), QStringLiteral("1"));
+    EXPECT_EQ(gridRows().size(), 3);
+}
+
 // Guards against a text the field refuses being dropped by F5: the save stops with the
 // field's message, the panel stays with the typing, and nothing is stored.
 TEST_F(RatesWindowTest, F5WithARefusedTextInTheEditorStopsTheSave)
