@@ -103,9 +103,14 @@ int post(const PostOptions &options)
     if (options.day)
         window.chooseDay(*options.day);
     // --preview: the same run, rolled back (headless_preview.h).
-    const posting::PostingOutcome outcome =
-        options.preview ? previewPosting(module, window, std::cout)
-                        : posting::postingRun(module, window, window, window);
+    posting::PostingOutcome outcome;
+    if (options.preview) {
+        const PostingPreviewResult preview = previewPosting(module, window);
+        printPreview(preview, std::cout);
+        outcome = preview.outcome;
+    } else {
+        outcome = posting::postingRun(module, window, window, window);
+    }
     if (outcome == posting::PostingOutcome::Errors)
         printErrorList(module.CError, std::cout);
     return exitFor(outcome);

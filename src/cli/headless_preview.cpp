@@ -62,31 +62,41 @@ private:
 
 } // namespace
 
-posting::PostingOutcome previewPosting(data::DataModule &module, TerminalWindow &window,
-                                       std::ostream &out)
+PostingPreviewResult previewPosting(data::DataModule &module, TerminalWindow &window)
 {
     RolledBackTransaction transaction(module.Kalmora);
     HeldMessages messages;
     posting::PostingPreview preview;
-    const posting::PostingOutcome outcome =
-        posting::postingRun(module, window, window, messages, &preview);
+    PostingPreviewResult result;
+    result.outcome = posting::postingRun(module, window, window, messages, &preview);
 
-    const bool generated = outcome == posting::PostingOutcome::VoucherGenerated ||
-                           outcome == posting::PostingOutcome::PendingCompleted;
+    const bool generated = result.outcome == posting::PostingOutcome::VoucherGenerated ||
+                           result.outcome == posting::PostingOutcome::PendingCompleted;
     if (generated) {
-        out << "Vista previa: no se guardó nada.\n";
-        if (outcome == posting::PostingOutcome::PendingCompleted)
-            out << "Se completaría el comprobante que una contabilización anterior de este "
-                   "día dejó pendiente.\n";
-        // The completion's own check, which the preview does not reach.
-        if (!printVoucher(module.Cborrar, preview.voucher, false, out))
-            throw Exception("El comprobante no cuadra: la contabilización no se podría "
-                            "completar.");
+        result.voucher = readVoucher(module.Cborrar, preview.voucher);
+        if (!result.voucher)
+            throw Exception("El comprobante " + std::to_string(preview.voucher) + " no existe.");
     }
     transaction.rollback();
     if (!generated)
         messages.forwardTo(window);
-    return outcome;
+    // The completion's own check, which the preview does not reach.
+    if (result.voucher && !result.voucher->balances())
+        throw Exception("El comprobante no cuadra: débitos " + result.voucher->debits +
+                        ", créditos " + result.voucher->credits +
+                        "; la contabilización no se podría completar.");
+    return result;
+}
+
+void printPreview(const PostingPreviewResult &preview, std::ostream &out)
+{
+    if (!preview.voucher)
+        return;
+    out << "Vista previa: no se guardó nada.\n";
+    if (preview.outcome == posting::PostingOutcome::PendingCompleted)
+        out << "Se completaría el comprobante que una contabilización anterior de este día "
+               "dejó pendiente.\n";
+    printVoucher(*preview.voucher, false, out);
 }
 
 } // namespace kalmora::cli

@@ -93,7 +93,8 @@ int reverse(const ReverseOptions &options)
     const std::int64_t reversing = lookup.fields(0).asInteger();
     const std::string number = lookup.fields(1).asString();
     lookup.close();
-    printVoucher(lookup, reversing, true, std::cout);
+    if (const std::optional<VoucherListing> voucher = readVoucher(lookup, reversing))
+        printVoucher(*voucher, true, std::cout);
     transaction.commit();
     window.showMessage("Comprobante " + std::to_string(options.voucher) +
                        " revertido por el comprobante " + std::to_string(reversing) + " (número " +
