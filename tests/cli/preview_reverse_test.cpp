@@ -247,5 +247,34 @@ TEST_F(PreviewReverseTest, RefusedReversalsChangeNothing)
     }
 }
 
+// Guards against a preview that hides that an earlier run left the day's voucher pending,
+// and against one that shows as good a voucher the completion would refuse.
+TEST_F(PreviewReverseTest, PreviewOfAPendingVoucherAndOfOneThatDoesNotBalance)
+{
+    const std::string mdy =
+        oldestDay_.substr(5, 2) + "/" + oldestDay_.substr(8, 2) + "/" + oldestDay_.substr(0, 4);
+    ASSERT_EQ(value("select ver from contabil_facturas_contado('" + mdy +
+                    "', '900000001', 'PPAL', 1, (select max(inve_id) from interfaz_ventas "
+                    "where tido_cod = 31 and pref_pre = 'PPAL'))"),
+              "S");
+    const std::string pending = *value("select comp_id from comprobantes");
+
+    Snapshot before = snapshot();
+    const ProgramResult preview = post("Almacén Principal", true);
+    EXPECT_EQ(preview.exitCode, 0);
+    EXPECT_THAT(preview.out, HasSubstr("Se completaría el comprobante que una contabilización "
+                                       "anterior de este día dejó pendiente.\n"));
+    EXPECT_EQ(voucherLines(preview.out), storedLines(pending));
+    EXPECT_EQ(snapshot(), before);
+
+    company_->sql().execute("delete from comprobantes_det where comp_id = " + pending +
+                            " and cmde_item = 1");
+    before = snapshot();
+    const ProgramResult unbalanced = post("Almacén Principal", true);
+    EXPECT_EQ(unbalanced.exitCode, 3);
+    EXPECT_THAT(unbalanced.err, HasSubstr("El comprobante no cuadra: débitos "));
+    EXPECT_EQ(snapshot(), before);
+}
+
 } // namespace
 } // namespace kalmora::test
