@@ -67,6 +67,10 @@ PostOptions parsePostOptions(const std::vector<std::string> &args)
             options.help = true;
             continue;
         }
+        if (name == "--preview") { // headless_preview.h
+            options.preview = true;
+            continue;
+        }
         const auto value = [&]() -> std::string {
             if (inlineValue)
                 return *inlineValue;
@@ -113,6 +117,7 @@ std::string postHelp()
 {
     return "Uso: contabiliza-pos post --server SERVIDOR --company EMPRESA --user USUARIO\n"
            "                          [--date AAAA-MM-DD] (--point NOMBRE | --point-id N)\n"
+           "                          [--preview]\n"
            "\n"
            "Contabiliza las ventas de contado de un día y un punto de venta, como el botón\n"
            "\"F2: Ejecutar\" de la ventana, sin abrirla ni necesitar una pantalla.\n"
@@ -130,6 +135,10 @@ std::string postHelp()
            "  --point NOMBRE      el punto de venta, por su nombre exacto\n"
            "  --point-id N        el punto de venta, por su PTVT_ID; necesario cuando varios\n"
            "                      puntos tienen el mismo nombre\n"
+           "  --preview           vista previa: contabiliza en una transacción que se\n"
+           "                      deshace y muestra el comprobante que se generaría (cuenta,\n"
+           "                      tasa, débito, crédito y detalle de cada línea, facturas y\n"
+           "                      totales) o los errores; no guarda nada\n"
            "  --help              muestra esta ayuda\n"
            "\n"
            "La contraseña se toma de la variable de entorno KALMORA_PASSWORD o, sin ella, se\n"

@@ -21,6 +21,7 @@ struct PostOptions
     std::optional<data::Date> day; // none: today, as the window sets it when connecting
     std::optional<std::string> point;
     std::optional<std::int64_t> pointId;
+    bool preview = false; // --preview: run it and roll it back (headless_preview.h)
 };
 
 /// A command line that cannot be run; what() says why, in one line.
