@@ -7,10 +7,13 @@
 #include "app/lookup_box.h"
 #include "app/main_window.h"
 #include "grids/db_grid_eh.h"
+#include "grids/find_dialog.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -84,6 +87,20 @@ int main(int argc, char **argv)
         });
         QTest::keyClick(handle, Qt::Key_F2);
         saveScreen(folder, "5-failed-posting.png");
+        // The find dialog over the error list, after a search for "cuenta".
+        auto *errors = window.findChild<kalmora::grids::DBGridEh *>(QStringLiteral("DBGridEh1"));
+        QTest::mouseClick(errors->viewport(), Qt::LeftButton, {}, errors->cellRect(0, 0).center());
+        QTimer::singleShot(300, [&] {
+            auto *dialog =
+                qobject_cast<kalmora::grids::TDBGridEhFindDlg *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            QTest::keyClicks(dialog->cbText->lineEdit(), QStringLiteral("cuenta"));
+            QTest::keyClick(dialog->cbText->lineEdit(), Qt::Key_Return);
+            saveScreen(folder, "5b-find-dialog.png");
+            dialog->reject();
+        });
+        QTest::keyClick(errors, Qt::Key_F, Qt::ControlModifier);
         // The day's rates, opened on their three default rows; quitting drops them unsaved.
         QTest::keyClick(handle, Qt::Key_F5);
         const QRect windowArea =
