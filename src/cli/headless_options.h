@@ -5,6 +5,7 @@
 #include "core/value.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -30,6 +31,26 @@ class UsageError : public std::runtime_error
 public:
     using std::runtime_error::runtime_error;
 };
+
+/// What every command that logs in is told: where, which company, as whom.
+struct LoginOptions
+{
+    bool help = false;
+    std::string server; // may be empty: the database path then starts with "/datos/"
+    std::string company;
+    std::string user;
+};
+
+/// Reads the value of the option being read (the next argument, or what follows "=").
+using OptionValue = std::function<std::string()>;
+
+/// Reads a command's arguments: "--help" / "-h" and the login options into `login`, every
+/// other option to `own`, which reads its value through the function it is given (a flag
+/// reads none) and returns false for an option it does not know. Then, unless help was
+/// asked for, refuses a missing --server, --company or --user and a company code that
+/// leads out of its folder. Throws UsageError.
+void readOptions(const std::vector<std::string> &args, LoginOptions &login,
+                 const std::function<bool(const std::string &name, const OptionValue &value)> &own);
 
 /// Reads the arguments after "post". Options take their value as the next argument or
 /// after "=" ("--date=2026-03-07"). Throws UsageError for an unknown option, a missing

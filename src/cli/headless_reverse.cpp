@@ -112,52 +112,20 @@ void printFailure(const std::string &message)
 ReverseOptions parseReverseOptions(const std::vector<std::string> &args)
 {
     ReverseOptions options;
-    bool serverGiven = false;
+    LoginOptions login;
     bool voucherGiven = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string name = args[i];
-        std::optional<std::string> inlineValue;
-        if (const std::size_t equals = name.find('=');
-            name.starts_with("--") && equals != std::string::npos) {
-            inlineValue = name.substr(equals + 1);
-            name.resize(equals);
-        }
-        if (name == "--help" || name == "-h") {
-            options.help = true;
-            continue;
-        }
-        const auto value = [&]() -> std::string {
-            if (inlineValue)
-                return *inlineValue;
-            if (i + 1 >= args.size())
-                throw UsageError("falta el valor de " + name);
-            return args[++i];
-        };
-        if (name == "--server") {
-            options.server = value();
-            serverGiven = true;
-        } else if (name == "--company") {
-            options.company = value();
-        } else if (name == "--user") {
-            options.user = value();
-        } else if (name == "--voucher") {
-            options.voucher = voucherKey(value());
-            voucherGiven = true;
-        } else {
-            throw UsageError("argumento desconocido: " + args[i]);
-        }
-    }
-    if (options.help)
-        return options;
-    if (!serverGiven)
-        throw UsageError("falta --server");
-    if (options.company.empty())
-        throw UsageError("falta --company");
-    if (const std::optional<std::string> problem = posting::companyCodeProblem(options.company))
-        throw UsageError(*problem);
-    if (options.user.empty())
-        throw UsageError("falta --user");
-    if (!voucherGiven)
+    readOptions(args, login, [&](const std::string &name, const OptionValue &value) {
+        if (name != "--voucher")
+            return false;
+        options.voucher = voucherKey(value());
+        voucherGiven = true;
+        return true;
+    });
+    options.help = login.help;
+    options.server = login.server;
+    options.company = login.company;
+    options.user = login.user;
+    if (!options.help && !voucherGiven)
         throw UsageError("falta --voucher");
     return options;
 }
