@@ -223,12 +223,19 @@ void MemoryTable::mergeOne(RecordId record)
 
 void MemoryTable::merge(std::span<const RecordId> records)
 {
-    for (RecordId record : records) {
-        if (std::find(log_.begin(), log_.end(), record) == log_.end())
-            continue;
-        mergeOne(record);
-        unlog(record);
+    // One pass over the change log, however many records were applied.
+    std::vector<bool> applied(status_.size(), false);
+    for (RecordId record : records)
+        if (record < applied.size())
+            applied[record] = true;
+    std::vector<RecordId> pending;
+    for (RecordId record : log_) {
+        if (applied[record])
+            mergeOne(record);
+        else
+            pending.push_back(record);
     }
+    log_ = std::move(pending);
 }
 
 void MemoryTable::unlog(RecordId record)
