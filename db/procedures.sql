@@ -439,3 +439,74 @@ END^
 SET TERM ; ^
 
 COMMIT;
+
+/* ---- Reversal of a cash-sales posting ---------------------------------------- */
+
+SET TERM ^ ;
+
+/* Takes back the completed cash-sales voucher IDCNT: a reversing voucher with every one
+   of its lines, debit and credit swapped, dated the same day and for the same point,
+   prefix and customer, referring to it (COMP_REVIERTE) and completed like any voucher;
+   IDCNT is marked (COMP_REVERTIDO_POR) and its invoices lose their mark, so the day can
+   be posted again.
+
+   One result row. Reversed: IDC the reversing voucher, NUMERO its number, RECHAZO
+   NULL. Refused, with nothing written: IDC 0, NUMERO NULL and RECHAZO saying why (a
+   voucher that does not exist, that is not a cash-sales posting, that is still pending
+   or that was already reversed). The voucher is locked first, so two reversals of it at
+   once reverse it once: the second one fails on the update conflict. */
+CREATE OR ALTER PROCEDURE REVIERTE_CONTADO (IDCNT INTEGER)
+RETURNS (IDC INTEGER, NUMERO INTEGER, RECHAZO VARCHAR(200))
+AS
+    DECLARE VARIABLE ESTADO CHAR(1);
+    DECLARE VARIABLE ORIGEN VARCHAR(30);
+    DECLARE VARIABLE NUMERO_ORIGINAL INTEGER;
+    DECLARE VARIABLE REVERTIDO_POR INTEGER;
+    DECLARE VARIABLE NUMERO_REVERSION INTEGER;
+BEGIN
+    IDC = 0;
+    SELECT COMP_ESTADO, COMP_ORIGEN, COMP_NUMERO, COMP_REVERTIDO_POR FROM COMPROBANTES
+    WHERE COMP_ID = :IDCNT WITH LOCK
+    INTO :ESTADO, :ORIGEN, :NUMERO_ORIGINAL, :REVERTIDO_POR;
+    IF (ROW_COUNT = 0) THEN
+        RECHAZO = 'El comprobante ' || COALESCE(CAST(IDCNT AS VARCHAR(20)), '(vacío)') || ' no existe.';
+    ELSE IF (ORIGEN <> 'FACTURAS CONTADO') THEN
+        RECHAZO = 'El comprobante ' || IDCNT || ' no es una contabilización de ventas de contado.';
+    ELSE IF (ESTADO <> 'D') THEN
+        RECHAZO = 'El comprobante ' || IDCNT || ' está pendiente: solo se revierte un comprobante completado.';
+    ELSE IF (REVERTIDO_POR IS NOT NULL) THEN
+    BEGIN
+        SELECT COMP_NUMERO FROM COMPROBANTES WHERE COMP_ID = :REVERTIDO_POR INTO :NUMERO_REVERSION;
+        RECHAZO = 'El comprobante ' || IDCNT || ' ya fue revertido por el comprobante '
+            || REVERTIDO_POR || ' (número ' || COALESCE(NUMERO_REVERSION, '') || ').';
+    END
+    IF (RECHAZO IS NOT NULL) THEN
+    BEGIN
+        SUSPEND;
+        EXIT;
+    END
+
+    IDC = GEN_ID(GEN_COMPROBANTES, 1);
+    INSERT INTO COMPROBANTES (COMP_ID, COMP_ESTADO, COMP_FECHA, PTVT_ID, TIDO_COD, INVE_ID,
+                              PREF_PRE, TERC_NIT, COMP_ORIGEN, COMP_DETALLE, COMP_REVIERTE)
+    SELECT :IDC, 'P', COMP_FECHA, PTVT_ID, TIDO_COD, INVE_ID, PREF_PRE, TERC_NIT,
+           'REVERSION CONTADO',
+           SUBSTRING('Reversión del comprobante ' || COMP_NUMERO || ': ' || COALESCE(COMP_DETALLE, '') FROM 1 FOR 100),
+           COMP_ID
+    FROM COMPROBANTES WHERE COMP_ID = :IDCNT;
+    INSERT INTO COMPROBANTES_DET (CMDE_ID, COMP_ID, CMDE_ITEM, CUEN_COD, TERC_NIT, CMDE_PORC,
+                                  CMDE_DEBITO, CMDE_CREDITO, CMDE_DETALLE)
+    SELECT GEN_ID(GEN_COMPROBANTES_DET, 1), :IDC, CMDE_ITEM, CUEN_COD, TERC_NIT, CMDE_PORC,
+           CMDE_CREDITO, CMDE_DEBITO, CMDE_DETALLE
+    FROM COMPROBANTES_DET WHERE COMP_ID = :IDCNT;
+    EXECUTE PROCEDURE CONTABILIZA_PENDIENTE(IDC);
+    SELECT COMP_NUMERO FROM COMPROBANTES WHERE COMP_ID = :IDC INTO :NUMERO;
+
+    UPDATE COMPROBANTES SET COMP_REVERTIDO_POR = :IDC WHERE COMP_ID = :IDCNT;
+    UPDATE FACTURAS SET COMP_ID = NULL WHERE COMP_ID = :IDCNT;
+    SUSPEND;
+END^
+
+SET TERM ; ^
+
+COMMIT;

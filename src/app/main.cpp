@@ -2,6 +2,7 @@
 #include "app/application.h"
 #include "app/main_window.h"
 #include "cli/headless_post.h"
+#include "cli/headless_reverse.h"
 
 #include <QByteArray>
 #include <cstdio>
@@ -24,6 +25,9 @@ int main(int argc, char **argv)
     // "contabiliza-pos post ...": the posting from a terminal, with no window or display.
     if (argc > 1 && std::string_view(argv[1]) == "post")
         return kalmora::cli::runHeadlessPost(argc - 1, argv + 1);
+    // "contabiliza-pos reverse ...": takes back a posting (cli/headless_reverse.h).
+    if (argc > 1 && std::string_view(argv[1]) == "reverse")
+        return kalmora::cli::runHeadlessReverse(argc - 1, argv + 1);
     if (!displayReachable()) {
         std::fputs("contabiliza-pos: no display to open the window on (DISPLAY and "
                    "WAYLAND_DISPLAY are not set).\n",

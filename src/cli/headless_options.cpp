@@ -51,9 +51,9 @@ std::int64_t pointKey(const std::string &text)
 
 } // namespace
 
-PostOptions parsePostOptions(const std::vector<std::string> &args)
+void readOptions(const std::vector<std::string> &args, LoginOptions &login,
+                 const std::function<bool(const std::string &name, const OptionValue &value)> &own)
 {
-    PostOptions options;
     bool serverGiven = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string name = args[i];
@@ -63,24 +63,45 @@ PostOptions parsePostOptions(const std::vector<std::string> &args)
             inlineValue = name.substr(equals + 1);
             name.resize(equals);
         }
-        if (name == "--help" || name == "-h") {
-            options.help = true;
-            continue;
-        }
-        const auto value = [&]() -> std::string {
+        const OptionValue value = [&]() -> std::string {
             if (inlineValue)
                 return *inlineValue;
             if (i + 1 >= args.size())
                 throw UsageError("falta el valor de " + name);
             return args[++i];
         };
-        if (name == "--server") {
-            options.server = value();
+        if (name == "--help" || name == "-h") {
+            login.help = true;
+        } else if (name == "--server") {
+            login.server = value();
             serverGiven = true;
         } else if (name == "--company") {
-            options.company = value();
+            login.company = value();
         } else if (name == "--user") {
-            options.user = value();
+            login.user = value();
+        } else if (!own(name, value)) {
+            throw UsageError("argumento desconocido: " + args[i]);
+        }
+    }
+    if (login.help)
+        return;
+    if (!serverGiven)
+        throw UsageError("falta --server");
+    if (login.company.empty())
+        throw UsageError("falta --company");
+    if (const std::optional<std::string> problem = posting::companyCodeProblem(login.company))
+        throw UsageError(*problem);
+    if (login.user.empty())
+        throw UsageError("falta --user");
+}
+
+PostOptions parsePostOptions(const std::vector<std::string> &args)
+{
+    PostOptions options;
+    LoginOptions login;
+    readOptions(args, login, [&](const std::string &name, const OptionValue &value) {
+        if (name == "--preview") { // headless_preview.h
+            options.preview = true;
         } else if (name == "--date") {
             const std::string text = value();
             options.day = isoDay(text);
@@ -91,20 +112,15 @@ PostOptions parsePostOptions(const std::vector<std::string> &args)
         } else if (name == "--point-id") {
             options.pointId = pointKey(value());
         } else {
-            throw UsageError("argumento desconocido: " + args[i]);
+            return false;
         }
-    }
-    if (options.help)
-        return options;
-    if (!serverGiven)
-        throw UsageError("falta --server");
-    if (options.company.empty())
-        throw UsageError("falta --company");
-    if (const std::optional<std::string> problem = posting::companyCodeProblem(options.company))
-        throw UsageError(*problem);
-    if (options.user.empty())
-        throw UsageError("falta --user");
-    if (!options.point && !options.pointId)
+        return true;
+    });
+    options.help = login.help;
+    options.server = login.server;
+    options.company = login.company;
+    options.user = login.user;
+    if (!options.help && !options.point && !options.pointId)
         throw UsageError("falta el punto de venta: --point o --point-id");
     return options;
 }
@@ -113,6 +129,7 @@ std::string postHelp()
 {
     return "Uso: contabiliza-pos post --server SERVIDOR --company EMPRESA --user USUARIO\n"
            "                          [--date AAAA-MM-DD] (--point NOMBRE | --point-id N)\n"
+           "                          [--preview]\n"
            "\n"
            "Contabiliza las ventas de contado de un día y un punto de venta, como el botón\n"
            "\"F2: Ejecutar\" de la ventana, sin abrirla ni necesitar una pantalla.\n"
@@ -130,6 +147,10 @@ std::string postHelp()
            "  --point NOMBRE      el punto de venta, por su nombre exacto\n"
            "  --point-id N        el punto de venta, por su PTVT_ID; necesario cuando varios\n"
            "                      puntos tienen el mismo nombre\n"
+           "  --preview           vista previa: contabiliza en una transacción que se\n"
+           "                      deshace y muestra el comprobante que se generaría (cuenta,\n"
+           "                      tasa, débito, crédito y detalle de cada línea, facturas y\n"
+           "                      totales) o los errores; no guarda nada\n"
            "  --help              muestra esta ayuda\n"
            "\n"
            "La contraseña se toma de la variable de entorno KALMORA_PASSWORD o, sin ella, se\n"

@@ -5,6 +5,7 @@
 #include "core/value.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -21,6 +22,7 @@ struct PostOptions
     std::optional<data::Date> day; // none: today, as the window sets it when connecting
     std::optional<std::string> point;
     std::optional<std::int64_t> pointId;
+    bool preview = false; // --preview: run it and roll it back (headless_preview.h)
 };
 
 /// A command line that cannot be run; what() says why, in one line.
@@ -29,6 +31,26 @@ class UsageError : public std::runtime_error
 public:
     using std::runtime_error::runtime_error;
 };
+
+/// What every command that logs in is told: where, which company, as whom.
+struct LoginOptions
+{
+    bool help = false;
+    std::string server; // may be empty: the database path then starts with "/datos/"
+    std::string company;
+    std::string user;
+};
+
+/// Reads the value of the option being read (the next argument, or what follows "=").
+using OptionValue = std::function<std::string()>;
+
+/// Reads a command's arguments: "--help" / "-h" and the login options into `login`, every
+/// other option to `own`, which reads its value through the function it is given (a flag
+/// reads none) and returns false for an option it does not know. Then, unless help was
+/// asked for, refuses a missing --server, --company or --user and a company code that
+/// leads out of its folder. Throws UsageError.
+void readOptions(const std::vector<std::string> &args, LoginOptions &login,
+                 const std::function<bool(const std::string &name, const OptionValue &value)> &own);
 
 /// Reads the arguments after "post". Options take their value as the next argument or
 /// after "=" ("--date=2026-03-07"). Throws UsageError for an unknown option, a missing

@@ -1,13 +1,14 @@
 #include "cli/headless_post.h"
 
 #include "cli/headless_options.h"
+#include "cli/headless_password.h"
+#include "cli/headless_preview.h"
 #include "cli/headless_terminal.h"
 #include "company/data_module.h"
 #include "core/errors.h"
 #include "platform/date_locale.h"
 
 #include <clocale>
-#include <cstdlib>
 #include <iostream>
 
 namespace kalmora::cli {
@@ -19,23 +20,6 @@ const char *const kProgram = "contabiliza-pos post: ";
 std::string quoted(const std::string &name)
 {
     return "\"" + name + "\"";
-}
-
-/// The password from KALMORA_PASSWORD, else asked on the terminal.
-std::string password()
-{
-    if (const char *fromEnvironment = std::getenv("KALMORA_PASSWORD")) {
-        if (*fromEnvironment == '\0')
-            throw UsageError("KALMORA_PASSWORD está vacía");
-        return fromEnvironment;
-    }
-    if (!stdinIsTerminal())
-        throw UsageError("falta la contraseña: póngala en KALMORA_PASSWORD o ejecute la orden "
-                         "en una terminal");
-    const std::optional<std::string> typed = askPassword("Contraseña: ");
-    if (!typed || typed->empty())
-        throw UsageError("falta la contraseña");
-    return *typed;
 }
 
 /// The PTVT_ID of the point the options name, among the rows of `CPuntos`: by --point-id
@@ -108,7 +92,8 @@ int exitFor(posting::PostingOutcome outcome)
 
 int post(const PostOptions &options)
 {
-    const posting::ConnectInput login{options.server, options.user, password(), options.company};
+    const posting::ConnectInput login{options.server, options.user, headlessPassword(),
+                                      options.company};
 
     data::DataModule module;
     TerminalWindow window(std::cout, std::cerr, stderrIsTerminal());
@@ -117,7 +102,15 @@ int post(const PostOptions &options)
     window.choosePoint(chosenPoint(module, options));
     if (options.day)
         window.chooseDay(*options.day);
-    const posting::PostingOutcome outcome = posting::postingRun(module, window, window, window);
+    // --preview: the same run, rolled back (headless_preview.h).
+    posting::PostingOutcome outcome;
+    if (options.preview) {
+        const PostingPreviewResult preview = previewPosting(module, window);
+        printPreview(preview, std::cout);
+        outcome = preview.outcome;
+    } else {
+        outcome = posting::postingRun(module, window, window, window);
+    }
     if (outcome == posting::PostingOutcome::Errors)
         printErrorList(module.CError, std::cout);
     return exitFor(outcome);

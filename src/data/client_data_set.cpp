@@ -444,6 +444,7 @@ void TClientDataSet::post()
     checkActive();
     if (!isEditing(state_))
         fail("Dataset not in edit or insert mode");
+    notify(DataEvent::UpdateRecord);
     for (TField *field : fields_)
         if (field->required() && field->bound() && isNull(buffer_[std::size_t(field->column_)]))
             throw EDatabaseError("Field '" + field->displayName() + "' must have a value");
@@ -507,6 +508,8 @@ void TClientDataSet::checkBrowseMode()
 {
     if (!isEditing(state_))
         return;
+    // Typing that a control still holds counts as a change of the row.
+    notify(DataEvent::UpdateRecord);
     if (modified_)
         post();
     else

@@ -55,6 +55,9 @@ void TDataSource::notify(DataEvent event)
         case DataEvent::StateChanged:
             observer->stateChanged();
             break;
+        case DataEvent::UpdateRecord:
+            observer->updateRecord();
+            break;
         }
     }
 }

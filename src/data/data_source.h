@@ -24,9 +24,13 @@ public:
     virtual void dataChanged() {}
     /// The data set entered or left edit or insert state.
     virtual void stateChanged() {}
+    /// The row being edited is about to be posted: a control writes what the user typed
+    /// and has not yet written to its field, and may throw the field's failure, which stops
+    /// the post.
+    virtual void updateRecord() {}
 };
 
-enum class DataEvent { ActiveChanged, RecordMoved, DataChanged, StateChanged };
+enum class DataEvent { ActiveChanged, RecordMoved, DataChanged, StateChanged, UpdateRecord };
 
 class TDataSource
 {

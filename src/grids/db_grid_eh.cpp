@@ -2,6 +2,8 @@
 
 #include "data/client_data_set.h"
 #include "data/field.h"
+#include "grids/calendar_drop_down.h"
+#include "grids/cell_editor.h"
 #include "grids/column_fit.h"
 
 #include <QApplication>
@@ -19,25 +21,6 @@ namespace {
 
 constexpr int kIndicatorWidth = 11;
 constexpr int kTextMargin = 2;
-
-bool rightAligned(const data::TField *field)
-{
-    using data::FieldType;
-    switch (field ? field->dataType() : FieldType::Unknown) {
-    case FieldType::SmallInt:
-    case FieldType::Integer:
-    case FieldType::Word:
-    case FieldType::Float:
-    case FieldType::Currency:
-    case FieldType::BCD:
-    case FieldType::AutoInc:
-    case FieldType::LargeInt:
-    case FieldType::FMTBcd:
-        return true;
-    default:
-        return false;
-    }
-}
 
 QString fromLocal(const std::string &text)
 {
@@ -66,10 +49,29 @@ DBGridEh::DBGridEh(QWidget *parent) : QAbstractScrollArea(parent)
     setFlat(false);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    CellEditor::Hooks hooks;
+    hooks.accepts = [this](QChar c) { return fieldAccepts(c); };
+    hooks.beforeTyping = [this] { editRow(); };
+    hooks.toGrid = [this](QKeyEvent *event) { keyPressEvent(event); };
+    hooks.dropDown = [this] { openCalendar(); };
+    editor_ = new CellEditor(viewport(), std::move(hooks));
+    leaveWatch_ =
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget *from, QWidget *to) {
+            // The calendar is a window of its own, but still the grid's.
+            const auto inGrid = [this](const QWidget *w) {
+                return w && (w == this || isAncestorOf(w) ||
+                             (calendar_ && (w == calendar_ || calendar_->isAncestorOf(w))));
+            };
+            if (inGrid(from) && !inGrid(to))
+                leaveGrid();
+        });
 }
 
 DBGridEh::~DBGridEh()
 {
+    // The editor goes with the grid's children, which moves the focus; nothing is left to do.
+    disconnect(leaveWatch_);
     if (source_)
         source_->removeObserver(this);
 }
@@ -91,6 +93,7 @@ void DBGridEh::setDataSource(data::TDataSource *source)
 
 void DBGridEh::activeChanged()
 {
+    closeEditor();
     wheelRemainder_ = 0;
     navigation_.follow();
     relayout();
@@ -98,6 +101,10 @@ void DBGridEh::activeChanged()
 
 void DBGridEh::recordMoved()
 {
+    // Any typing reached the field before the data set moved (updateRecord).
+    closeEditor();
+    if (!searchMoving_)
+        endSearch();
     followData();
 }
 
@@ -109,6 +116,10 @@ void DBGridEh::dataChanged()
 
 void DBGridEh::stateChanged()
 {
+    // Posted or cancelled: the editor's text was written or is given up with the row.
+    const data::TClientDataSet *set = navigation_.dataSet();
+    if (set && set->state() == data::DataSetState::dsBrowse)
+        closeEditor();
     viewport()->update();
 }
 
@@ -116,6 +127,7 @@ void DBGridEh::followData()
 {
     navigation_.follow();
     syncScrollBars();
+    placeEditor();
     viewport()->update();
 }
 
@@ -342,6 +354,7 @@ void DBGridEh::relayout()
         horizontalOffset_ = 0;
     relayingOut_ = false;
     syncScrollBars();
+    placeEditor();
     viewport()->update();
 }
 
@@ -372,6 +385,7 @@ void DBGridEh::scrollContentsBy(int, int)
     if (verticalScrollBar()->value() != navigation_.topRow())
         navigation_.scrollTo(verticalScrollBar()->value());
     syncScrollBars();
+    placeEditor();
     viewport()->update();
 }
 
@@ -416,7 +430,7 @@ std::optional<IndicatorGlyph> DBGridEh::indicatorGlyphShown() const
     case data::DataSetState::dsInsert:
         return IndicatorGlyph::Insert;
     default:
-        return IndicatorGlyph::Browse;
+        return searching_ ? IndicatorGlyph::Searching : IndicatorGlyph::Browse;
     }
 }
 
@@ -564,6 +578,8 @@ void DBGridEh::paintColumnCells(QPainter &painter, const GridGeometry &geometry,
                          static_cast<int>(align.toInt()) | Qt::TextSingleLine,
                          cellText(row, column));
         painter.restore();
+        if (row == current && column == focusedColumn())
+            paintSearchMatch(painter, cell, align);
     }
 }
 
@@ -635,56 +651,6 @@ bool DBGridEh::event(QEvent *event)
     return QAbstractScrollArea::event(event);
 }
 
-void DBGridEh::keyPressEvent(QKeyEvent *event)
-{
-    if (!navigation_.active()) {
-        event->ignore();
-        return;
-    }
-    const bool ctrl = event->modifiers() & Qt::ControlModifier;
-    GridNavigation &nav = navigation_;
-    switch (event->key()) {
-    case Qt::Key_Up:
-        ctrl ? nav.firstInView() : nav.priorRow();
-        break;
-    case Qt::Key_Down:
-        ctrl ? nav.lastInView() : nav.nextRow();
-        break;
-    case Qt::Key_PageUp:
-        ctrl ? nav.firstInView() : nav.pageUp();
-        break;
-    case Qt::Key_PageDown:
-        ctrl ? nav.lastInView() : nav.pageDown();
-        break;
-    case Qt::Key_Home:
-        ctrl ? nav.firstRow() : nav.firstColumn();
-        break;
-    case Qt::Key_End:
-        ctrl ? nav.lastRow() : nav.lastColumn();
-        break;
-    case Qt::Key_Left:
-        ctrl ? nav.firstColumn() : nav.priorColumn();
-        break;
-    case Qt::Key_Right:
-        ctrl ? nav.lastColumn() : nav.nextColumn();
-        break;
-    case Qt::Key_Tab:
-        if (!settings_.has(GridOption::dgTabs))
-            return event->ignore();
-        nav.tab();
-        break;
-    case Qt::Key_Backtab:
-        if (!settings_.has(GridOption::dgTabs))
-            return event->ignore();
-        nav.backTab();
-        break;
-    default:
-        event->ignore();
-        return;
-    }
-    followData();
-}
-
 // ---- Mouse
 
 void DBGridEh::mousePressEvent(QMouseEvent *event)
@@ -708,12 +674,29 @@ void DBGridEh::mousePressEvent(QMouseEvent *event)
         }
         break;
     case GridHit::Area::Cell:
-        navigation_.moveToCell(topRow() + hit.row, hit.column);
-        followData();
+        guarded([&] {
+            endSearch();
+            const int row = topRow() + hit.row;
+            if (row == currentRow() && hit.column == focusedColumn()) {
+                if (!editorOpen() && canEditCell())
+                    showEditor();
+                return;
+            }
+            // The typing of the focused cell reaches its field before the focus moves.
+            writeEditor();
+            closeEditor();
+            navigation_.moveToCell(row, hit.column);
+            followData();
+        });
         break;
     case GridHit::Area::Indicator:
-        navigation_.moveToCell(topRow() + hit.row, focusedColumn());
-        followData();
+        guarded([&] {
+            endSearch();
+            writeEditor();
+            closeEditor();
+            navigation_.moveToCell(topRow() + hit.row, focusedColumn());
+            followData();
+        });
         break;
     default:
         break;
@@ -819,15 +802,21 @@ void DBGridEh::wheelEvent(QWheelEvent *event)
     wheelRemainder_ += event->angleDelta().y();
     const int notches = wheelRemainder_ / QWheelEvent::DefaultDeltasPerStep;
     wheelRemainder_ -= notches * QWheelEvent::DefaultDeltasPerStep;
-    if (notches != 0 && navigation_.active()) {
-        navigation_.wheel(notches);
-        followData();
-    }
+    if (notches != 0 && navigation_.active())
+        guarded([&] {
+            writeEditor();
+            closeEditor();
+            navigation_.wheel(notches);
+            followData();
+        });
 }
 
 void DBGridEh::focusInEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusInEvent(event);
+    // While the editor is open, the keys go to it.
+    if (editorOpen())
+        editor_->setFocus(event->reason());
     viewport()->update();
 }
 

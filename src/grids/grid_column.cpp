@@ -25,4 +25,23 @@ std::string columnTitle(const ColumnSettings &column, const data::TField *field)
     return column.fieldName;
 }
 
+bool rightAligned(const data::TField *field)
+{
+    using data::FieldType;
+    switch (field ? field->dataType() : FieldType::Unknown) {
+    case FieldType::SmallInt:
+    case FieldType::Integer:
+    case FieldType::Word:
+    case FieldType::Float:
+    case FieldType::Currency:
+    case FieldType::BCD:
+    case FieldType::AutoInc:
+    case FieldType::LargeInt:
+    case FieldType::FMTBcd:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace kalmora::grids

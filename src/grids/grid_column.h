@@ -50,4 +50,7 @@ int defaultColumnWidth(const data::TField *field, int zeroWidth, int overhang = 
 /// field's name (bytes of the locale's code page).
 std::string columnTitle(const ColumnSettings &column, const data::TField *field);
 
+/// Numbers stand at the right of their cells (and of the cell editor); text at the left.
+bool rightAligned(const data::TField *field);
+
 } // namespace kalmora::grids

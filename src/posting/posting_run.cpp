@@ -169,7 +169,7 @@ const char *messageFor(PostingOutcome outcome)
 } // namespace
 
 PostingOutcome postingRun(data::DataModule &module, BusyPanel &busy, PostingView &view,
-                          MessageSink &messages)
+                          MessageSink &messages, PostingPreview *preview)
 {
     // Without a point there is nothing sound to post: stop before anything is sent.
     const std::optional<std::int64_t> point = view.chosenPoint();
@@ -228,9 +228,11 @@ PostingOutcome postingRun(data::DataModule &module, BusyPanel &busy, PostingView
         // "P": the procedure handed back a voucher an earlier run built and never completed.
         const bool leftPending = module.CRepArticulosVER->asString() == "P";
         checkVoucher(module, voucher, day, *point);
-        outcome = !completeVoucher(module, voucher) ? PostingOutcome::PostedElsewhere
-                  : leftPending                     ? PostingOutcome::PendingCompleted
-                                                    : PostingOutcome::VoucherGenerated;
+        if (preview)
+            preview->voucher = voucher;
+        outcome = (!preview && !completeVoucher(module, voucher)) ? PostingOutcome::PostedElsewhere
+                  : leftPending                                   ? PostingOutcome::PendingCompleted
+                                : PostingOutcome::VoucherGenerated;
     }
 
     if (const char *text = messageFor(outcome))

@@ -53,6 +53,15 @@ enum class PostingOutcome {
     Errors,    ///< the call reported errors; `CError` holds the error list
 };
 
+/// A run that is to be rolled back: it leaves its voucher pending instead of completing it,
+/// so that no voucher number is drawn, and hands the voucher over. Its outcome is the one
+/// the completion would have given (VoucherGenerated or PendingCompleted) and its message
+/// is shown as for that outcome.
+struct PostingPreview
+{
+    std::int64_t voucher = 0; ///< COMP_ID of the voucher left pending; 0 for none
+};
+
 /// Runs the posting run on `module`, whose `CPuntos` the connect step has loaded. The day is
 /// written with the current short date pattern (data/date_format.h) when the company reads
 /// that text as the day; otherwise in the order the company configures, with a four-digit
@@ -61,8 +70,9 @@ enum class PostingOutcome {
 /// longer in the list, the run stops before anything reaches the server. A posting call or
 /// completion that meets another workstation's posting of the same rows ends in
 /// PostedElsewhere. A voucher that is not of the chosen day and point is undone and the run
-/// fails saying so. Other failures propagate.
+/// fails saying so. Other failures propagate. `preview`, when given, makes the run stop
+/// short of completing the voucher (see PostingPreview).
 PostingOutcome postingRun(data::DataModule &module, BusyPanel &busy, PostingView &view,
-                          MessageSink &messages);
+                          MessageSink &messages, PostingPreview *preview = nullptr);
 
 } // namespace kalmora::posting

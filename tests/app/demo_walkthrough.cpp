@@ -6,10 +6,14 @@
 #include "app/application.h"
 #include "app/lookup_box.h"
 #include "app/main_window.h"
+#include "grids/db_grid_eh.h"
+#include "grids/find_dialog.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -83,10 +87,31 @@ int main(int argc, char **argv)
         });
         QTest::keyClick(handle, Qt::Key_F2);
         saveScreen(folder, "5-failed-posting.png");
+        // The find dialog over the error list, after a search for "cuenta".
+        auto *errors = window.findChild<kalmora::grids::DBGridEh *>(QStringLiteral("DBGridEh1"));
+        QTest::mouseClick(errors->viewport(), Qt::LeftButton, {}, errors->cellRect(0, 0).center());
+        QTimer::singleShot(300, [&] {
+            auto *dialog =
+                qobject_cast<kalmora::grids::TDBGridEhFindDlg *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            QTest::keyClicks(dialog->cbText->lineEdit(), QStringLiteral("cuenta"));
+            QTest::keyClick(dialog->cbText->lineEdit(), Qt::Key_Return);
+            saveScreen(folder, "5b-find-dialog.png");
+            dialog->reject();
+        });
+        QTest::keyClick(errors, Qt::Key_F, Qt::ControlModifier);
         // The day's rates, opened on their three default rows; quitting drops them unsaved.
         QTest::keyClick(handle, Qt::Key_F5);
-        saveScreen(folder, "6-rates-panel.png",
-                   window.geometry().marginsAdded(window.windowHandle()->frameMargins()));
+        const QRect windowArea =
+            window.geometry().marginsAdded(window.windowHandle()->frameMargins());
+        saveScreen(folder, "6-rates-panel.png", windowArea);
+        // The calendar of a date cell: the first row's "F.Desde", clicked twice, Alt+Down.
+        auto *rates = window.findChild<kalmora::grids::DBGridEh *>(QStringLiteral("DBGridEh2"));
+        QTest::mouseClick(rates->viewport(), Qt::LeftButton, {}, rates->cellRect(0, 0).center());
+        QTest::mouseClick(rates->viewport(), Qt::LeftButton, {}, rates->cellRect(0, 0).center());
+        QTest::keyClick(handle, Qt::Key_Down, Qt::AltModifier);
+        saveScreen(folder, "7-rates-calendar.png", windowArea.adjusted(0, 0, 0, 120));
         QApplication::quit();
     });
     return kalmora::app::Application::exec();

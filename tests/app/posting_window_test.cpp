@@ -8,11 +8,14 @@
 #include "data/client_data_set.h"
 #include "data/field.h"
 #include "grids/db_grid_eh.h"
+#include "grids/find_dialog.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 
 namespace kalmora::test {
 namespace {
@@ -189,6 +192,49 @@ TEST_F(PostingWindowTest, AnInterfaceWithoutAccountsListsItsErrorRows)
     EXPECT_TRUE(descriptions.contains(QStringLiteral("Ventas de contado")));
     EXPECT_TRUE(descriptions.contains(QStringLiteral("Falta cuenta de caja")));
     EXPECT_TRUE(vouchersOf(4).empty());
+}
+
+// Guards the find dialog over the error list of a failed posting: Ctrl+F, a word of the
+// descriptions and Enter go to the first row holding it, Enter again to the next, and a text
+// found nowhere leaves the grid where it was and the dialog open.
+TEST_F(PostingWindowTest, TheFindDialogStepsThroughTheErrorList)
+{
+    connectAndChoose(QStringLiteral("fer"));
+    clickExecute();
+    auto *grid = find<grids::DBGridEh>("DBGridEh1");
+    std::vector<int> holding;
+    for (int row = 0; row < grid->rowCount(); ++row)
+        if (grid->cellText(row, 0).contains(QStringLiteral("cuenta"), Qt::CaseInsensitive))
+            holding.push_back(row);
+    ASSERT_GE(holding.size(), 2u);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(0, 0).center());
+    ASSERT_EQ(focusName(), QStringLiteral("DBGridEh1"));
+
+    bool ran = false;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<grids::TDBGridEhFindDlg *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Find text"));
+        QWidget *text = dialog->cbText->lineEdit();
+        QTest::keyClicks(text, QStringLiteral("CUENTA"));
+        QTest::keyClick(text, Qt::Key_Return);
+        EXPECT_EQ(grid->currentRow(), holding[0]);
+        EXPECT_EQ(grid->focusedColumn(), 0);
+        QTest::keyClick(text, Qt::Key_Return);
+        EXPECT_EQ(grid->currentRow(), holding[1]);
+        QTest::keyClick(text, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(text, QStringLiteral("nowhere"));
+        QTest::keyClick(text, Qt::Key_Return);
+        EXPECT_EQ(grid->currentRow(), holding[1]);
+        EXPECT_TRUE(dialog->isVisible());
+        ran = true;
+        QTest::keyClick(text, Qt::Key_Escape);
+        dialog->reject(); // in case Esc did not reach it: the test must not hang
+    });
+    // Straight to the grid: a key sent through the window lets the timer run before it.
+    QTest::keyClick(grid, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(ran);
+    EXPECT_EQ(grid->currentRow(), holding[1]);
 }
 
 // Guards against a posting call that the server rejects being swallowed or reported as an

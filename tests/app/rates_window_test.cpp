@@ -177,4 +177,108 @@ TEST_F(RatesWindowTest, ARowAddedWithTheNavigatorIsSavedByF5)
 }
 
 } // namespace
+// Guards against typing in the rates grid not reaching the database: with the keyboard
+// alone the 19-percent factor becomes 0.75, the 0-percent row is deleted after "OK", a row
+// appended by Down past the end is typed in, and F5 stores exactly those rows; the value
+// still in the open editor when F5 is pressed is saved too. F2 then posts with the typed
+// factors.
+TEST_F(RatesWindowTest, RatesTypedWithTheKeyboardAreStoredAndPosted)
+{
+    connectAndChoose(QStringLiteral("tie"));
+    const QDate yesterday = QDate::currentDate().addDays(-1);
+    find<QDateEdit>("EFecIni")->setDate(yesterday);
+    const std::string day = iso(yesterday);
+    const QString typedDay = yesterday.toString(QStringLiteral("dd/MM/yyyy"));
+    press(Qt::Key_F5);
+    press(Qt::Key_Tab); // the error grid is disabled: on to the rates grid
+    ASSERT_EQ(focusName(), QStringLiteral("DBGridEh2"));
+
+    press(Qt::Key_Down); // the 19-percent row
+    press(Qt::Key_End);  // "Factor"
+    type(QStringLiteral("0.75"));
+    EXPECT_TRUE(ratesGrid()->editorOpen());
+    EXPECT_EQ(ratesGrid()->editorText(), QStringLiteral("0.75"));
+    press(Qt::Key_Down); // posts it; on the 0-percent row
+    recorder.setConfirmAnswer(true);
+    press(Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(ratesGrid()->rowCount(), 2);
+    press(Qt::Key_Down); // past the last row: a new row
+    EXPECT_EQ(ratesGrid()->rowCount(), 3);
+    press(Qt::Key_Home);
+    type(typedDay);
+    press(Qt::Key_Tab);
+    type(typedDay);
+    press(Qt::Key_Enter); // Enter moves on as Tab
+    type(QStringLiteral("0"));
+    press(Qt::Key_Tab);
+    type(QStringLiteral("0.5")); // left in the editor: F5 must not lose it
+    press(Qt::Key_F5);
+
+    EXPECT_TRUE(shown(MessageWindow::ErrorBox).isEmpty());
+    EXPECT_FALSE(ratesPanel()->isVisible());
+    EXPECT_EQ(ratesOf(day), (std::vector<std::string>{day + "|" + day + "|0|0.5000",
+                                                      day + "|" + day + "|5|0.8000",
+                                                      day + "|" + day + "|19|0.7500"}));
+
+    press(Qt::Key_F2);
+    EXPECT_EQ(shown(MessageWindow::PlainMessage), QStringList{kGenerated});
+    EXPECT_EQ(rowsOf("select cast(s.CMDE_PORC as integer), iif(c.CMDE_DEBITO = "
+                     "round(s.CMDE_CREDITO * iif(s.CMDE_PORC = 19, 0.75, "
+                     "iif(s.CMDE_PORC = 0, 0.5, 0.8)), 2), 'typed factor', 'other') "
+                     "from COMPROBANTES v "
+                     "join COMPROBANTES_DET s on s.COMP_ID = v.COMP_ID "
+                     "join COMPROBANTES_DET c on c.COMP_ID = v.COMP_ID "
+                     "and c.CMDE_PORC = s.CMDE_PORC "
+                     "where v.PTVT_ID = 2 and v.COMP_FECHA = DATE '" +
+                     day +
+                     "' and s.CMDE_DETALLE starting with 'Ventas' "
+                     "and c.CMDE_DETALLE starting with 'Costo' order by s.CMDE_PORC"),
+              (std::vector<std::string>{"0|typed factor", "5|typed factor", "19|typed factor"}));
+}
+
+// Guards the incremental search through the window: Ctrl+F in the rates grid, then "1",
+// goes to the first row whose "Porc" begins with 1 and turns the indicator yellow; a
+// character that matches nothing changes nothing.
+TEST_F(RatesWindowTest, CtrlFThenADigitFindsTheFirstRateBeginningWithIt)
+{
+    connect();
+    press(Qt::Key_F5);
+    press(Qt::Key_Tab);
+    press(Qt::Key_Tab);
+    ASSERT_EQ(focusName(), QStringLiteral("DBGridEh2"));
+    press(Qt::Key_Right);
+    press(Qt::Key_Right); // "Porc": 5, 19, 0
+    press(Qt::Key_F, Qt::ControlModifier);
+    type(QStringLiteral("1"));
+    EXPECT_EQ(ratesGrid()->currentRow(), 1);
+    EXPECT_EQ(ratesGrid()->indicatorGlyphShown(), grids::IndicatorGlyph::Searching);
+    type(QStringLiteral("4"));
+    EXPECT_EQ(ratesGrid()->currentRow(), 1);
+    EXPECT_EQ(ratesGrid()->searchText(), QStringLiteral("1"));
+    EXPECT_EQ(gridRows().size(), 3);
+}
+
+// Guards against a text the field refuses being dropped by F5: the save stops with the
+// field's message, the panel stays with the typing, and nothing is stored.
+TEST_F(RatesWindowTest, F5WithARefusedTextInTheEditorStopsTheSave)
+{
+    connect();
+    const QDate earlier = QDate::currentDate().addDays(-3);
+    find<QDateEdit>("EFecIni")->setDate(earlier);
+    const std::vector<std::string> stored = ratesOf(iso(earlier));
+    press(Qt::Key_F5);
+    press(Qt::Key_Tab);
+    press(Qt::Key_Tab);
+    ASSERT_EQ(focusName(), QStringLiteral("DBGridEh2"));
+    type(QStringLiteral("32/13/2026"));
+    press(Qt::Key_F5);
+    const QStringList errors = shown(MessageWindow::ErrorBox);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors.front().contains(QStringLiteral("32/13/2026")))
+        << errors.front().toStdString();
+    EXPECT_TRUE(ratesPanel()->isVisible());
+    EXPECT_EQ(ratesGrid()->editorText(), QStringLiteral("32/13/2026"));
+    EXPECT_EQ(ratesOf(iso(earlier)), stored);
+}
+
 } // namespace kalmora::test

@@ -1,0 +1,102 @@
+#include "cli/headless_preview.h"
+
+#include "cli/headless_terminal.h"
+#include "cli/voucher_listing.h"
+#include "company/data_module.h"
+#include "core/errors.h"
+#include "data/statement_sender.h"
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace kalmora::cli {
+
+namespace {
+
+/// Holds the run's messages until the outcome tells whether they are shown.
+class HeldMessages final : public posting::MessageSink
+{
+public:
+    void showMessage(const std::string &text) override { held_.push_back(text); }
+    void forwardTo(posting::MessageSink &sink) const
+    {
+        for (const std::string &text : held_)
+            sink.showMessage(text);
+    }
+
+private:
+    std::vector<std::string> held_;
+};
+
+/// The preview's transaction: rolled back when it goes, on every path.
+class RolledBackTransaction
+{
+public:
+    explicit RolledBackTransaction(data::TSQLConnection &connection) : connection_(connection)
+    {
+        data::startTransaction(connection_, transaction_);
+        if (!connection_.inTransaction())
+            throw Exception("No se puede mostrar la vista previa: la conexión no admite "
+                            "transacciones y la contabilización quedaría guardada.");
+    }
+    ~RolledBackTransaction()
+    {
+        if (!connection_.inTransaction())
+            return;
+        try {
+            data::rollbackTransaction(connection_, transaction_);
+        } catch (...) {
+            // Already failing, or the connection is gone: the server undoes it either way.
+        }
+    }
+    /// Rolls back now, so that a failure to do so is reported.
+    void rollback() { data::rollbackTransaction(connection_, transaction_); }
+    RolledBackTransaction(const RolledBackTransaction &) = delete;
+    RolledBackTransaction &operator=(const RolledBackTransaction &) = delete;
+
+private:
+    data::TSQLConnection &connection_;
+    data::TransactionDesc transaction_;
+};
+
+} // namespace
+
+PostingPreviewResult previewPosting(data::DataModule &module, TerminalWindow &window)
+{
+    RolledBackTransaction transaction(module.Kalmora);
+    HeldMessages messages;
+    posting::PostingPreview preview;
+    PostingPreviewResult result;
+    result.outcome = posting::postingRun(module, window, window, messages, &preview);
+
+    const bool generated = result.outcome == posting::PostingOutcome::VoucherGenerated ||
+                           result.outcome == posting::PostingOutcome::PendingCompleted;
+    if (generated) {
+        result.voucher = readVoucher(module.Cborrar, preview.voucher);
+        if (!result.voucher)
+            throw Exception("El comprobante " + std::to_string(preview.voucher) + " no existe.");
+    }
+    transaction.rollback();
+    if (!generated)
+        messages.forwardTo(window);
+    // The completion's own check, which the preview does not reach.
+    if (result.voucher && !result.voucher->balances())
+        throw Exception("El comprobante no cuadra: débitos " + result.voucher->debits +
+                        ", créditos " + result.voucher->credits +
+                        "; la contabilización no se podría completar.");
+    return result;
+}
+
+void printPreview(const PostingPreviewResult &preview, std::ostream &out)
+{
+    if (!preview.voucher)
+        return;
+    out << "Vista previa: no se guardó nada.\n";
+    if (preview.outcome == posting::PostingOutcome::PendingCompleted)
+        out << "Se completaría el comprobante que una contabilización anterior de este día "
+               "dejó pendiente.\n";
+    printVoucher(*preview.voucher, false, out);
+}
+
+} // namespace kalmora::cli

@@ -1,0 +1,198 @@
+// Searching in a grid: the text location that both searches use, the rates grid's
+// incremental search (Ctrl+F, then typing), and the find dialog that Ctrl+F opens.
+#include "data/client_data_set.h"
+#include "data/field.h"
+#include "grids/db_grid_eh.h"
+#include "grids/find_dialog.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QPainter>
+
+namespace kalmora::grids {
+
+std::vector<std::pair<QString, int>> DBGridEh::visibleColumnTitles() const
+{
+    std::vector<std::pair<QString, int>> titles;
+    for (int column = 0; column < columnCount(); ++column)
+        if (columns_[std::size_t(column)].settings.visible)
+            titles.emplace_back(columnTitle(column), column);
+    return titles;
+}
+
+bool DBGridEh::locateText(const TextLocation &request)
+{
+    const data::TClientDataSet *set = navigation_.dataSet();
+    std::vector<int> visible;
+    for (const auto &[title, column] : visibleColumnTitles())
+        visible.push_back(column);
+    if (!set || !set->active() || visible.empty())
+        return false;
+    const bool allColumns = request.column < 0;
+    const int startColumn = allColumns ? focusedColumn() : request.column;
+    auto place = std::find(visible.begin(), visible.end(), startColumn);
+    if (place == visible.end())
+        return false;
+    // Positions are walked over the rows' texts without moving the data set, so nothing
+    // repaints until the end, and a location that finds nothing leaves everything as it was.
+    const int rows = rowCount();
+    const int columns = int(visible.size());
+    int row = request.direction == SearchDirection::FromFirst ? 0 : currentRow();
+    int at = int(place - visible.begin());
+    const int step = request.direction == SearchDirection::Up ? -1 : +1;
+    const auto advance = [&] {
+        if (!allColumns) {
+            row += step;
+            return;
+        }
+        at += step;
+        if (at >= columns) {
+            at = 0;
+            ++row;
+        } else if (at < 0) {
+            at = columns - 1;
+            --row;
+        }
+    };
+    std::vector<const data::TField *> fields;
+    for (const int column : visible)
+        fields.push_back(fieldOf(column));
+    if (request.direction != SearchDirection::FromFirst)
+        advance();
+    for (; row >= 0 && row < rows; advance()) {
+        const data::TField *field = fields[std::size_t(at)];
+        const QString cell =
+            field ? QString::fromLocal8Bit(field->textAt(std::size_t(row))) : QString();
+        if (!textMatches(cell, request.text, request.match, request.ignoreCase))
+            continue;
+        writeEditor();
+        closeEditor();
+        navigation_.dataSet()->setRecNo(row);
+        navigation_.setFocusedColumn(visible[std::size_t(at)]);
+        followData();
+        return true;
+    }
+    return false;
+}
+
+// ---- The incremental search and Ctrl+F
+
+bool DBGridEh::runSearchKey(QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const bool ctrl = modifiers & Qt::ControlModifier;
+    const bool shift = modifiers & Qt::ShiftModifier;
+    const int key = event->key();
+    if (key == Qt::Key_F && modifiers == Qt::ControlModifier) {
+        if (searching_ || !settings_.has(GridOptionEh::dghIncSearch)) {
+            endSearch();
+            if (settings_.has(GridOptionEh::dghDialogFind))
+                openFindDialog();
+        } else {
+            startSearch();
+        }
+        return true;
+    }
+    if (!searching_)
+        return false;
+    const data::TClientDataSet *set = navigation_.dataSet();
+    const bool rowBeingEdited = set->state() != data::DataSetState::dsBrowse;
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && ctrl) {
+        stepSearch(shift);
+        return true;
+    }
+    if ((key == Qt::Key_Insert && modifiers == Qt::ShiftModifier) ||
+        (key == Qt::Key_V && modifiers == Qt::ControlModifier)) {
+        extendSearch(QApplication::clipboard()->text());
+        return true;
+    }
+    if (key == Qt::Key_Backspace && modifiers == Qt::NoModifier) {
+        searchText_.chop(1);
+        viewport()->update();
+        return true;
+    }
+    if (!ctrl && !(modifiers & Qt::AltModifier) && !rowBeingEdited && !event->text().isEmpty() &&
+        event->text().at(0).isPrint()) {
+        extendSearch(event->text());
+        return true;
+    }
+    // Any other key (Enter, Esc and F2 among them) ends the search and does its usual work.
+    endSearch();
+    return false;
+}
+
+void DBGridEh::startSearch()
+{
+    closeEditor();
+    searching_ = true;
+    searchText_.clear();
+    viewport()->update();
+}
+
+void DBGridEh::endSearch()
+{
+    if (!searching_)
+        return;
+    searching_ = false;
+    searchText_.clear();
+    viewport()->update();
+}
+
+void DBGridEh::extendSearch(const QString &text)
+{
+    const QString candidate = searchText_ + text;
+    TextLocation request;
+    request.text = candidate;
+    request.column = focusedColumn();
+    request.match = MatchKind::Beginning;
+    request.direction = SearchDirection::FromFirst;
+    searchMoving_ = true;
+    const bool found = locateText(request);
+    searchMoving_ = false;
+    // Nothing found: the character is dropped, silently.
+    if (found)
+        searchText_ = cellText(currentRow(), focusedColumn()).left(candidate.size());
+    viewport()->update();
+}
+
+void DBGridEh::stepSearch(bool backward)
+{
+    TextLocation request;
+    request.text = searchText_;
+    request.column = focusedColumn();
+    request.match = MatchKind::Beginning;
+    request.direction = backward ? SearchDirection::Up : SearchDirection::Down;
+    searchMoving_ = true;
+    locateText(request);
+    searchMoving_ = false;
+    viewport()->update();
+}
+
+void DBGridEh::openFindDialog()
+{
+    closeEditor();
+    TDBGridEhFindDlg::open(*this);
+}
+
+void DBGridEh::paintSearchMatch(QPainter &painter, const QRect &cell, Qt::Alignment align) const
+{
+    if (!searching_ || searchText_.isEmpty() || !hasFocus())
+        return;
+    const QFontMetrics metrics(font());
+    const QString text = cellText(currentRow(), focusedColumn());
+    const int matched = metrics.horizontalAdvance(text.left(searchText_.size()));
+    const QRect inner = cell.adjusted(2, 0, -2, 0);
+    const int left = (align & Qt::AlignRight) ? inner.right() + 1 - metrics.horizontalAdvance(text)
+                                              : inner.left();
+    const QRect part(left, cell.top(), matched, cell.height());
+    painter.save();
+    painter.setClipRect(cell, Qt::IntersectClip);
+    painter.fillRect(part, Qt::yellow);
+    painter.setPen(Qt::black);
+    painter.drawText(part, int(Qt::AlignLeft | Qt::AlignVCenter) | Qt::TextSingleLine,
+                     text.left(searchText_.size()));
+    painter.restore();
+}
+
+} // namespace kalmora::grids
