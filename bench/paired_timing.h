@@ -13,11 +13,13 @@
 
 namespace kalmora::bench {
 
-/// One side of a pair: work done untimed first (may be empty), then the timed work.
+/// One side of a pair: work done untimed first (may be empty), then the timed work; or,
+/// with `timedBySelf`, work that returns the seconds of the part that counts.
 struct Timed
 {
     std::function<void()> prepare;
     std::function<void()> run;
+    std::function<double()> timedBySelf = {};
 };
 
 /// The pairs of one repetition.

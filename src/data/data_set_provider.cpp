@@ -57,14 +57,16 @@ DataPacket TDataSetProvider::getRecords(const std::string &commandText)
         }
         DriverCursor &cursor = source_.cursor();
         DataPacket packet;
-        for (const ColumnDesc &column : cursor.columns())
+        for (const ColumnDesc &column : cursor.columns()) {
             packet.columns.push_back(TableColumn{column, true, true});
+            packet.rows.addColumn(column);
+        }
         const std::size_t width = packet.columns.size();
-        packet.rows = RowStore(width);
         while (cursor.next()) {
-            const std::span<Value> row = packet.rows.append();
+            const std::size_t row = packet.rows.appendRow();
             for (std::size_t c = 0; c < width; ++c)
-                row[c] = cursor.value(c);
+                if (!cursor.isNull(c))
+                    packet.rows.set(row, c, cursor.value(c));
         }
         reset();
         return packet;
