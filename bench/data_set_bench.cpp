@@ -1,98 +1,59 @@
-// Data sets against the plain driver, in one run over a scratch database made here with
-// isql-fb (embedded engine):
-//   - opening a data set of 100 000 rows against fetching the same rows straight from the
-//     driver (target: within 1.3x), with the memory each fetched row takes beside its raw
-//     size;
-//   - a locate and a filter change over the 100 000 rows;
-//   - a save of 10 000 inserted rows against a loop of the same prepared insert in one
-//     transaction (target: within 1.5x).
+// Data sets against the Firebird client API used plainly, paired in each iteration over a
+// scratch database of 100 000 five-column rows (INTEGER, two DATEs, two NUMERIC(15,4)):
+//   - opening a data set of the 100 000 rows against a plain fetch of the same rows that
+//     reads every value (limit 1.3x), and the heap each row then holds (`bytes_per_row`,
+//     limit 64; the raw row is 28 bytes);
+//   - a locate of the last row and a filter change, against the same search over the rows
+//     held as plain structs;
+//   - saving 10 000 inserted rows against a loop of one prepared insert over the client API
+//     in one transaction (limit 1.3x).
 #include "core/date_format.h"
-#include "core/quoting.h"
 #include "data/client_data_set.h"
 #include "data/sql_connection.h"
 #include "data/sql_table.h"
+#include "paired_timing.h"
+#include "plain_client.h"
+#include "scratch_database.h"
 
-#include <benchmark/benchmark.h>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <malloc.h>
-#include <map>
 #include <memory>
-#include <stdexcept>
 #include <string>
+#include <vector>
 
+using namespace kalmora;
 using namespace kalmora::data;
 
 namespace {
 
 constexpr int fetchedRows = 100000;
 constexpr int savedRows = 10000;
-// One row as the server stores it: INTEGER, two DATEs, two NUMERIC(15,4).
-constexpr int rawRowBytes = 4 + 4 + 4 + 8 + 8;
 
-const std::string insertText = "insert into BENCH_SAVE (AJCI_ID, AJCI_FECINI, AJCI_FECFIN, "
-                               "AJCI_PORC, AJCI_FACTOR) values (?, ?, ?, ?, ?)";
-
-/// The scratch database: created once, removed at exit.
-class Scratch
+std::string makeScript()
 {
-public:
-    Scratch()
-    {
-        char pattern[] = "/tmp/kalmora-bench.XXXXXX";
-        if (!::mkdtemp(pattern))
-            throw std::runtime_error("cannot create a temporary folder");
-        folder_ = pattern;
-        path_ = folder_ + "/bench.fdb";
-        const std::string script = folder_ + "/make.sql";
-        std::ofstream(script)
-            << "create database '" << path_ << "' user 'SYSDBA' default character set UTF8;\n"
-            << "create table BENCH_ROWS (AJCI_ID integer not null, AJCI_FECINI date, "
-               "AJCI_FECFIN date, AJCI_PORC numeric(15,4), AJCI_FACTOR numeric(15,4));\n"
-            << "create table BENCH_SAVE (AJCI_ID integer not null, AJCI_FECINI date, "
-               "AJCI_FECFIN date, AJCI_PORC numeric(15,4), AJCI_FACTOR numeric(15,4));\n"
-            << "commit;\nset term ^;\n"
-            << "execute block as declare i integer = 1; begin\n"
-            << "  while (i <= " << fetchedRows << ") do begin\n"
-            << "    insert into BENCH_ROWS values (:i, dateadd(mod(:i, 365) day to date "
-               "'2026-01-01'), dateadd(mod(:i, 365) day to date '2026-01-01'), "
-               "mod(:i, 100), 0.8);\n"
-            << "    i = i + 1;\n  end\nend^\nset term ;^\ncommit;\n";
-        // Writes without waiting for the disk, so that commits time the engine and not the
-        // other work of a shared machine.
-        const std::string command = "isql-fb -q -i " + script + " > " + folder_ +
-                                    "/make.log 2>&1 && gfix -write async " + path_ + " >> " +
-                                    folder_ + "/make.log 2>&1";
-        if (std::system(command.c_str()) != 0)
-            throw std::runtime_error("isql-fb could not make the scratch database; see " + folder_ +
-                                     "/make.log");
-    }
-    ~Scratch()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-    void pointAt(TSQLConnection &connection) const
-    {
-        connection.params().setValue("Database", path_);
-        connection.params().setValue("User_Name", "SYSDBA");
-        connection.params().setValue("Password", "masterkey");
-    }
+    return "create table BENCH_ROWS (AJCI_ID integer not null, AJCI_FECINI date, "
+           "AJCI_FECFIN date, AJCI_PORC numeric(15,4), AJCI_FACTOR numeric(15,4));\n"
+           "create table BENCH_SAVE (AJCI_ID integer not null, AJCI_FECINI date, "
+           "AJCI_FECFIN date, AJCI_PORC numeric(15,4), AJCI_FACTOR numeric(15,4));\n"
+           "commit;\nset term ^;\n"
+           "execute block as declare i integer = 1; begin\n"
+           "  while (i <= " +
+           std::to_string(fetchedRows) +
+           ") do begin\n"
+           "    insert into BENCH_ROWS values (:i, dateadd(mod(:i, 365) day to date "
+           "'2026-01-01'), dateadd(mod(:i, 365) day to date '2026-01-01'), mod(:i, 100), 0.8);\n"
+           "    i = i + 1;\n  end\nend^\nset term ;^\n";
+}
 
-private:
-    std::string folder_;
-    std::string path_;
-};
-
-/// The main window's layout in small: a connection, table sources, providers.
+/// The main window's layout in small: a connection, table sources, providers; and the
+/// plain client beside it on the same database.
 struct Components : ProviderDirectory
 {
-    explicit Components(const Scratch &scratch)
+    explicit Components(const bench::ScratchDatabase &database)
+        : plain(database.path(), bench::ScratchDatabase::user, bench::ScratchDatabase::password)
     {
-        scratch.pointAt(connection);
+        connection.params().setValue("Database", database.path());
+        connection.params().setValue("User_Name", bench::ScratchDatabase::user);
+        connection.params().setValue("Password", bench::ScratchDatabase::password);
         connection.setConnected(true);
     }
     TDataSetProvider *findProvider(std::string_view name) const override
@@ -104,9 +65,9 @@ struct Components : ProviderDirectory
     TSQLTable saveTable{"TSave", connection, "BENCH_SAVE"};
     mutable TDataSetProvider rowsProvider{"PRows", rowsTable};
     mutable TDataSetProvider saveProvider{"PSave", saveTable};
+    bench::PlainClient plain;
 };
 
-Scratch *g_scratch = nullptr;
 Components *g_components = nullptr;
 
 std::unique_ptr<TClientDataSet> rowsDataSet()
@@ -116,77 +77,112 @@ std::unique_ptr<TClientDataSet> rowsDataSet()
     return dataSet;
 }
 
+/// The heap in use, large blocks that the allocator maps on their own included.
 std::size_t heapInUse()
 {
-    return mallinfo2().uordblks;
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
 }
 
-using Clock = std::chrono::steady_clock;
-
-double secondsSince(Clock::time_point start)
+/// One fetched row as a plain program would hold it.
+struct PlainRow
 {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
+    std::int32_t id;
+    ISC_DATE from;
+    ISC_DATE to;
+    std::int64_t rate;
+    std::int64_t factor;
+};
 
-/// The plain driver fetch: every row read into the program, one row at a time.
-void plainFetch()
+/// Reads every row of BENCH_ROWS through the client API in a transaction of the driver's
+/// mode, each value taken out of the message (a date as its year, month and day); `into`,
+/// when given, keeps the rows.
+void plainFetch(std::vector<PlainRow> *into = nullptr)
 {
-    std::unique_ptr<DriverCursor> cursor =
-        g_components->connection.openQuery(" select * from \"BENCH_ROWS\"");
-    std::vector<Value> row(cursor->columns().size());
-    while (cursor->next()) {
-        for (std::size_t c = 0; c < row.size(); ++c)
-            row[c] = cursor->value(c);
-        benchmark::DoNotOptimize(row.data());
+    using namespace Firebird;
+    bench::PlainClient &client = g_components->plain;
+    ThrowStatusWrapper &status = client.status();
+    ITransaction *transaction = client.startTransaction();
+    IStatement *statement =
+        client.attachment()->prepare(&status, transaction, 0, "select * from BENCH_ROWS", 3,
+                                     IStatement::PREPARE_PREFETCH_METADATA);
+    bench::PlainMessage row(status, statement->getOutputMetadata(&status));
+    IResultSet *cursor =
+        statement->openCursor(&status, transaction, nullptr, nullptr, row.metadata, 0);
+    std::int64_t sum = 0;
+    while (cursor->fetchNext(&status, row.buffer.data()) == IStatus::RESULT_OK) {
+        const PlainRow plain{row.read<std::int32_t>(0), row.read<ISC_DATE>(1),
+                             row.read<ISC_DATE>(2), row.read<std::int64_t>(3),
+                             row.read<std::int64_t>(4)};
+        for (std::size_t c = 0; c < 5; ++c)
+            sum += row.isNull(c);
+        for (ISC_DATE day : {plain.from, plain.to}) {
+            unsigned y, m, d;
+            client.util()->decodeDate(day, &y, &m, &d);
+            sum += y + m + d;
+        }
+        sum += plain.id + plain.rate + plain.factor;
+        if (into)
+            into->push_back(plain);
     }
-    cursor->close();
+    cursor->close(&status);
+    statement->free(&status);
+    transaction->commit(&status);
+    benchmark::DoNotOptimize(sum);
 }
 
-/// Opening the data set, timed against the plain fetch in the same iteration (taking turns
-/// at going first), so that both meet the same load of a shared machine.
 void BM_OpenDataSet(benchmark::State &state)
 {
-    std::unique_ptr<TClientDataSet> dataSet = rowsDataSet();
-    double open = 0, plain = 0, bytesPerRow = 0;
-    bool openFirst = false;
+    std::unique_ptr<TClientDataSet> dataSet;
+    bench::PairedTiming timing;
+    double bytesPerRow = 0;
     for (auto _ : state) {
-        openFirst = !openFirst;
-        if (!openFirst) {
-            const Clock::time_point plainStart = Clock::now();
-            plainFetch();
-            plain += secondsSince(plainStart);
-        }
-        const std::size_t before = heapInUse();
-        const Clock::time_point start = Clock::now();
-        dataSet->open();
-        const double seconds = secondsSince(start);
-        open += seconds;
-        state.SetIterationTime(seconds);
-        bytesPerRow = double(heapInUse() - before) / fetchedRows;
+        timing.measure(state,
+                       {[&] { dataSet.reset(); },
+                        [&] {
+                            // A new data set each time: the heap it holds afterwards is all its
+                            // own.
+                            const std::size_t before = heapInUse();
+                            dataSet = rowsDataSet();
+                            dataSet->open();
+                            bytesPerRow = double(heapInUse() - before) / fetchedRows;
+                        }},
+                       {{}, [] { plainFetch(); }});
         if (dataSet->recordCount() != fetchedRows)
             state.SkipWithError("wrong row count");
-        dataSet->close();
-        if (openFirst) {
-            const Clock::time_point plainStart = Clock::now();
-            plainFetch();
-            plain += secondsSince(plainStart);
-        }
     }
-    state.counters["plain_fetch_ms"] = plain * 1000 / double(state.iterations());
-    state.counters["ratio"] = open / plain;
+    timing.report(state);
     state.counters["bytes_per_row"] = bytesPerRow;
-    state.counters["raw_row_bytes"] = rawRowBytes;
 }
+
+/// The plain rows and the day the filter looks for, for the searches' reference.
+struct PlainRows
+{
+    PlainRows() { plainFetch(&rows); }
+    std::vector<PlainRow> rows;
+};
 
 void BM_LocateLastRow(benchmark::State &state)
 {
     std::unique_ptr<TClientDataSet> dataSet = rowsDataSet();
     dataSet->open();
+    const PlainRows plain;
+    bench::PairedTiming timing;
     for (auto _ : state) {
-        if (!dataSet->locate("AJCI_ID", Value{std::int64_t{fetchedRows}}))
-            state.SkipWithError("not found");
-        dataSet->first();
+        timing.measure(state,
+                       {[&] { dataSet->first(); },
+                        [&] {
+                            if (!dataSet->locate("AJCI_ID", Value{std::int64_t{fetchedRows}}))
+                                state.SkipWithError("not found");
+                        }},
+                       {{}, [&] {
+                            std::size_t found = 0;
+                            while (found < plain.rows.size() && plain.rows[found].id != fetchedRows)
+                                ++found;
+                            benchmark::DoNotOptimize(found);
+                        }});
     }
+    timing.report(state);
 }
 
 void BM_FilterChange(benchmark::State &state)
@@ -198,73 +194,77 @@ void BM_FilterChange(benchmark::State &state)
     dataSet->setFilter("AJCI_FECINI = '10/12/2026'");
     dataSet->setFiltered(true);
     dataSet->open();
+    const PlainRows plain;
+    bench::PlainClient &client = g_components->plain;
     bool other = false;
+    bench::PairedTiming timing;
     for (auto _ : state) {
-        dataSet->setFilter(other ? "AJCI_FECINI = '10/12/2026'" : "AJCI_FECINI = '11/12/2026'");
         other = !other;
-        benchmark::DoNotOptimize(dataSet->recordCount());
+        timing.measure(state,
+                       {{},
+                        [&] {
+                            dataSet->setFilter(other ? "AJCI_FECINI = '10/12/2026'"
+                                                     : "AJCI_FECINI = '11/12/2026'");
+                            benchmark::DoNotOptimize(dataSet->recordCount());
+                        }},
+                       {{}, [&] {
+                            // The day read from the same text, then the rows that hold it.
+                            const Date day = *parseDate(other ? "10/12/2026" : "11/12/2026");
+                            const ISC_DATE wanted = client.util()->encodeDate(
+                                unsigned(day.year), unsigned(day.month), unsigned(day.day));
+                            std::vector<std::size_t> shown;
+                            for (std::size_t r = 0; r < plain.rows.size(); ++r)
+                                if (plain.rows[r].from == wanted)
+                                    shown.push_back(r);
+                            benchmark::DoNotOptimize(shown.size());
+                        }});
     }
+    timing.report(state);
 }
 
 /// Deletes the saved rows and reads the table once, so that their old versions are collected
 /// now and not inside the next timed save.
 void emptySaveTable()
 {
-    g_components->connection.execute("delete from BENCH_SAVE");
-    std::unique_ptr<DriverCursor> cursor =
-        g_components->connection.openQuery("select count(*) from BENCH_SAVE");
-    while (cursor->next()) {
-    }
-    cursor->close();
+    bench::PlainClient &client = g_components->plain;
+    client.execute("delete from BENCH_SAVE");
+    client.readAll("select count(*) from BENCH_SAVE");
 }
 
-Param param(ColumnType type, Value value, int precision = 0, int scale = 0)
-{
-    ColumnDesc desc;
-    desc.type = type;
-    desc.precision = precision;
-    desc.scale = scale;
-    return Param{desc, std::move(value)};
-}
-
-/// The same inserts as a save of the rows below sends, through one prepared statement in
-/// one transaction.
+/// The inserts a save of the rows below sends, through one statement prepared once, its
+/// message as the server describes it, in one transaction of the driver's mode.
 void plainInsertLoop()
 {
-    TSQLConnection &connection = g_components->connection;
-    const TransactionDesc transaction{1, IsolationLevel::ReadCommitted};
-    connection.startTransaction(transaction);
-    std::unique_ptr<DriverCommand> command = connection.createCommand();
-    command->prepare(insertText);
+    using namespace Firebird;
+    bench::PlainClient &client = g_components->plain;
+    ThrowStatusWrapper &status = client.status();
+    ITransaction *transaction = client.startTransaction();
+    IStatement *statement = client.attachment()->prepare(
+        &status, transaction, 0,
+        "insert into BENCH_SAVE (AJCI_ID, AJCI_FECINI, AJCI_FECFIN, AJCI_PORC, AJCI_FACTOR) "
+        "values (?, ?, ?, ?, ?)",
+        3, IStatement::PREPARE_PREFETCH_METADATA);
+    bench::PlainMessage input(status, statement->getInputMetadata(&status));
     for (int i = 0; i < savedRows; ++i) {
-        const Param values[] = {
-            param(ColumnType::Integer, Value{std::int64_t{0}}),
-            param(ColumnType::Date, Value{Date{2026, 12, 10}}),
-            param(ColumnType::Date, Value{Date{2026, 12, 10}}),
-            param(ColumnType::Decimal, Value{Decimal{190000, 4}}, 6, 4),
-            param(ColumnType::Decimal, Value{Decimal{8000, 4}}, 4, 4),
-        };
-        for (std::size_t p = 0; p < 5; ++p)
-            command->setParameter(p, values[p].type, values[p].value);
-        command->execute();
-        benchmark::DoNotOptimize(command->rowsAffected());
+        input.write<std::int32_t>(0, 0);
+        input.write<ISC_DATE>(1, client.util()->encodeDate(2026, 12, 10));
+        input.write<ISC_DATE>(2, client.util()->encodeDate(2026, 12, 10));
+        input.write<std::int64_t>(3, 190000);
+        input.write<std::int64_t>(4, 8000);
+        statement->execute(&status, transaction, input.metadata, input.buffer.data(), nullptr,
+                           nullptr);
     }
-    command.reset();
-    connection.commit(transaction);
+    statement->free(&status);
+    transaction->commit(&status);
 }
 
-/// Saving 10 000 inserted rows, timed against the plain insert loop in the same iteration.
 void BM_SaveInsertedRows(benchmark::State &state)
 {
     TClientDataSet dataSet("CSave", g_components);
     dataSet.setProviderName("PSave");
-    double save = 0, plain = 0;
-    for (auto _ : state) {
-        Clock::time_point start = Clock::now();
-        plainInsertLoop();
-        plain += secondsSince(start);
+    const auto appendRows = [&] {
         emptySaveTable();
-
+        dataSet.close();
         dataSet.open();
         for (int i = 0; i < savedRows; ++i) {
             dataSet.append();
@@ -275,65 +275,51 @@ void BM_SaveInsertedRows(benchmark::State &state)
             dataSet.fields(4).setAsCurrency(Decimal{8, 1});
             dataSet.post();
         }
-        start = Clock::now();
-        if (dataSet.applyUpdates(0) != 0)
-            state.SkipWithError("rows failed");
-        const double seconds = secondsSince(start);
-        save += seconds;
-        state.SetIterationTime(seconds);
-        dataSet.close();
-        emptySaveTable();
+    };
+    bench::PairedTiming timing;
+    for (auto _ : state) {
+        timing.measure(state,
+                       {appendRows,
+                        [&] {
+                            if (dataSet.applyUpdates(0) != 0)
+                                state.SkipWithError("rows failed");
+                        }},
+                       {emptySaveTable, plainInsertLoop});
     }
-    state.counters["plain_loop_ms"] = plain * 1000 / double(state.iterations());
-    state.counters["ratio"] = save / plain;
+    timing.report(state);
+    emptySaveTable();
 }
 
-// Medians of three runs each: the machine is shared, and single runs wander.
-BENCHMARK(BM_OpenDataSet)->Unit(benchmark::kMillisecond)->UseManualTime()->Repetitions(3);
-BENCHMARK(BM_LocateLastRow)->Unit(benchmark::kMicrosecond)->Repetitions(3);
-BENCHMARK(BM_FilterChange)->Unit(benchmark::kMicrosecond)->Repetitions(3);
-BENCHMARK(BM_SaveInsertedRows)->Unit(benchmark::kMillisecond)->UseManualTime()->Repetitions(3);
-
-/// Prints the runs as usual and keeps the median ratios for the verdicts at the end.
-class Comparing : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs) {
-            const auto ratio = run.counters.find("ratio");
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median" &&
-                ratio != run.counters.end())
-                ratios[run.run_name.function_name] = ratio->second.value;
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> ratios;
-};
-
-void verdict(const Comparing &reporter, const std::string &name, const char *reference,
-             double limit)
-{
-    const auto found = reporter.ratios.find(name);
-    if (found == reporter.ratios.end())
-        return;
-    std::printf("%s against %s: %.2fx (limit %.1fx): %s\n", name.c_str(), reference, found->second,
-                limit, found->second <= limit ? "within" : "OVER");
-}
+BENCHMARK(BM_OpenDataSet)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(5)
+    ->Repetitions(5);
+BENCHMARK(BM_LocateLastRow)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseManualTime()
+    ->Iterations(200)
+    ->Repetitions(5);
+BENCHMARK(BM_FilterChange)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseManualTime()
+    ->Iterations(200)
+    ->Repetitions(5);
+BENCHMARK(BM_SaveInsertedRows)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(5)
+    ->Repetitions(5);
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    benchmark::Initialize(&argc, argv);
-    Scratch scratch;
-    Components components(scratch);
-    g_scratch = &scratch;
+    const bench::ScratchDatabase database(makeScript());
+    Components components(database);
     g_components = &components;
-    Comparing reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    verdict(reporter, "BM_OpenDataSet", "the plain driver fetch", 1.3);
-    verdict(reporter, "BM_SaveInsertedRows", "the plain prepared insert loop", 1.5);
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv,
+                                {{"BM_OpenDataSet", "open over plain fetch", 1.3},
+                                 {"BM_OpenDataSet", "bytes per row", 64, "bytes_per_row"},
+                                 {"BM_SaveInsertedRows", "save over plain insert loop", 1.3}});
 }

@@ -213,6 +213,39 @@ AS
     DECLARE VARIABLE ITEM INTEGER = 2;
     DECLARE VARIABLE MARCADAS INTEGER;
     DECLARE VARIABLE DETALLE VARCHAR(100);
+    DECLARE VARIABLE SIN_TARIFA SMALLINT = 0;
+
+    /* Lists each VAT rate of the day's unposted invoices that has no closing-adjustment
+       factor for the day, or more than one, as a problem. Returns the new number. */
+    DECLARE PROCEDURE REVISAR_TARIFAS (
+        CONTADOS INTEGER, TITULO VARCHAR(60), FECHA VARCHAR(100), DIA DATE, PUNTO INTEGER,
+        PREFIJO VARCHAR(100), NIT VARCHAR(100))
+    RETURNS (TOTAL INTEGER)
+    AS
+        DECLARE VARIABLE PORC NUMERIC(15,4);
+        DECLARE VARIABLE FACTORES INTEGER;
+    BEGIN
+        TOTAL = CONTADOS;
+        FOR SELECT DISTINCT D.FAIV_PORC
+            FROM FACTURAS F JOIN FACTURAS_IVA D ON D.FACT_ID = F.FACT_ID
+            WHERE F.FACT_FECHA = :DIA AND F.PTVT_ID = :PUNTO AND F.PREF_PRE = :PREFIJO
+              AND F.TERC_NIT = :NIT AND F.COMP_ID IS NULL
+            PLAN SORT (JOIN (F INDEX (IX_FACTURAS_POSTEO), D INDEX (PK_FACTURAS_IVA)))
+            INTO :PORC
+        DO
+        BEGIN
+            SELECT COUNT(DISTINCT AJCI_FACTOR) FROM AJUSTE_CIERRE
+            WHERE AJCI_PORC = :PORC AND AJCI_FECINI <= :DIA
+              AND COALESCE(AJCI_FECFIN, AJCI_FECINI) >= :DIA AND AJCI_FACTOR IS NOT NULL
+            INTO :FACTORES;
+            IF (FACTORES = 0) THEN
+                EXECUTE PROCEDURE ANOTAR_ERROR_CONTADO(TOTAL, TITULO, FECHA,
+                    'Falta tarifa ajuste', TEXTO_PORCENTAJE(PORC)) RETURNING_VALUES TOTAL;
+            ELSE IF (FACTORES > 1) THEN
+                EXECUTE PROCEDURE ANOTAR_ERROR_CONTADO(TOTAL, TITULO, FECHA,
+                    'Tarifa ajuste doble', TEXTO_PORCENTAJE(PORC)) RETURNING_VALUES TOTAL;
+        END
+    END
 BEGIN
     NIT = TRIM(NIT);
     PREFIJO = TRIM(PREFIJO);
@@ -297,32 +330,12 @@ BEGIN
                 'Falta cta.inventario', NOMBRE) RETURNING_VALUES PROBLEMAS;
     END
 
-    /* The day's rates, for the VAT percentages that its unposted invoices use. */
-    IF (DIA IS NOT NULL) THEN
-    BEGIN
-        FOR SELECT DISTINCT D.FAIV_PORC
-            FROM FACTURAS F JOIN FACTURAS_IVA D ON D.FACT_ID = F.FACT_ID
-            WHERE F.FACT_FECHA = :DIA AND F.PTVT_ID = :PUNTO AND F.PREF_PRE = :PREFIJO
-              AND F.TERC_NIT = :NIT AND F.COMP_ID IS NULL
-            PLAN JOIN (F INDEX (IX_FACTURAS_POSTEO), D INDEX (PK_FACTURAS_IVA))
-            INTO :PORC
-        DO
-        BEGIN
-            SELECT COUNT(DISTINCT AJCI_FACTOR) FROM AJUSTE_CIERRE
-            WHERE AJCI_PORC = :PORC AND AJCI_FECINI <= :DIA
-              AND COALESCE(AJCI_FECFIN, AJCI_FECINI) >= :DIA AND AJCI_FACTOR IS NOT NULL
-            INTO :FACTORES;
-            IF (FACTORES = 0) THEN
-                EXECUTE PROCEDURE ANOTAR_ERROR_CONTADO(PROBLEMAS, TITULO, FECHA,
-                    'Falta tarifa ajuste', TEXTO_PORCENTAJE(PORC)) RETURNING_VALUES PROBLEMAS;
-            ELSE IF (FACTORES > 1) THEN
-                EXECUTE PROCEDURE ANOTAR_ERROR_CONTADO(PROBLEMAS, TITULO, FECHA,
-                    'Tarifa ajuste doble', TEXTO_PORCENTAJE(PORC)) RETURNING_VALUES PROBLEMAS;
-        END
-    END
-
     IF (PROBLEMAS > 0) THEN
     BEGIN
+        /* The rates are checked as well, so that every problem is listed at once. */
+        IF (DIA IS NOT NULL) THEN
+            EXECUTE PROCEDURE REVISAR_TARIFAS(PROBLEMAS, TITULO, FECHA, DIA, PUNTO, PREFIJO, NIT)
+                RETURNING_VALUES PROBLEMAS;
         VER = 'N';
         IDC = 0;
         ERROR = PROBLEMAS;
@@ -332,62 +345,94 @@ BEGIN
 
     /* The voucher, then the invoices it posts, then its lines from exactly those
        invoices: a concurrent posting of the same day fails on the marked rows
-       instead of posting them twice. The plans are fixed so that a day of many
-       invoices posts fast even where the index statistics are stale. */
+       instead of posting them twice. Each VAT rate of the marked invoices must have
+       one closing-adjustment factor for the day; the first that has none or several
+       undoes the whole block, and the rates are then listed as problems. The plans
+       are fixed so that a day of many invoices posts fast even where the index
+       statistics are stale. */
     IF (NOT EXISTS (SELECT 1 FROM FACTURAS
                     WHERE FACT_FECHA = :DIA AND PTVT_ID = :PUNTO AND PREF_PRE = :PREFIJO
                       AND TERC_NIT = :NIT AND COMP_ID IS NULL)) THEN
         EXIT; /* nothing left to post: no row */
-    IDC = GEN_ID(GEN_COMPROBANTES, 1);
-    DETALLE = 'Ventas de contado ' || PREFIJO || ' del ' || DIA;
-    INSERT INTO COMPROBANTES (COMP_ID, COMP_ESTADO, COMP_FECHA, PTVT_ID, TIDO_COD, INVE_ID,
-                              PREF_PRE, TERC_NIT, COMP_ORIGEN, COMP_DETALLE)
-    VALUES (:IDC, 'P', :DIA, :PUNTO, 31, :INTERFAZ, :PREFIJO, :NIT, 'FACTURAS CONTADO',
-            :DETALLE);
-
-    UPDATE FACTURAS SET COMP_ID = :IDC
-    WHERE FACT_FECHA = :DIA AND PTVT_ID = :PUNTO AND PREF_PRE = :PREFIJO AND TERC_NIT = :NIT
-      AND COMP_ID IS NULL
-    PLAN (FACTURAS INDEX (IX_FACTURAS_POSTEO));
-    MARCADAS = ROW_COUNT;
-    IF (MARCADAS = 0) THEN
     BEGIN
-        /* Another posting took them since the check above: say so. */
-        DELETE FROM COMPROBANTES WHERE COMP_ID = :IDC;
-        VER = 'O';
+      /* A block without a handler of its own is undone whole when an exception leaves it;
+         the handler is one level up. */
+      BEGIN
+        IDC = GEN_ID(GEN_COMPROBANTES, 1);
+        DETALLE = 'Ventas de contado ' || PREFIJO || ' del ' || DIA;
+        INSERT INTO COMPROBANTES (COMP_ID, COMP_ESTADO, COMP_FECHA, PTVT_ID, TIDO_COD, INVE_ID,
+                                  PREF_PRE, TERC_NIT, COMP_ORIGEN, COMP_DETALLE)
+        VALUES (:IDC, 'P', :DIA, :PUNTO, 31, :INTERFAZ, :PREFIJO, :NIT, 'FACTURAS CONTADO',
+                :DETALLE);
+
+        UPDATE FACTURAS SET COMP_ID = :IDC
+        WHERE FACT_FECHA = :DIA AND PTVT_ID = :PUNTO AND PREF_PRE = :PREFIJO AND TERC_NIT = :NIT
+          AND COMP_ID IS NULL
+        PLAN (FACTURAS INDEX (IX_FACTURAS_POSTEO));
+        MARCADAS = ROW_COUNT;
+        IF (MARCADAS = 0) THEN
+        BEGIN
+            /* Another posting took them since the check above: say so. */
+            DELETE FROM COMPROBANTES WHERE COMP_ID = :IDC;
+            VER = 'O';
+            IDC = 0;
+            ERROR = 0;
+            SUSPEND;
+            EXIT;
+        END
+
+        FOR SELECT D.FAIV_PORC, SUM(D.FAIV_BASE), SUM(D.FAIV_IVA)
+            FROM FACTURAS F JOIN FACTURAS_IVA D ON D.FACT_ID = F.FACT_ID
+            WHERE F.FACT_FECHA = :DIA AND F.PTVT_ID = :PUNTO AND F.PREF_PRE = :PREFIJO
+              AND F.TERC_NIT = :NIT AND F.COMP_ID = :IDC
+            GROUP BY D.FAIV_PORC
+            PLAN SORT (JOIN (F INDEX (IX_FACTURAS_POSTEO), D INDEX (PK_FACTURAS_IVA)))
+            ORDER BY D.FAIV_PORC
+            INTO :PORC, :BASE, :IVA
+        DO
+        BEGIN
+            SELECT COUNT(DISTINCT AJCI_FACTOR), MIN(AJCI_FACTOR) FROM AJUSTE_CIERRE
+            WHERE AJCI_PORC = :PORC AND AJCI_FECINI <= :DIA
+              AND COALESCE(AJCI_FECFIN, AJCI_FECINI) >= :DIA AND AJCI_FACTOR IS NOT NULL
+            INTO :FACTORES, :FACTOR;
+            IF (FACTORES <> 1) THEN
+            BEGIN
+                SIN_TARIFA = 1;
+                EXCEPTION E_COMPROBANTE 'Tarifa de ajuste';
+            END
+            COSTO = ROUND(BASE * FACTOR, 2);
+            CAJA = CAJA + BASE + IVA;
+            EXECUTE PROCEDURE AGREGAR_LINEA(IDC, ITEM, CTA_INGRESOS, NIT, PORC, -BASE,
+                'Ventas ' || TEXTO_PORCENTAJE(PORC)) RETURNING_VALUES ITEM;
+            EXECUTE PROCEDURE AGREGAR_LINEA(IDC, ITEM, CTA_IVA, NIT, PORC, -IVA,
+                'IVA ' || TEXTO_PORCENTAJE(PORC)) RETURNING_VALUES ITEM;
+            EXECUTE PROCEDURE AGREGAR_LINEA(IDC, ITEM, CTA_COSTO, NIT, PORC, COSTO,
+                'Costo de ventas ' || TEXTO_PORCENTAJE(PORC)) RETURNING_VALUES ITEM;
+            EXECUTE PROCEDURE AGREGAR_LINEA(IDC, ITEM, CTA_INVENTARIO, NIT, PORC, -COSTO,
+                'Salida de inventario ' || TEXTO_PORCENTAJE(PORC)) RETURNING_VALUES ITEM;
+        END
+        EXECUTE PROCEDURE AGREGAR_LINEA(IDC, 1, CTA_CAJA, NIT, NULL, CAJA,
+            'Caja ventas de contado (' || MARCADAS || ' facturas)') RETURNING_VALUES ITEM;
+      END
+    WHEN ANY DO
+    BEGIN
+        /* Anything but a rate without its factor goes to the caller as it came. */
+        IF (SIN_TARIFA = 0) THEN
+            EXCEPTION;
+    END
+    END
+
+    IF (SIN_TARIFA = 1) THEN
+    BEGIN
+        /* Nothing of the block above is left; the rates are listed as problems. */
+        EXECUTE PROCEDURE REVISAR_TARIFAS(PROBLEMAS, TITULO, FECHA, DIA, PUNTO, PREFIJO, NIT)
+            RETURNING_VALUES PROBLEMAS;
+        VER = 'N';
         IDC = 0;
-        ERROR = 0;
+        ERROR = PROBLEMAS;
         SUSPEND;
         EXIT;
     END
-
-    FOR SELECT D.FAIV_PORC, SUM(D.FAIV_BASE), SUM(D.FAIV_IVA)
-        FROM FACTURAS F JOIN FACTURAS_IVA D ON D.FACT_ID = F.FACT_ID
-        WHERE F.FACT_FECHA = :DIA AND F.PTVT_ID = :PUNTO AND F.PREF_PRE = :PREFIJO
-          AND F.TERC_NIT = :NIT AND F.COMP_ID = :IDC
-        GROUP BY D.FAIV_PORC
-        PLAN JOIN (F INDEX (IX_FACTURAS_COMPROBANTE), D INDEX (PK_FACTURAS_IVA))
-        ORDER BY D.FAIV_PORC
-        INTO :PORC, :BASE, :IVA
-    DO
-    BEGIN
-        SELECT MIN(AJCI_FACTOR) FROM AJUSTE_CIERRE
-        WHERE AJCI_PORC = :PORC AND AJCI_FECINI <= :DIA
-          AND COALESCE(AJCI_FECFIN, AJCI_FECINI) >= :DIA AND AJCI_FACTOR IS NOT NULL
-        INTO :FACTOR;
-        COSTO = ROUND(BASE * FACTOR, 2);
-        CAJA = CAJA + BASE + IVA;
-        EXECUTE PROCEDURE AGREGAR_LINEA(IDC, ITEM, CTA_INGRESOS, NIT, PORC, -BASE,
-            'Ventas ' || TEXTO_PORCENTAJE(PORC)) RETURNING_VALUES ITEM;
-        EXECUTE PROCEDURE AGREGAR_LINEA(IDC, ITEM, CTA_IVA, NIT, PORC, -IVA,
-            'IVA ' || TEXTO_PORCENTAJE(PORC)) RETURNING_VALUES ITEM;
-        EXECUTE PROCEDURE AGREGAR_LINEA(IDC, ITEM, CTA_COSTO, NIT, PORC, COSTO,
-            'Costo de ventas ' || TEXTO_PORCENTAJE(PORC)) RETURNING_VALUES ITEM;
-        EXECUTE PROCEDURE AGREGAR_LINEA(IDC, ITEM, CTA_INVENTARIO, NIT, PORC, -COSTO,
-            'Salida de inventario ' || TEXTO_PORCENTAJE(PORC)) RETURNING_VALUES ITEM;
-    END
-    EXECUTE PROCEDURE AGREGAR_LINEA(IDC, 1, CTA_CAJA, NIT, NULL, CAJA,
-        'Caja ventas de contado (' || MARCADAS || ' facturas)') RETURNING_VALUES ITEM;
 
     VER = 'S';
     ERROR = 0;
@@ -463,11 +508,17 @@ AS
     DECLARE VARIABLE NUMERO_ORIGINAL INTEGER;
     DECLARE VARIABLE REVERTIDO_POR INTEGER;
     DECLARE VARIABLE NUMERO_REVERSION INTEGER;
+    DECLARE VARIABLE DIA DATE;
+    DECLARE VARIABLE PUNTO INTEGER;
+    DECLARE VARIABLE PREFIJO VARCHAR(10);
+    DECLARE VARIABLE NIT VARCHAR(20);
 BEGIN
     IDC = 0;
-    SELECT COMP_ESTADO, COMP_ORIGEN, COMP_NUMERO, COMP_REVERTIDO_POR FROM COMPROBANTES
+    SELECT COMP_ESTADO, COMP_ORIGEN, COMP_NUMERO, COMP_REVERTIDO_POR, COMP_FECHA, PTVT_ID,
+           PREF_PRE, TERC_NIT
+    FROM COMPROBANTES
     WHERE COMP_ID = :IDCNT WITH LOCK
-    INTO :ESTADO, :ORIGEN, :NUMERO_ORIGINAL, :REVERTIDO_POR;
+    INTO :ESTADO, :ORIGEN, :NUMERO_ORIGINAL, :REVERTIDO_POR, :DIA, :PUNTO, :PREFIJO, :NIT;
     IF (ROW_COUNT = 0) THEN
         RECHAZO = 'El comprobante ' || COALESCE(CAST(IDCNT AS VARCHAR(20)), '(vacío)') || ' no existe.';
     ELSE IF (ORIGEN <> 'FACTURAS CONTADO') THEN
@@ -503,7 +554,11 @@ BEGIN
     SELECT COMP_NUMERO FROM COMPROBANTES WHERE COMP_ID = :IDC INTO :NUMERO;
 
     UPDATE COMPROBANTES SET COMP_REVERTIDO_POR = :IDC WHERE COMP_ID = :IDCNT;
-    UPDATE FACTURAS SET COMP_ID = NULL WHERE COMP_ID = :IDCNT;
+    /* Its invoices, found by its day, point, prefix and customer. */
+    UPDATE FACTURAS SET COMP_ID = NULL
+    WHERE FACT_FECHA = :DIA AND PTVT_ID = :PUNTO AND PREF_PRE = :PREFIJO AND TERC_NIT = :NIT
+      AND COMP_ID = :IDCNT
+    PLAN (FACTURAS INDEX (IX_FACTURAS_POSTEO));
     SUSPEND;
 END^
 

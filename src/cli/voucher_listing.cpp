@@ -20,8 +20,11 @@ void reopen(data::TClientDataSet &dataSet, std::string text)
 std::optional<VoucherListing> readVoucher(data::TClientDataSet &lookup, std::int64_t voucher)
 {
     const std::string id = std::to_string(voucher);
+    // A voucher's invoices are found by its day, point, prefix and customer.
     reopen(lookup, "select c.comp_numero, c.comp_detalle, c.ptvt_id, (select count(*) from "
-                   "facturas f where f.comp_id = c.comp_id), cast((select "
+                   "facturas f where f.fact_fecha = c.comp_fecha and f.ptvt_id = c.ptvt_id and "
+                   "f.pref_pre = c.pref_pre and f.terc_nit = c.terc_nit and f.comp_id = "
+                   "c.comp_id), cast((select "
                    "coalesce(sum(d.cmde_debito), 0) from comprobantes_det d where d.comp_id = "
                    "c.comp_id) as varchar(30)), cast((select coalesce(sum(d.cmde_credito), 0) "
                    "from comprobantes_det d where d.comp_id = c.comp_id) as varchar(30)) from "

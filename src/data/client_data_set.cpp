@@ -314,31 +314,29 @@ bool TClientDataSet::locate(std::string_view fieldName, const Value &value, Loca
     std::string keyText = text && !isNull(key) ? std::get<std::string>(key) : std::string();
     if (options.caseInsensitive)
         keyText = folded(keyText);
-    for (std::size_t row = 0; row < table_.shownCount(); ++row) {
-        const Value &candidate = table_.row(table_.shownRecord(row))[std::size_t(column)];
-        bool match;
-        if (isNull(key)) {
-            match = isNull(candidate);
-        } else if (text) {
+    const auto matches = [&](const Value &candidate) {
+        if (isNull(key))
+            return isNull(candidate);
+        if (text) {
             const auto *s = std::get_if<std::string>(&candidate);
-            if (!s) {
-                match = false;
-            } else {
-                std::string have = options.caseInsensitive ? folded(*s) : *s;
-                match = options.partialKey ? have.compare(0, keyText.size(), keyText) == 0
-                                           : have == keyText;
-            }
-        } else {
-            const std::optional<int> c = compareValues(candidate, key);
-            match = c && *c == 0;
+            if (!s)
+                return false;
+            std::string have = options.caseInsensitive ? folded(*s) : *s;
+            return options.partialKey ? have.compare(0, keyText.size(), keyText) == 0
+                                      : have == keyText;
         }
-        if (match) {
-            bof_ = eof_ = false;
-            moveTo(row);
-            return true;
-        }
-    }
-    return false;
+        const std::optional<int> c = compareValues(candidate, key);
+        return c && *c == 0;
+    };
+    // Text is matched by its own rules; other keys the engine may compare where the values
+    // are stored.
+    const std::optional<std::size_t> row =
+        table_.findShown(std::size_t(column), text ? Value{} : key, matches);
+    if (!row)
+        return false;
+    bof_ = eof_ = false;
+    moveTo(*row);
+    return true;
 }
 
 // ---- Filter
@@ -396,8 +394,7 @@ void TClientDataSet::edit()
         return;
     }
     editRecord_ = table_.shownRecord(current_);
-    const auto row = table_.row(editRecord_);
-    buffer_.assign(row.begin(), row.end());
+    buffer_ = table_.row(editRecord_);
     modified_ = false;
     state_ = DataSetState::dsEdit;
     notify(DataEvent::StateChanged);
@@ -542,7 +539,7 @@ Value TClientDataSet::currentValue(int column) const
         return buffer_[std::size_t(column)];
     if (!active() || table_.shownCount() == 0)
         return Value{};
-    return table_.row(table_.shownRecord(current_))[std::size_t(column)];
+    return table_.value(table_.shownRecord(current_), std::size_t(column));
 }
 
 Value TClientDataSet::shownValue(std::size_t row, int column) const
@@ -551,7 +548,7 @@ Value TClientDataSet::shownValue(std::size_t row, int column) const
         return buffer_[std::size_t(column)];
     if (!active() || row >= table_.shownCount())
         return Value{};
-    return table_.row(table_.shownRecord(row))[std::size_t(column)];
+    return table_.value(table_.shownRecord(row), std::size_t(column));
 }
 
 void TClientDataSet::writeField(TField &field, Value value)

@@ -6,6 +6,7 @@
 #include "data/wait_cursor.h"
 
 #include <limits>
+#include <map>
 
 namespace kalmora::data {
 
@@ -56,14 +57,16 @@ DataPacket TDataSetProvider::getRecords(const std::string &commandText)
         }
         DriverCursor &cursor = source_.cursor();
         DataPacket packet;
-        for (const ColumnDesc &column : cursor.columns())
+        for (const ColumnDesc &column : cursor.columns()) {
             packet.columns.push_back(TableColumn{column, true, true});
+            packet.rows.addColumn(column);
+        }
         const std::size_t width = packet.columns.size();
-        packet.rows = RowStore(width);
         while (cursor.next()) {
-            const std::span<Value> row = packet.rows.append();
+            const std::size_t row = packet.rows.appendRow();
             for (std::size_t c = 0; c < width; ++c)
-                row[c] = cursor.value(c);
+                if (!cursor.isNull(c))
+                    packet.rows.set(row, c, cursor.value(c));
         }
         reset();
         return packet;
@@ -87,6 +90,38 @@ void TDataSetProvider::reset()
 
 namespace {
 
+/// The statements of one save: one for each shape of row, its text made and prepared when a
+/// row first needs it.
+class SaveStatements
+{
+public:
+    SaveStatements(TSQLConnection &connection, const std::vector<TableColumn> &columns,
+                   std::string table, std::string quote)
+        : connection_(connection), columns_(columns), table_(std::move(table)),
+          quote_(std::move(quote))
+    {
+    }
+    /// The statement of `shape`; fails as its text does.
+    PreparedStatement &forShape(const StatementShape &shape)
+    {
+        auto found = statements_.find(shape);
+        if (found == statements_.end())
+            found = statements_
+                        .emplace(shape,
+                                 PreparedStatement(connection_,
+                                                   statementText(columns_, shape, table_, quote_)))
+                        .first;
+        return found->second;
+    }
+
+private:
+    TSQLConnection &connection_;
+    const std::vector<TableColumn> &columns_;
+    const std::string table_;
+    const std::string quote_;
+    std::map<StatementShape, PreparedStatement> statements_;
+};
+
 /// One save of a change log: the transaction it started and still owns, whether the save was
 /// rolled back, and what stands in the database.
 class Save
@@ -104,7 +139,9 @@ public:
         try {
             begin();
             // Kept until the transaction has ended: its commands live as long as the save.
-            PreparedStatements statements(connection_);
+            const std::string quote = connection_.quoteChar();
+            SaveStatements statements(connection_, delta.columns,
+                                      writtenTableName(source_.updateTableName(), quote), quote);
             sendRows(statements, delta);
             end();
         } catch (const Exception &failure) {
@@ -134,31 +171,33 @@ private:
         }
     }
 
-    void sendRows(PreparedStatements &statements, const Delta &delta)
+    void sendRows(SaveStatements &statements, const Delta &delta)
     {
-        const std::string quote = connection_.quoteChar();
-        const std::string table = writtenTableName(source_.updateTableName(), quote);
         for (std::size_t i = 0; i < delta.rows.size(); ++i) {
             const DeltaRow &row = delta.rows[i];
-            const std::optional<RowFailure> failure =
-                sendRow(statements, delta.columns, row, table, quote);
+            const std::optional<RowFailure> failure = sendRow(statements, delta.columns, row);
             if (failure && recordFailure(i, row, *failure))
                 break;
         }
     }
 
     /// Sends the statement of one row; a failure of the row is returned, not raised.
-    std::optional<RowFailure> sendRow(PreparedStatements &statements,
-                                      const std::vector<TableColumn> &columns, const DeltaRow &row,
-                                      const std::string &table, const std::string &quote)
+    std::optional<RowFailure> sendRow(SaveStatements &statements,
+                                      const std::vector<TableColumn> &columns, const DeltaRow &row)
     {
         bool endsSave = false;
         try {
-            const auto statement = updateStatement(columns, row, table, quote);
+            const std::optional<StatementShape> shape = statementShape(columns, row);
             std::int64_t affected = 1;
-            if (statement) {
+            if (shape) {
+                PreparedStatement &statement = statements.forShape(*shape);
+                statementParams(columns, row, *shape, params_);
                 ScopedWaitCursor wait(connection_.waitCursor());
-                affected = statements.execute(statement->text, statement->params);
+                statement.execute(params_);
+                // An insert of one row of values that did not fail stored that one row: the
+                // server is not asked again.
+                if (shape->kind != UpdateKind::ukInsert)
+                    affected = statement.rowsAffected();
             }
             if (affected > 1 && !(options_ & poAllowMultiRecordUpdates)) {
                 // The statement changed rows it should not have: undo everything at once
@@ -218,6 +257,7 @@ private:
     const int limit_;
     bool owned_ = false;
     bool rolledBack_ = false;
+    std::vector<Param> params_; // of the row being sent
     ApplyResult result_;
 };
 

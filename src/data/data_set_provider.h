@@ -23,7 +23,7 @@ enum ProviderOption : unsigned {
 struct DataPacket
 {
     std::vector<TableColumn> columns;
-    RowStore rows;
+    ColumnStore rows;
 };
 
 enum class ReconcileResponse { rrSkip, rrAbort };

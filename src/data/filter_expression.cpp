@@ -154,23 +154,37 @@ MemoryTable::RowFilter makeRowFilter(const FilterCondition &condition, const TFi
     const Value constant =
         condition.quoted ? (text ? Value{condition.constant} : field.textValue(condition.constant))
                          : field.assignedValue(Value{*parseDecimal(condition.constant, '.')});
-    const std::string op = condition.op;
-    return [constant, op, column](std::span<const Value> row) {
-        const std::optional<int> c = compareValues(row[std::size_t(column)], constant);
-        if (!c)
-            return false;
-        if (op == "=")
-            return *c == 0;
-        if (op == "<>")
-            return *c != 0;
-        if (op == "<")
-            return *c < 0;
-        if (op == ">")
-            return *c > 0;
-        if (op == "<=")
-            return *c <= 0;
-        return *c >= 0;
+    enum class Op { Equal, Unequal, Less, Greater, LessOrEqual, GreaterOrEqual };
+    const std::string &written = condition.op;
+    const Op op = written == "="    ? Op::Equal
+                  : written == "<>" ? Op::Unequal
+                  : written == "<"  ? Op::Less
+                  : written == ">"  ? Op::Greater
+                  : written == "<=" ? Op::LessOrEqual
+                                    : Op::GreaterOrEqual;
+    const auto accepts = [op](int c) {
+        switch (op) {
+        case Op::Equal:
+            return c == 0;
+        case Op::Unequal:
+            return c != 0;
+        case Op::Less:
+            return c < 0;
+        case Op::Greater:
+            return c > 0;
+        case Op::LessOrEqual:
+            return c <= 0;
+        case Op::GreaterOrEqual:
+            break;
+        }
+        return c >= 0;
     };
+    const auto test = [constant, accepts](const Value &value) {
+        const std::optional<int> c = compareValues(value, constant);
+        return c && accepts(*c);
+    };
+    return MemoryTable::RowFilter(std::size_t(column), test,
+                                  RowFilter::Comparison{constant, accepts});
 }
 
 } // namespace kalmora::data

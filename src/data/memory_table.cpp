@@ -25,7 +25,7 @@ std::span<const Value> RowStore::row(std::size_t index) const
     return {blocks_[index / blockRows].get() + index % blockRows * width_, width_};
 }
 
-void MemoryTable::load(std::vector<TableColumn> columns, RowStore rows)
+void MemoryTable::load(std::vector<TableColumn> columns, ColumnStore rows)
 {
     clear();
     columns_ = std::move(columns);
@@ -36,26 +36,59 @@ void MemoryTable::load(std::vector<TableColumn> columns, RowStore rows)
     std::iota(order_.begin(), order_.end(), RecordId{0});
 }
 
+void MemoryTable::load(std::vector<TableColumn> columns, const RowStore &rows)
+{
+    ColumnStore store;
+    for (const TableColumn &column : columns)
+        store.addColumn(column.desc);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const std::size_t row = store.appendRow();
+        const std::span<const Value> values = rows.row(r);
+        for (std::size_t c = 0; c < values.size(); ++c)
+            store.set(row, c, values[c]);
+    }
+    load(std::move(columns), std::move(store));
+}
+
 void MemoryTable::clear()
 {
-    columns_.clear();
-    values_ = RowStore();
-    status_.clear();
-    fetched_.clear();
-    order_.clear();
-    view_.clear();
-    log_.clear();
+    // Everything is let go, not only emptied: a closed data set holds no memory for rows.
+    columns_ = {};
+    values_ = ColumnStore();
+    status_ = {};
+    fetched_ = {};
+    order_ = {};
+    view_ = {};
+    log_ = {};
     filter_ = nullptr;
 }
 
-std::span<const Value> MemoryTable::row(RecordId record) const
+std::vector<Value> MemoryTable::row(RecordId record) const
 {
-    return values_.row(record);
+    std::vector<Value> values(columns_.size());
+    for (std::size_t c = 0; c < values.size(); ++c)
+        values_.read(record, c, values[c]);
+    return values;
 }
 
-std::span<Value> MemoryTable::mutableRow(RecordId record)
+void MemoryTable::store(RecordId record, std::vector<Value> values)
 {
-    return values_.row(record);
+    for (std::size_t c = 0; c < values.size(); ++c)
+        values_.set(record, c, values[c]);
+}
+
+bool MemoryTable::passesFilter(RecordId record, std::vector<Value> &scratch) const
+{
+    if (filter_.onOneColumn()) {
+        // Only the filtered column is read.
+        scratch.resize(1);
+        values_.read(record, filter_.column(), scratch[0]);
+        return filter_.passes(scratch[0]);
+    }
+    scratch.resize(columns_.size());
+    for (std::size_t c = 0; c < scratch.size(); ++c)
+        values_.read(record, c, scratch[c]);
+    return filter_(scratch);
 }
 
 void MemoryTable::setFilter(RowFilter filter)
@@ -64,16 +97,64 @@ void MemoryTable::setFilter(RowFilter filter)
     view_.clear();
     if (!filter_)
         return;
+    std::optional<ColumnStore::Key> key;
+    if (filter_.onOneColumn() && filter_.comparison())
+        key = values_.keyFor(filter_.column(), filter_.comparison()->constant);
+    std::vector<Value> scratch;
     for (RecordId record : order_) {
-        if (status_[record] == Status::Pending || filter_(row(record)))
+        bool passes = status_[record] == Status::Pending;
+        if (passes) {
+        } else if (!key) {
+            passes = passesFilter(record, scratch);
+        } else {
+            // Compared where the value is stored; a value kept beside its column is read.
+            switch (values_.compare(record, *key)) {
+            case ColumnStore::Order::Less:
+                passes = filter_.comparison()->accepts(-1);
+                break;
+            case ColumnStore::Order::Equal:
+                passes = filter_.comparison()->accepts(0);
+                break;
+            case ColumnStore::Order::Greater:
+                passes = filter_.comparison()->accepts(1);
+                break;
+            case ColumnStore::Order::Null:
+                break;
+            case ColumnStore::Order::Beside:
+                passes = passesFilter(record, scratch);
+                break;
+            }
+        }
+        if (passes)
             view_.push_back(record);
     }
 }
 
+std::optional<std::size_t>
+MemoryTable::findShown(std::size_t column, const Value &key,
+                       const std::function<bool(const Value &)> &equals) const
+{
+    const std::vector<RecordId> &records = shown();
+    const std::optional<ColumnStore::Key> stored = values_.keyFor(column, key);
+    Value candidate;
+    for (std::size_t position = 0; position < records.size(); ++position) {
+        if (stored) {
+            const ColumnStore::Order order = values_.compare(records[position], *stored);
+            if (order == ColumnStore::Order::Equal)
+                return position;
+            if (order != ColumnStore::Order::Beside)
+                continue;
+        }
+        values_.read(records[position], column, candidate);
+        if (equals(candidate))
+            return position;
+    }
+    return std::nullopt;
+}
+
 RecordId MemoryTable::insertPending(std::size_t position)
 {
-    const auto record = RecordId(status_.size());
-    values_.append();
+    const auto record = RecordId(values_.appendRow());
     status_.push_back(Status::Pending);
     if (position < shownCount()) {
         const RecordId anchor = shownRecord(position);
@@ -95,25 +176,25 @@ void MemoryTable::cancelPending(RecordId record)
     status_[record] = Status::Gone;
     erase(order_, record);
     erase(view_, record);
-    for (Value &v : mutableRow(record))
-        v = Value{};
+    values_.clearRow(record);
 }
 
 bool MemoryTable::post(RecordId record, std::vector<Value> values)
 {
-    const std::span<Value> target = mutableRow(record);
     switch (status_.at(record)) {
     case Status::Pending:
         status_[record] = Status::Inserted;
         log_.push_back(record);
         break;
-    case Status::Fetched:
-        if (std::equal(values.begin(), values.end(), target.begin()))
+    case Status::Fetched: {
+        std::vector<Value> current = row(record);
+        if (current == values)
             break;
-        fetched_.emplace(record, std::vector<Value>(target.begin(), target.end()));
+        fetched_.emplace(record, std::move(current));
         status_[record] = Status::Modified;
         log_.push_back(record);
         break;
+    }
     case Status::Modified: {
         // Editing a row back to its fetched values leaves nothing to save.
         const std::vector<Value> &original = fetched_.at(record);
@@ -130,8 +211,9 @@ bool MemoryTable::post(RecordId record, std::vector<Value> values)
     case Status::Gone:
         throw std::logic_error("post on a removed record");
     }
-    std::move(values.begin(), values.end(), target.begin());
-    if (filter_ && !filter_(row(record))) {
+    store(record, std::move(values));
+    std::vector<Value> scratch;
+    if (filter_ && !passesFilter(record, scratch)) {
         erase(view_, record);
         return false;
     }
@@ -172,28 +254,29 @@ Delta MemoryTable::delta() const
     for (RecordId record : log_) {
         DeltaRow change;
         change.record = record;
-        const std::span<const Value> values = row(record);
         const auto fetchedIt = fetched_.find(record);
         switch (status_[record]) {
         case Status::Inserted:
             change.kind = UpdateKind::ukInsert;
-            change.current.assign(values.begin(), values.end());
-            for (const Value &v : values)
+            change.current = row(record);
+            change.changed.reserve(change.current.size());
+            for (const Value &v : change.current)
                 change.changed.push_back(!isNull(v));
             break;
         case Status::Modified:
             change.kind = UpdateKind::ukModify;
             change.fetched = fetchedIt->second;
-            change.current.assign(values.begin(), values.end());
-            for (std::size_t c = 0; c < values.size(); ++c)
-                change.changed.push_back(!(values[c] == change.fetched[c]));
+            change.current = row(record);
+            change.changed.reserve(change.current.size());
+            for (std::size_t c = 0; c < change.current.size(); ++c)
+                change.changed.push_back(!(change.current[c] == change.fetched[c]));
             break;
         case Status::Deleted:
             change.kind = UpdateKind::ukDelete;
             if (fetchedIt != fetched_.end())
                 change.fetched = fetchedIt->second;
             else
-                change.fetched.assign(values.begin(), values.end());
+                change.fetched = row(record);
             break;
         default:
             continue;
@@ -212,8 +295,7 @@ void MemoryTable::mergeOne(RecordId record)
         break;
     case Status::Deleted:
         status_[record] = Status::Gone;
-        for (Value &v : mutableRow(record))
-            v = Value{};
+        values_.clearRow(record);
         break;
     default:
         break;
@@ -223,12 +305,19 @@ void MemoryTable::mergeOne(RecordId record)
 
 void MemoryTable::merge(std::span<const RecordId> records)
 {
-    for (RecordId record : records) {
-        if (std::find(log_.begin(), log_.end(), record) == log_.end())
-            continue;
-        mergeOne(record);
-        unlog(record);
+    // One pass over the change log, however many records were applied.
+    std::vector<bool> applied(status_.size(), false);
+    for (RecordId record : records)
+        if (record < applied.size())
+            applied[record] = true;
+    std::vector<RecordId> pending;
+    for (RecordId record : log_) {
+        if (applied[record])
+            mergeOne(record);
+        else
+            pending.push_back(record);
     }
+    log_ = std::move(pending);
 }
 
 void MemoryTable::unlog(RecordId record)

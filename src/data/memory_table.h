@@ -1,14 +1,18 @@
 #pragma once
 // The in-memory engine behind every data set: the fetched rows in the order the server
-// returned them, the rows shown through an optional filter, and the change log of
-// deletions, insertions and modifications from which a save's delta is taken.
+// returned them (held compactly, column by column), the rows shown through an optional
+// filter, and the change log of deletions, insertions and modifications from which a save's
+// delta is taken.
 
 #include "core/value.h"
+#include "data/column_store.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
@@ -24,8 +28,8 @@ struct TableColumn
 
 enum class UpdateKind { ukModify, ukInsert, ukDelete };
 
-/// Rows of one width, kept in blocks so that growing never moves a value: a fetch of many
-/// rows costs one copy of each value and no reallocation.
+/// Rows of one width given as whole values, for a table built by hand; loading them stores
+/// them column by column. Kept in blocks so that growing never moves a value.
 class RowStore
 {
 public:
@@ -64,14 +68,63 @@ struct Delta
     std::vector<DeltaRow> rows;
 };
 
+/// Decides whether a row is shown while a filter is set: by one column's value, which is then
+/// all that is read of each row, or by the whole row.
+class RowFilter
+{
+public:
+    using ValueTest = std::function<bool(const Value &value)>;
+    using RowTest = std::function<bool(std::span<const Value> row)>;
+
+    RowFilter() = default;
+    RowFilter(std::nullptr_t) {}
+    /// A filter over whole rows.
+    template <class Test, class = std::enable_if_t<
+                              std::is_invocable_r_v<bool, const Test &, std::span<const Value>>>>
+    RowFilter(Test test) : rowTest_(std::move(test))
+    {
+    }
+    /// What a filter on one column compares: a constant, and which orders of the value
+    /// against it pass (given as -1, 0 or 1). A null never passes.
+    struct Comparison
+    {
+        Value constant;
+        std::function<bool(int order)> accepts;
+    };
+    /// A filter on the value of `column`; `comparison`, when given, says the same as `test`
+    /// in a form the engine can apply to values where they are stored.
+    RowFilter(std::size_t column, ValueTest test, std::optional<Comparison> comparison = {})
+        : column_(column), valueTest_(std::move(test)), comparison_(std::move(comparison))
+    {
+    }
+
+    explicit operator bool() const { return valueTest_ || rowTest_; }
+    bool operator()(std::span<const Value> row) const
+    {
+        return valueTest_ ? valueTest_(row[column_]) : rowTest_(row);
+    }
+    /// For a filter on one column: the column and the test of its value.
+    bool onOneColumn() const { return bool(valueTest_); }
+    std::size_t column() const { return column_; }
+    bool passes(const Value &value) const { return valueTest_(value); }
+    const std::optional<Comparison> &comparison() const { return comparison_; }
+
+private:
+    std::size_t column_ = 0;
+    ValueTest valueTest_;
+    std::optional<Comparison> comparison_;
+    RowTest rowTest_;
+};
+
 class MemoryTable
 {
 public:
-    /// Decides whether a row is shown while a filter is set.
-    using RowFilter = std::function<bool(std::span<const Value> row)>;
+    using RowFilter = data::RowFilter;
 
-    /// Replaces everything by `rows`, one value per column.
-    void load(std::vector<TableColumn> columns, RowStore rows);
+    /// Replaces everything by `rows`, held column by column as `columns` describe them.
+    void load(std::vector<TableColumn> columns, ColumnStore rows);
+    /// Replaces everything by `rows` given as whole values.
+    void load(std::vector<TableColumn> columns, const RowStore &rows);
     /// Drops rows, columns, filter and change log.
     void clear();
 
@@ -82,9 +135,21 @@ public:
     /// being inserted is always shown).
     std::size_t shownCount() const { return shown().size(); }
     RecordId shownRecord(std::size_t position) const { return shown()[position]; }
-    std::span<const Value> row(RecordId record) const;
+    /// The values of a record.
+    std::vector<Value> row(RecordId record) const;
+    Value value(RecordId record, std::size_t column) const { return values_.get(record, column); }
+    /// Reads a value into `out`, reusing its text buffer.
+    void read(RecordId record, std::size_t column, Value &out) const
+    {
+        values_.read(record, column, out);
+    }
     /// Every live record in order, filtered or not.
     const std::vector<RecordId> &allRecords() const { return order_; }
+    /// The position among the shown rows of the first whose value in `column` equals `key`
+    /// (by `equals`, which the engine may spare on values it can compare where they are
+    /// stored); nullopt when there is none.
+    std::optional<std::size_t> findShown(std::size_t column, const Value &key,
+                                         const std::function<bool(const Value &)> &equals) const;
 
     /// Sets or, with an empty function, removes the filter; the shown rows are rebuilt.
     void setFilter(RowFilter filter);
@@ -110,13 +175,15 @@ private:
     enum class Status : std::uint8_t { Fetched, Pending, Inserted, Modified, Deleted, Gone };
 
     const std::vector<RecordId> &shown() const { return filter_ ? view_ : order_; }
-    std::span<Value> mutableRow(RecordId record);
+    /// Whether the filter lets `record` through; `scratch` is reused between calls.
+    bool passesFilter(RecordId record, std::vector<Value> &scratch) const;
+    void store(RecordId record, std::vector<Value> values);
     void mergeOne(RecordId record);
     void unlog(RecordId record);
     static void erase(std::vector<RecordId> &records, RecordId record);
 
     std::vector<TableColumn> columns_;
-    RowStore values_; // current values, indexed by RecordId
+    ColumnStore values_; // current values, indexed by RecordId
     std::vector<Status> status_;
     std::unordered_map<RecordId, std::vector<Value>> fetched_; // originals of modified rows
     std::vector<RecordId> order_;                              // live records in display order

@@ -24,22 +24,19 @@ std::int64_t callProcedure(TSQLConnection &connection, const std::string &name,
     return command->rowsAffected();
 }
 
-std::int64_t PreparedStatements::execute(const std::string &text, const std::vector<Param> &params)
+void PreparedStatement::execute(const std::vector<Param> &params)
 {
     if (SendObserver *observer = connection_.sendObserver())
-        observer->statementSent(text, params);
-    auto found = commands_.find(text);
-    if (found == commands_.end()) {
+        observer->statementSent(text_, params);
+    if (!command_) {
         std::unique_ptr<DriverCommand> command = connection_.createCommand();
-        command->prepare(text);
-        found = commands_.emplace(text, std::move(command)).first;
+        command->prepare(text_);
+        command_ = std::move(command);
     }
-    DriverCommand &command = *found->second;
     for (std::size_t i = 0; i < params.size(); ++i)
-        command.setParameter(i, params[i].type, params[i].value);
-    if (std::unique_ptr<DriverCursor> cursor = command.execute())
+        command_->setParameter(i, params[i].type, params[i].value);
+    if (std::unique_ptr<DriverCursor> cursor = command_->execute())
         cursor->close();
-    return command.rowsAffected();
 }
 
 void startTransaction(TSQLConnection &connection, const TransactionDesc &transaction)

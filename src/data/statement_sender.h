@@ -7,7 +7,6 @@
 #include "data/sql_connection.h"
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,19 +33,25 @@ std::unique_ptr<DriverCursor> openStatement(TSQLConnection &connection, const st
 std::int64_t callProcedure(TSQLConnection &connection, const std::string &name,
                            const std::vector<Param> &params);
 
-/// Runs the statements of one save, preparing each distinct text once and executing it again
-/// with new parameters. Lives for one save: its commands must not outlive the connection's
-/// next disconnect.
-class PreparedStatements
+/// One statement of a save: prepared the first time it runs, then executed again with new
+/// parameters. Lives for one save: its command must not outlive the connection's next
+/// disconnect.
+class PreparedStatement
 {
 public:
-    explicit PreparedStatements(TSQLConnection &connection) : connection_(connection) {}
-    /// Executes `text` with `params`; returns the rows affected.
-    std::int64_t execute(const std::string &text, const std::vector<Param> &params);
+    PreparedStatement(TSQLConnection &connection, std::string text)
+        : connection_(connection), text_(std::move(text))
+    {
+    }
+    /// Executes the statement with `params`.
+    void execute(const std::vector<Param> &params);
+    /// The rows the last execute affected, asked of the server now.
+    std::int64_t rowsAffected() const { return command_->rowsAffected(); }
 
 private:
     TSQLConnection &connection_;
-    std::map<std::string, std::unique_ptr<DriverCommand>> commands_;
+    std::string text_;
+    std::unique_ptr<DriverCommand> command_;
 };
 
 void startTransaction(TSQLConnection &connection, const TransactionDesc &transaction);

@@ -26,39 +26,21 @@ bool identifies(const TableColumn &column)
     return column.inWhere && !isBlob(column.desc.type) && !wide;
 }
 
-/// The type a value is sent with: the column's, except that a decimal carries the
-/// precision and scale of its own digits.
-Param parameter(const TableColumn &column, const Value &value)
+void appendWhere(std::string &text, const std::vector<TableColumn> &columns,
+                 const StatementShape &shape, std::string_view quote)
 {
-    if (std::holds_alternative<Decimal>(value))
-        return Param{parameterTypeOf(value), value};
-    return Param{column.desc, value};
-}
-
-void appendWhere(std::string &text, std::vector<Param> &params,
-                 const std::vector<TableColumn> &columns, const DeltaRow &row,
-                 std::string_view quote)
-{
-    std::string lines;
-    for (std::size_t c = 0; c < columns.size(); ++c) {
-        if (!identifies(columns[c]))
-            continue;
-        const Value &fetched = row.fetched[c];
-        lines += " " + written(columns[c].desc.name, quote);
-        if (isNull(fetched)) {
-            lines += " is null and";
-        } else {
-            lines += " = ? and";
-            params.push_back(parameter(columns[c], fetched));
-        }
-        lines += lineEnd;
-    }
-    if (lines.empty())
-        throw EDatabaseError("Unable to find record.  No key specified");
-    // The last line loses its final " and".
-    lines.erase(lines.size() - 2 - 4, 4);
     text += "where";
     text += lineEnd;
+    std::string lines;
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        if (!(shape.uses[c] & StatementShape::key))
+            continue;
+        lines += " " + written(columns[c].desc.name, quote);
+        lines += shape.uses[c] & StatementShape::nullKey ? " is null and" : " = ? and";
+        lines += lineEnd;
+    }
+    // The last line loses its final " and".
+    lines.erase(lines.size() - 2 - 4, 4);
     text += lines;
 }
 
@@ -85,59 +67,121 @@ std::string writtenTableName(std::string_view name, std::string_view quote)
     return result;
 }
 
-std::optional<UpdateStatement> updateStatement(const std::vector<TableColumn> &columns,
-                                               const DeltaRow &row, std::string_view table,
-                                               std::string_view quote)
+std::optional<StatementShape> statementShape(const std::vector<TableColumn> &columns,
+                                             const DeltaRow &row)
 {
-    UpdateStatement statement;
-    std::string &text = statement.text;
-    switch (row.kind) {
+    StatementShape shape;
+    shape.kind = row.kind;
+    shape.uses.assign(columns.size(), 0);
+    if (row.kind != UpdateKind::ukDelete) {
+        bool any = false;
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            if (columns[c].inUpdate && row.changed[c]) {
+                shape.uses[c] |= StatementShape::written;
+                any = true;
+            }
+        }
+        if (!any && row.kind == UpdateKind::ukModify)
+            return std::nullopt;
+        // A row given no value at all is written as nulls in every column.
+        if (!any)
+            for (std::size_t c = 0; c < columns.size(); ++c)
+                if (columns[c].inUpdate)
+                    shape.uses[c] |= StatementShape::written;
+    }
+    if (row.kind != UpdateKind::ukInsert) {
+        bool any = false;
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            if (!identifies(columns[c]))
+                continue;
+            any = true;
+            shape.uses[c] |= StatementShape::key;
+            if (isNull(row.fetched[c]))
+                shape.uses[c] |= StatementShape::nullKey;
+        }
+        if (!any)
+            throw EDatabaseError("Unable to find record.  No key specified");
+    }
+    return shape;
+}
+
+std::string statementText(const std::vector<TableColumn> &columns, const StatementShape &shape,
+                          std::string_view table, std::string_view quote)
+{
+    std::string text;
+    switch (shape.kind) {
     case UpdateKind::ukDelete:
         text = "delete from " + std::string(table) + " " + lineEnd;
-        appendWhere(text, statement.params, columns, row, quote);
         break;
     case UpdateKind::ukInsert: {
         std::string names, marks;
-        std::vector<std::size_t> chosen;
-        for (std::size_t c = 0; c < columns.size(); ++c)
-            if (columns[c].inUpdate && row.changed[c])
-                chosen.push_back(c);
-        // A row given no value at all is written as nulls in every column.
-        if (chosen.empty())
-            for (std::size_t c = 0; c < columns.size(); ++c)
-                if (columns[c].inUpdate)
-                    chosen.push_back(c);
-        if (chosen.empty())
-            throw EDatabaseError("No column to insert into " + std::string(table));
-        for (std::size_t c : chosen) {
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            if (!(shape.uses[c] & StatementShape::written))
+                continue;
             names += written(columns[c].desc.name, quote) + ", ";
             marks += "?, ";
-            statement.params.push_back(parameter(columns[c], row.current[c]));
         }
+        if (names.empty())
+            throw EDatabaseError("No column to insert into " + std::string(table));
         names.replace(names.size() - 2, 2, ")");
         marks.replace(marks.size() - 2, 2, ")");
         text = "insert into " + std::string(table) + lineEnd;
         text += "  (" + names + lineEnd;
         text += std::string("values") + lineEnd;
         text += "  (" + marks + lineEnd;
-        break;
+        return text;
     }
     case UpdateKind::ukModify: {
         std::string sets;
         for (std::size_t c = 0; c < columns.size(); ++c) {
-            if (!columns[c].inUpdate || !row.changed[c])
-                continue;
-            sets += " " + written(columns[c].desc.name, quote) + " = ?," + lineEnd;
-            statement.params.push_back(parameter(columns[c], row.current[c]));
+            if (shape.uses[c] & StatementShape::written)
+                sets += " " + written(columns[c].desc.name, quote) + " = ?," + lineEnd;
         }
-        if (sets.empty())
-            return std::nullopt;
         sets.erase(sets.size() - 3, 1);
         text = "update " + std::string(table) + "  set" + lineEnd + sets;
-        appendWhere(text, statement.params, columns, row, quote);
         break;
     }
     }
+    appendWhere(text, columns, shape, quote);
+    return text;
+}
+
+void statementParams(const std::vector<TableColumn> &columns, const DeltaRow &row,
+                     const StatementShape &shape, std::vector<Param> &params)
+{
+    // Written over the parameters of the row before, so that their buffers are reused.
+    std::size_t count = 0;
+    const auto put = [&](const TableColumn &column, const Value &value) {
+        if (count == params.size())
+            params.emplace_back();
+        Param &param = params[count++];
+        // The column's type, except that a decimal carries the precision and scale of its
+        // own digits.
+        if (std::holds_alternative<Decimal>(value))
+            param.type = parameterTypeOf(value);
+        else
+            param.type = column.desc;
+        param.value = value;
+    };
+    for (std::size_t c = 0; c < columns.size(); ++c)
+        if (shape.uses[c] & StatementShape::written)
+            put(columns[c], row.current[c]);
+    for (std::size_t c = 0; c < columns.size(); ++c)
+        if ((shape.uses[c] & StatementShape::key) && !(shape.uses[c] & StatementShape::nullKey))
+            put(columns[c], row.fetched[c]);
+    params.resize(count);
+}
+
+std::optional<UpdateStatement> updateStatement(const std::vector<TableColumn> &columns,
+                                               const DeltaRow &row, std::string_view table,
+                                               std::string_view quote)
+{
+    const std::optional<StatementShape> shape = statementShape(columns, row);
+    if (!shape)
+        return std::nullopt;
+    UpdateStatement statement;
+    statement.text = statementText(columns, *shape, table, quote);
+    statementParams(columns, row, *shape, statement.params);
     return statement;
 }
 

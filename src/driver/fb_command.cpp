@@ -33,7 +33,7 @@ FbCommand::~FbCommand()
 void FbCommand::prepare(const std::string &text)
 {
     statement_.reset();
-    inputMetadata_.reset();
+    input_ = FbInputMessage();
     outputMetadata_.reset();
     params_.clear();
     IAttachment *attachment = session_->attachment();
@@ -54,9 +54,11 @@ void FbCommand::prepare(const std::string &text)
         if (own)
             own->commit();
         type_ = statement_->getType(&status);
-        inputMetadata_ = FbRef<IMessageMetadata>(statement_->getInputMetadata(&status));
+        const FbRef<IMessageMetadata> inputs(statement_->getInputMetadata(&status));
+        input_.describe(*session_, inputs.get());
         outputMetadata_ = FbRef<IMessageMetadata>(statement_->getOutputMetadata(&status));
-        params_.assign(inputMetadata_->getCount(&status), std::nullopt);
+        outputLength_ = outputMetadata_->getMessageLength(&status);
+        params_.assign(inputs->getCount(&status), std::nullopt);
     });
 }
 
@@ -74,7 +76,14 @@ void FbCommand::setParameter(std::size_t index, const ColumnDesc &type, const Va
         throw session_->error(ResultCode::InvalidHandle);
     if (index >= params_.size())
         throw session_->error(ResultCode::OutOfRange);
-    params_[index] = FbBoundParam{type, value};
+    std::optional<FbBoundParam> &param = params_[index];
+    if (param) {
+        // Assigned in place: the type's name and a text value keep their buffers.
+        param->type = type;
+        param->value = value;
+    } else {
+        param = FbBoundParam{type, value};
+    }
 }
 
 std::unique_ptr<DriverCursor> FbCommand::execute()
@@ -82,8 +91,8 @@ std::unique_ptr<DriverCursor> FbCommand::execute()
     if (!statement_)
         throw session_->error(ResultCode::InvalidHandle);
     rowsAffected_ = 0;
-    FbInputMessage input;
-    input.build(*session_, inputMetadata_.get(), params_);
+    rowsAffectedPending_ = false;
+    input_.fill(*session_, params_);
 
     std::unique_ptr<FbTransaction> implicit;
     FbTransaction *transaction = session_->explicitTransaction();
@@ -98,21 +107,36 @@ std::unique_ptr<DriverCursor> FbCommand::execute()
         if (type_ == isc_info_sql_stmt_select || type_ == isc_info_sql_stmt_select_for_upd) {
             FbRowLayout layout = readRowLayout(*session_, outputMetadata_.get());
             FbRef<IResultSet> resultSet(statement_->openCursor(&status, transaction->get(),
-                                                               input.metadata(), input.buffer(),
+                                                               input_.metadata(), input_.buffer(),
                                                                outputMetadata_.get(), 0));
             return std::make_unique<FbCursor>(session_, FbRef<IStatement>::share(statement_.get()),
                                               std::move(resultSet), transaction->get(),
                                               std::move(implicit), std::move(layout));
         }
         // Outputs of a procedure call are read into a scratch buffer and dropped.
-        std::vector<unsigned char> output(outputMetadata_->getMessageLength(&status));
-        statement_->execute(&status, transaction->get(), input.metadata(), input.buffer(),
+        std::vector<unsigned char> output(outputLength_);
+        statement_->execute(&status, transaction->get(), input_.metadata(), input_.buffer(),
                             outputMetadata_.get(), output.empty() ? nullptr : output.data());
-        rowsAffected_ = static_cast<std::int64_t>(statement_->getAffectedRecords(&status));
-        if (implicit)
+        // The count of a statement committed here is read before its transaction ends.
+        rowsAffectedPending_ = !implicit;
+        if (implicit) {
+            rowsAffected_ = static_cast<std::int64_t>(statement_->getAffectedRecords(&status));
             implicit->commit();
+        }
         return nullptr;
     });
+}
+
+std::int64_t FbCommand::rowsAffected() const
+{
+    if (rowsAffectedPending_ && statement_) {
+        session_->guard([&] {
+            ThrowStatusWrapper status(session_->status());
+            rowsAffected_ = static_cast<std::int64_t>(statement_->getAffectedRecords(&status));
+        });
+        rowsAffectedPending_ = false;
+    }
+    return rowsAffected_;
 }
 
 } // namespace kalmora::data

@@ -254,15 +254,7 @@ void decodeField(FbSession &session, ITransaction *transaction, const FbField &f
 
 namespace {
 
-struct WireType
-{
-    unsigned type = 0;
-    unsigned length = 0;
-    int scale = 0;
-    bool keepDescribed = false;
-};
-
-WireType wireTypeOf(const ColumnDesc &type)
+FbWireType wireTypeOf(const ColumnDesc &type)
 {
     switch (type.type) {
     case ColumnType::SmallInt:
@@ -293,25 +285,25 @@ WireType wireTypeOf(const ColumnDesc &type)
 
 // The wire type of a non-null value: its own kind decides, the bound type only chooses
 // between CHAR and VARCHAR text; the server converts to the parameter's declared type.
-WireType wireTypeOf(FbSession &session, const ColumnDesc &type, const Value &value)
+FbWireType wireTypeOf(FbSession &session, const ColumnDesc &type, const Value &value)
 {
     struct Visitor
     {
         FbSession &session;
         const ColumnDesc &type;
-        WireType operator()(std::monostate) const { return wireTypeOf(type); }
-        WireType operator()(std::int64_t) const { return {SQL_INT64, 8, 0}; }
-        WireType operator()(const Decimal &d) const
+        FbWireType operator()(std::monostate) const { return wireTypeOf(type); }
+        FbWireType operator()(std::int64_t) const { return {SQL_INT64, 8, 0}; }
+        FbWireType operator()(const Decimal &d) const
         {
             if (d.scale < 0 || d.scale > 18)
                 throw session.error(ResultCode::InvalidPrecision);
             return {SQL_INT64, 8, -d.scale};
         }
-        WireType operator()(const Date &) const { return {SQL_TYPE_DATE, 4, 0}; }
-        WireType operator()(const Time &) const { return {SQL_TYPE_TIME, 4, 0}; }
-        WireType operator()(const Timestamp &) const { return {SQL_TIMESTAMP, 8, 0}; }
-        WireType operator()(double) const { return {SQL_DOUBLE, 8, 0}; }
-        WireType operator()(const std::string &s) const
+        FbWireType operator()(const Date &) const { return {SQL_TYPE_DATE, 4, 0}; }
+        FbWireType operator()(const Time &) const { return {SQL_TYPE_TIME, 4, 0}; }
+        FbWireType operator()(const Timestamp &) const { return {SQL_TIMESTAMP, 8, 0}; }
+        FbWireType operator()(double) const { return {SQL_DOUBLE, 8, 0}; }
+        FbWireType operator()(const std::string &s) const
         {
             if (s.size() > std::numeric_limits<std::uint16_t>::max() - 2)
                 throw session.error(ResultCode::InvalidLength);
@@ -323,7 +315,7 @@ WireType wireTypeOf(FbSession &session, const ColumnDesc &type, const Value &val
     return std::visit(Visitor{session, type}, value);
 }
 
-void encode(FbSession &session, const WireType &wire, const Value &value, unsigned char *data)
+void encode(FbSession &session, const FbWireType &wire, const Value &value, unsigned char *data)
 {
     IUtil *util = session.util();
     if (const auto *i = std::get_if<std::int64_t>(&value)) {
@@ -366,28 +358,64 @@ bool isText(unsigned type)
 
 } // namespace
 
-void FbInputMessage::build(FbSession &session, IMessageMetadata *described,
-                           const std::vector<std::optional<FbBoundParam>> &params)
+void FbInputMessage::describe(FbSession &session, IMessageMetadata *described)
 {
-    metadata_.reset();
-    buffer_.clear();
-    if (params.empty())
-        return;
-    std::vector<WireType> wires;
-    wires.reserve(params.size());
-    for (const auto &param : params) {
-        if (!param)
-            throw session.error(ResultCode::ParameterNotSet);
-        wires.push_back(wireTypeOf(session, param->type, param->value));
-    }
+    *this = FbInputMessage();
     session.guard([&] {
         ThrowStatusWrapper status(session.status());
-        FbRef<IMetadataBuilder> builder(described->getBuilder(&status));
+        const unsigned count = described->getCount(&status);
+        fields_.reserve(count);
+        for (unsigned i = 0; i < count; ++i)
+            fields_.push_back(Described{described->getType(&status, i) & ~1u,
+                                        described->getLength(&status, i),
+                                        described->getCharSet(&status, i)});
+    });
+    described->addRef();
+    described_ = FbRef<IMessageMetadata>(described);
+}
+
+void FbInputMessage::fill(FbSession &session,
+                          const std::vector<std::optional<FbBoundParam>> &params)
+{
+    if (params.empty())
+        return;
+    next_.clear();
+    for (std::size_t i = 0; i < params.size(); ++i) {
+        const std::optional<FbBoundParam> &param = params[i];
+        if (!param)
+            throw session.error(ResultCode::ParameterNotSet);
+        FbWireType wire = wireTypeOf(session, param->type, param->value);
+        // Text into a text parameter travels at the parameter's own length when it fits, so
+        // that values of other lengths keep the same message.
+        const Described &described = fields_[i];
+        if (wire.type == SQL_VARYING && !wire.keepDescribed && isText(described.type))
+            wire.length = std::max(wire.length, described.length);
+        next_.push_back(wire);
+    }
+    if (!metadata_ || next_ != wires_)
+        build(session, next_);
+    session.guard([&] {
+        for (std::size_t i = 0; i < params.size(); ++i) {
+            const Value &value = params[i]->value;
+            const short indicator = isNull(value) ? -1 : 0;
+            std::memcpy(buffer_.data() + nullOffsets_[i], &indicator, sizeof indicator);
+            if (!isNull(value))
+                encode(session, wires_[i], value, buffer_.data() + offsets_[i]);
+        }
+    });
+}
+
+void FbInputMessage::build(FbSession &session, const std::vector<FbWireType> &wires)
+{
+    metadata_.reset();
+    wires_.clear();
+    session.guard([&] {
+        ThrowStatusWrapper status(session.status());
+        FbRef<IMetadataBuilder> builder(described_->getBuilder(&status));
         for (unsigned i = 0; i < wires.size(); ++i) {
-            const WireType &wire = wires[i];
+            const FbWireType &wire = wires[i];
             if (wire.keepDescribed)
                 continue;
-            const unsigned describedType = described->getType(&status, i) & ~1u;
             builder->setType(&status, i, wire.type | 1);
             builder->setLength(&status, i, wire.length);
             builder->setScale(&status, i, wire.scale);
@@ -395,22 +423,20 @@ void FbInputMessage::build(FbSession &session, IMessageMetadata *described,
             if (isText(wire.type)) {
                 // Text keeps the parameter's own character set when it has one, so the
                 // bytes reach the column untranslated.
-                builder->setCharSet(&status, i,
-                                    isText(describedType) ? described->getCharSet(&status, i) : 0);
+                builder->setCharSet(&status, i, isText(fields_[i].type) ? fields_[i].charSet : 0);
             }
         }
-        metadata_ = FbRef<IMessageMetadata>(builder->getMetadata(&status));
-        buffer_.assign(metadata_->getMessageLength(&status), 0);
+        FbRef<IMessageMetadata> metadata(builder->getMetadata(&status));
+        offsets_.resize(wires.size());
+        nullOffsets_.resize(wires.size());
         for (unsigned i = 0; i < wires.size(); ++i) {
-            const unsigned offset = metadata_->getOffset(&status, i);
-            const unsigned nullOffset = metadata_->getNullOffset(&status, i);
-            const Value &value = params[i]->value;
-            short indicator = isNull(value) ? -1 : 0;
-            std::memcpy(buffer_.data() + nullOffset, &indicator, sizeof indicator);
-            if (!isNull(value))
-                encode(session, wires[i], value, buffer_.data() + offset);
+            offsets_[i] = metadata->getOffset(&status, i);
+            nullOffsets_[i] = metadata->getNullOffset(&status, i);
         }
+        buffer_.assign(metadata->getMessageLength(&status), 0);
+        metadata_ = std::move(metadata);
     });
+    wires_ = wires;
 }
 
 } // namespace kalmora::data

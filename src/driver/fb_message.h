@@ -56,19 +56,50 @@ struct FbBoundParam
     Value value;
 };
 
-/// The input message of a statement: metadata made from the server's description with
-/// each parameter's type replaced by the type of its bound value, and the buffer.
+/// How one parameter travels: its SQL type, length and scale in the message, or the type the
+/// server described when a typeless null keeps it.
+struct FbWireType
+{
+    unsigned type = 0;
+    unsigned length = 0;
+    int scale = 0;
+    bool keepDescribed = false;
+    friend bool operator==(const FbWireType &, const FbWireType &) = default;
+};
+
+/// The input message of one prepared statement: metadata made from the server's description
+/// with each parameter's type replaced by the type of its bound value, the offsets it gives,
+/// and the buffer. Kept for the life of the statement: an execute whose values travel with
+/// the same types as the last one only writes the buffer again.
 class FbInputMessage
 {
 public:
-    /// Throws DriverError (ParameterNotSet, InvalidFieldType) or a client exception.
-    void build(FbSession &session, Firebird::IMessageMetadata *described,
-               const std::vector<std::optional<FbBoundParam>> &params);
+    /// Reads the server's description of the parameters; once per prepare.
+    void describe(FbSession &session, Firebird::IMessageMetadata *described);
+    /// Writes the bound values into the message, first making its metadata again when a
+    /// value's type differs from the last fill's. Throws DriverError (ParameterNotSet,
+    /// InvalidFieldType, InvalidPrecision, InvalidLength) or a client exception.
+    void fill(FbSession &session, const std::vector<std::optional<FbBoundParam>> &params);
     Firebird::IMessageMetadata *metadata() const { return metadata_.get(); }
     unsigned char *buffer() { return buffer_.empty() ? nullptr : buffer_.data(); }
 
 private:
+    /// A parameter as the server describes it.
+    struct Described
+    {
+        unsigned type = 0;
+        unsigned length = 0;
+        unsigned charSet = 0;
+    };
+    void build(FbSession &session, const std::vector<FbWireType> &wires);
+
+    FbRef<Firebird::IMessageMetadata> described_;
+    std::vector<Described> fields_;
+    std::vector<FbWireType> wires_; // of metadata_
+    std::vector<FbWireType> next_;  // scratch for the next fill
     FbRef<Firebird::IMessageMetadata> metadata_;
+    std::vector<unsigned> offsets_;
+    std::vector<unsigned> nullOffsets_;
     std::vector<unsigned char> buffer_;
 };
 

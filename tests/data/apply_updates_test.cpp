@@ -262,6 +262,65 @@ TEST_F(ApplyUpdatesTest, NullMatchAndSingleColumnUpdate)
     EXPECT_THAT(rows(allRates), ElementsAre("2|2026-12-10|2026-12-10|19.0000|0.9000"));
 }
 
+// A save prepares each statement once for the rows it fits: rows of one kind whose texts
+// differ (a key fetched null or not, another column changed) each get their own statement,
+// in the order the changes were made, and every row reaches the database.
+TEST_F(ApplyUpdatesTest, RowsOfOneKindWithOtherTextsInOneSave)
+{
+    setRates({"1, DATE '2026-12-10', DATE '2026-12-10', NULL, 0.8",
+              "2, DATE '2026-12-10', DATE '2026-12-10', 19, 0.8",
+              "3, DATE '2026-12-10', DATE '2026-12-10', 5, 0.8",
+              "4, DATE '2026-12-10', DATE '2026-12-10', 0, 0.8",
+              "5, DATE '2026-12-10', DATE '2026-12-10', 10, 0.8"});
+    TClientDataSet &rates = dm->CAjuste;
+    rates.open();
+    const auto change = [&](std::int64_t id, TField *field, const char *text) {
+        ASSERT_TRUE(rates.locate("AJCI_ID", Value{id}));
+        rates.edit();
+        field->setAsString(text);
+        rates.post();
+    };
+    const auto remove = [&](std::int64_t id) {
+        ASSERT_TRUE(rates.locate("AJCI_ID", Value{id}));
+        rates.deleteRecord();
+    };
+    remove(2);
+    change(3, dm->CAjusteAJCI_FACTOR, "0.9");
+    remove(1);
+    change(4, dm->CAjusteAJCI_PORC, "7");
+    change(5, dm->CAjusteAJCI_FACTOR, "0.6");
+    recorder.clear();
+
+    EXPECT_EQ(rates.applyUpdates(0), 0);
+    ASSERT_EQ(recorder.sent.size(), 5u);
+    const std::string where = "where\r\n"
+                              " \"AJCI_ID\" = ? and\r\n"
+                              " \"AJCI_FECINI\" = ? and\r\n"
+                              " \"AJCI_FECFIN\" = ? and\r\n";
+    const std::string factorUpdate = "update \"AJUSTE_CIERRE\"  set\r\n"
+                                     " \"AJCI_FACTOR\" = ?\r\n" +
+                                     where +
+                                     " \"AJCI_PORC\" = ? and\r\n"
+                                     " \"AJCI_FACTOR\" = ?\r\n";
+    EXPECT_EQ(recorder.sent[0].text, deleteText);
+    EXPECT_EQ(recorder.sent[1].text, factorUpdate);
+    EXPECT_EQ(recorder.sent[2].text, "delete from \"AJUSTE_CIERRE\" \r\n" + where +
+                                         " \"AJCI_PORC\" is null and\r\n"
+                                         " \"AJCI_FACTOR\" = ?\r\n");
+    EXPECT_EQ(recorder.sent[3].text, "update \"AJUSTE_CIERRE\"  set\r\n"
+                                     " \"AJCI_PORC\" = ?\r\n" +
+                                         where +
+                                         " \"AJCI_PORC\" = ? and\r\n"
+                                         " \"AJCI_FACTOR\" = ?\r\n");
+    EXPECT_EQ(recorder.sent[4].text, factorUpdate);
+    EXPECT_EQ(paramsText(recorder.sent[2]), "1|2026-12-10|2026-12-10|0.8000");
+    EXPECT_EQ(paramsText(recorder.sent[4]), "0.6000|5|2026-12-10|2026-12-10|10.0000|0.8000");
+    EXPECT_THAT(rows(allRates), ElementsAre("3|2026-12-10|2026-12-10|5.0000|0.9000",
+                                            "4|2026-12-10|2026-12-10|7.0000|0.8000",
+                                            "5|2026-12-10|2026-12-10|10.0000|0.6000"));
+    EXPECT_EQ(rates.changeCount(), 0);
+}
+
 // A statement that changes several rows is undone at once and ends the save: nothing after
 // it is sent, nothing of the save counts as applied, and the change log keeps every change,
 // whatever the tolerance.

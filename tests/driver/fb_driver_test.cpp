@@ -222,6 +222,65 @@ TEST_F(FbDriverTest, CountsRowsAffectedAndGivesCursorsOnlyForResults)
     EXPECT_EQ(count(), "0");
 }
 
+// A statement prepared once and executed again keeps its message only while the values
+// travel with the same types: other scales, other text lengths, nulls in between, a value
+// the server refuses and an integer where a decimal went each still reach the columns as
+// bound.
+TEST_F(FbDriverTest, OneStatementExecutedWithValuesOfOtherTypesAndLengths)
+{
+    const struct
+    {
+        std::int64_t id;
+        Value text, amount, day;
+        const char *stored; // or null: the server refuses the row
+    } rows[] = {
+        {1, std::string("a"), Decimal{8, 1}, Date{2026, 12, 10}, "a|0.8000|2026-12-10"},
+        {2, std::string("dieciseis letras"), Decimal{19, 0}, Value{}, "dieciseis letras|19.0000|"},
+        {3, Value{}, std::int64_t{7}, Date{2026, 1, 2}, "|7.0000|2026-01-02"},
+        {4, std::string(21, 'x'), Decimal{1, 4}, Date{2026, 1, 3}, nullptr},
+        {5, std::string(), Decimal{-125, 2}, Date{2026, 1, 4}, "|-1.2500|2026-01-04"},
+    };
+    auto insert = prepared("insert into T (I, V, N, D) values (?, ?, ?, ?)");
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.id);
+        insert->setParameter(0, typed(ColumnType::Integer), row.id);
+        insert->setParameter(1, typed(ColumnType::String, 20), row.text);
+        insert->setParameter(2, parameterTypeOf(row.amount), row.amount);
+        insert->setParameter(3, typed(ColumnType::Date), row.day);
+        if (!row.stored) {
+            EXPECT_THROW(insert->execute(), DriverError);
+            continue;
+        }
+        EXPECT_EQ(insert->execute(), nullptr);
+        EXPECT_EQ(insert->rowsAffected(), 1);
+        EXPECT_EQ(db_.text("select coalesce(V, '') || '|' || N || '|' || coalesce(D, '') from T "
+                           "where I = " +
+                           std::to_string(row.id)),
+                  row.stored);
+    }
+    EXPECT_EQ(count(), "4");
+}
+
+// Inside a save the count is asked of the server after the statement, and is the count of
+// the last execute of that statement.
+TEST_F(FbDriverTest, CountsRowsAffectedInsideAnExplicitTransaction)
+{
+    const TransactionDesc save{1, IsolationLevel::ReadCommitted};
+    connection_->beginTransaction(save);
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_EQ(run("insert into T (I) values (?)", {std::int64_t{i}}), 1);
+    auto update = prepared("update T set S = 1 where I <= ?");
+    update->setParameter(0, typed(ColumnType::Integer), std::int64_t{3});
+    update->execute();
+    update->setParameter(0, typed(ColumnType::Integer), std::int64_t{2});
+    update->execute();
+    EXPECT_EQ(update->rowsAffected(), 2);
+    EXPECT_EQ(update->rowsAffected(), 2);
+    EXPECT_EQ(run("delete from T where I = 99"), 0);
+    connection_->commit(save);
+    EXPECT_EQ(update->rowsAffected(), 2);
+}
+
 TEST_F(FbDriverTest, CallsAProcedureByNameWithItsDeclaredParameters)
 {
     const std::vector<ProcedureParam> &params = connection_->metaData().procedureParams("ADD_ROW");

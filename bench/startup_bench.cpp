@@ -1,0 +1,171 @@
+// Start-up to the first paint: the program's window (its application object, the window with
+// every control, the installation files it reads) against a bare Qt Widgets window (an
+// application object and an empty window of the same size), each in a fresh process on the
+// offscreen platform, paired in every iteration. A child reports the moment its first paint
+// is done on the monotonic clock, which every process shares, and ends there. Limit: 1.3x.
+
+#include "app/application.h"
+#include "app/main_window.h"
+#include "paired_timing.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <spawn.h>
+#include <stdexcept>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char **environ;
+
+namespace {
+
+std::int64_t monotonicNanoseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return std::int64_t{now.tv_sec} * 1000000000 + now.tv_nsec;
+}
+
+/// Ends the process once the first paint of any widget has been done: the rest of that paint
+/// cycle runs before the zero timer fires.
+class FirstPaint : public QObject
+{
+public:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && !seen_) {
+            seen_ = true;
+            QTimer::singleShot(0, [] {
+                std::printf("%lld\n", static_cast<long long>(monotonicNanoseconds()));
+                std::fflush(stdout);
+                std::_Exit(0);
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool seen_ = false;
+};
+
+/// The program's start, as main() does it.
+int ourWindow(int argc, char **argv)
+{
+    kalmora::app::Application application(argc, argv);
+    kalmora::app::Application::setTitle(QStringLiteral("Contabilización ventas POS"));
+    QCoreApplication::setApplicationName(QStringLiteral("Tfbrenvaldo"));
+    FirstPaint firstPaint;
+    application.installEventFilter(&firstPaint);
+    kalmora::app::Tfbrenvaldo window;
+    window.show();
+    return kalmora::app::Application::exec();
+}
+
+int bareWindow(int argc, char **argv)
+{
+    QApplication application(argc, argv);
+    FirstPaint firstPaint;
+    application.installEventFilter(&firstPaint);
+    QWidget window;
+    window.resize(358, 371);
+    window.show();
+    return QApplication::exec();
+}
+
+/// An installation for the window: the registry file naming a folder whose server list
+/// offers one server.
+struct Installation
+{
+    Installation()
+    {
+        char pattern[] = "/tmp/kalmora-startup-bench.XXXXXX";
+        if (!mkdtemp(pattern))
+            throw std::runtime_error("no scratch folder");
+        folder = pattern;
+        std::ofstream(folder / "SERVIDORES.cfg") << "localhost\r\n";
+        std::ofstream(folder / "hklm.reg")
+            << "Windows Registry Editor Version 5.00\r\n\r\n"
+               "[HKEY_LOCAL_MACHINE\\Software\\QZT\\Kalmora2018]\r\n\"Directorio\"=\""
+            << folder.string() << "\"\r\n";
+    }
+    ~Installation() { std::filesystem::remove_all(folder); }
+    std::filesystem::path folder;
+};
+
+std::string &self()
+{
+    static std::string path;
+    return path;
+}
+
+/// Seconds from the start of a child until its first paint is done.
+double startToFirstPaint(const char *side)
+{
+    static const Installation installation;
+    const std::string registry = (installation.folder / "hklm.reg").string();
+    setenv("KALMORA_HKLM", registry.c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+
+    int out[2];
+    if (pipe(out) != 0)
+        throw std::runtime_error("no pipe");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    std::string flag = "--first-paint";
+    std::string which = side;
+    char *args[] = {self().data(), flag.data(), which.data(), nullptr};
+    pid_t child = 0;
+    const std::int64_t start = monotonicNanoseconds();
+    const int spawned = posix_spawn(&child, self().c_str(), &actions, nullptr, args, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    if (spawned != 0) {
+        close(out[0]);
+        throw std::runtime_error("the child did not start");
+    }
+    std::string printed;
+    char buffer[64];
+    for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;)
+        printed.append(buffer, std::size_t(n));
+    close(out[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || printed.empty())
+        throw std::runtime_error(std::string("the ") + side + " window did not paint");
+    return double(std::stoll(printed) - start) / 1e9;
+}
+
+void BM_StartupToFirstPaint(benchmark::State &state)
+{
+    kalmora::bench::PairedTiming timing;
+    for (auto _ : state) {
+        timing.measure(state, {{}, {}, [] { return startToFirstPaint("ours"); }},
+                       {{}, {}, [] { return startToFirstPaint("bare"); }});
+    }
+    timing.report(state);
+}
+BENCHMARK(BM_StartupToFirstPaint)->UseManualTime()->Iterations(10)->Repetitions(5);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc == 3 && std::strcmp(argv[1], "--first-paint") == 0) {
+        int qtArgc = 1;
+        return std::strcmp(argv[2], "ours") == 0 ? ourWindow(qtArgc, argv)
+                                                 : bareWindow(qtArgc, argv);
+    }
+    self() = std::filesystem::canonical("/proc/self/exe").string();
+    return kalmora::bench::runBenchmarks(
+        argc, argv, {{"BM_StartupToFirstPaint", "start-up to the first paint", 1.3}});
+}
