@@ -29,13 +29,14 @@ TEST_F(ProgramHelpTest, HelpListsTheWindowAndEveryCommandWithoutADisplay)
         const ProgramResult result = runProgram({KALMORA_PROGRAM, flag});
         EXPECT_EQ(result.exitCode, 0);
         EXPECT_EQ(result.err, "");
-        EXPECT_THAT(result.out,
-                    AllOf(StartsWith("Uso: contabiliza-pos               abre la ventana"),
-                          HasSubstr("contabiliza-pos post ..."),
-                          HasSubstr("Uso: contabiliza-pos post --server"),
-                          HasSubstr("--point-id N"), HasSubstr("--preview"),
-                          HasSubstr("Uso: contabiliza-pos reverse --server"),
-                          HasSubstr("--voucher N")));
+        EXPECT_THAT(
+            result.out,
+            AllOf(StartsWith("Uso: contabiliza-pos               abre la ventana"),
+                  HasSubstr("contabiliza-pos post ..."),
+                  HasSubstr("Uso: contabiliza-pos post --server"), HasSubstr("--point-id N"),
+                  HasSubstr("--preview"), HasSubstr("--all-points"), HasSubstr("--from AAAA-MM-DD"),
+                  HasSubstr("--format json"), HasSubstr("Uso: contabiliza-pos reverse --server"),
+                  HasSubstr("--voucher N")));
     }
 }
 
