@@ -230,6 +230,7 @@ std::string postHelp()
            "      contabilizando o ya contabilizó ese día y punto de venta\n"
            "  2   la contabilización informó errores\n"
            "  3   falla; su mensaje va a la salida de errores, como en el cuadro de error\n"
+           "      (con --all-points, --from o --format json, a la línea de su día y punto)\n"
            "  64  uso incorrecto\n";
 }
 
