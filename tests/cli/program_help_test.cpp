@@ -49,15 +49,5 @@ TEST_F(ProgramHelpTest, VersionIsTheBuildsVersion)
     EXPECT_EQ(result.err, "");
 }
 
-// Guards against a start without a display that aborts inside Qt instead of saying why and
-// where to look.
-TEST_F(ProgramHelpTest, WithoutADisplayTheWindowModeSaysSoAndPointsToTheHelp)
-{
-    const ProgramResult result = runProgram({KALMORA_PROGRAM});
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.out, "");
-    EXPECT_THAT(result.err, AllOf(HasSubstr("no display"), HasSubstr("contabiliza-pos --help")));
-}
-
 } // namespace
 } // namespace kalmora::test
