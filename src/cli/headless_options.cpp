@@ -230,7 +230,8 @@ std::string postHelp()
            "      contabilizando o ya contabilizó ese día y punto de venta\n"
            "  2   la contabilización informó errores\n"
            "  3   falla; su mensaje va a la salida de errores, como en el cuadro de error\n"
-           "      (con --all-points, --from o --format json, a la línea de su día y punto)\n"
+           "      (con --all-points, --from o --format json, la de un día y punto va a su\n"
+           "      línea y los demás se contabilizan igual)\n"
            "  64  uso incorrecto\n";
 }
 

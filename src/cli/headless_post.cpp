@@ -198,6 +198,11 @@ int postEach(data::DataModule &module, const PostOptions &options, const data::D
     const std::vector<data::Date> days = options.from
                                              ? daysBetween(*options.from, *options.to)
                                              : std::vector<data::Date>{options.day.value_or(today)};
+    if (points.empty()) {
+        // Nothing ran, so nothing was posted: not a success.
+        std::cerr << kProgram << "la compañía no tiene puntos de venta" << std::endl;
+        return kPostNothingPosted;
+    }
     int worst = kPostVoucherGenerated;
     for (const data::Date &day : days) {
         for (const auto &point : points) {

@@ -199,6 +199,19 @@ TEST_F(PostEachTest, AFailingPointDoesNotStopTheOthersAndAPreviewStoresNothing)
               "1@" + days_[0] + " 3@" + days_[0] + " 1@" + days_[1] + " 3@" + days_[1]);
 }
 
+// Guards against a run of every point that runs nothing and exits as if all were posted.
+TEST_F(PostEachTest, ACompanyWithoutPointsPostsNothingAndSaysSo)
+{
+    company_->sql().execute("delete from punto_venta");
+    for (const char *format : {"text", "json"}) {
+        SCOPED_TRACE(format);
+        const ProgramResult result = post({"--all-points", "--date", days_[0], "--format", format});
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err, "contabiliza-pos post: la compañía no tiene puntos de venta\n");
+    }
+}
+
 // Guards against a JSON report another tool cannot read back: a line that is not one object,
 // a name with quotes, backslashes or tabs that breaks the string, a voucher or number that is
 // not the one stored, error rows that are missing, and a failure that is not told as one.
@@ -276,6 +289,18 @@ TEST_F(PostEachTest, TheJsonReportIsOneObjectALineThatReadsBackAsStored)
         EXPECT_EQ(text(row["interface"]), kFeria);
     }
     EXPECT_EQ(text(read[3]["message"]), kErrorsMessage);
+
+    // A preview says so, and names no voucher: none was stored.
+    const ProgramResult preview =
+        post({"--point-id", "1", "--date", days_[1], "--preview", "--format", "json"});
+    EXPECT_EQ(preview.exitCode, 0);
+    const QJsonObject previewed =
+        QJsonDocument::fromJson(QByteArray::fromStdString(preview.out)).object();
+    EXPECT_EQ(text(previewed["outcome"]), "voucher_generated");
+    EXPECT_TRUE(previewed["preview"].toBool(false));
+    EXPECT_TRUE(previewed["voucher"].isNull());
+    EXPECT_EQ(value("select count(*) from comprobantes where comp_fecha = '" + days_[1] + "'"),
+              "0");
 }
 
 } // namespace
