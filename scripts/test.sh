@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The test command. In order, stopping at the first failure:
 #   1. clang-format --dry-run --Werror over every .cpp and .h of src/, tests/ and bench/;
-#   2. build/ with warnings as errors, and ctest on it;
+#   2. build/ with warnings as errors, and ctest on it; then, when no ctest arguments are
+#      given, the Debian package made from it, installed, run and purged again on this
+#      machine (scripts/package-test.sh);
 #   3. build-asan/ with AddressSanitizer and UndefinedBehaviorSanitizer (and warnings as
 #      errors), and the whole ctest suite again under them (leaks included).
 #   4. the fuzz targets of the byte parsers (scripts/fuzz.sh), when no ctest arguments are given.
@@ -41,6 +43,12 @@ if [ -x "$root/scripts/fb-test-server.sh" ]; then
 fi
 
 ctest --test-dir build --output-on-failure -j 2 "$@"
+
+# The .deb of build/: installed with apt-get, its menu entry and headless command checked, a
+# demo day posted through the private server above, then purged.
+if [ $# -eq 0 ]; then
+  "$root/scripts/package-test.sh"
+fi
 
 if [ "${KALMORA_QUICK:-0}" = 1 ]; then
   echo "-- KALMORA_QUICK=1: sanitized pass and fuzzing skipped"

@@ -3,9 +3,11 @@
 #include "app/main_window.h"
 #include "cli/headless_post.h"
 #include "cli/headless_reverse.h"
+#include "cli/program_help.h"
 
 #include <QByteArray>
 #include <cstdio>
+#include <iostream>
 #include <string_view>
 
 namespace {
@@ -28,9 +30,19 @@ int main(int argc, char **argv)
     // "contabiliza-pos reverse ...": takes back a posting (cli/headless_reverse.h).
     if (argc > 1 && std::string_view(argv[1]) == "reverse")
         return kalmora::cli::runHeadlessReverse(argc - 1, argv + 1);
+    // Answered before anything needs a display.
+    if (argc > 1 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
+        std::cout << kalmora::cli::programHelp();
+        return 0;
+    }
+    if (argc > 1 && std::string_view(argv[1]) == "--version") {
+        std::cout << "contabiliza-pos " KALMORA_VERSION "\n";
+        return 0;
+    }
     if (!displayReachable()) {
         std::fputs("contabiliza-pos: no display to open the window on (DISPLAY and "
-                   "WAYLAND_DISPLAY are not set).\n",
+                   "WAYLAND_DISPLAY are not set).\n"
+                   "Without a window: \"contabiliza-pos post\"; see \"contabiliza-pos --help\".\n",
                    stderr);
         return 1;
     }

@@ -95,18 +95,51 @@ void readOptions(const std::vector<std::string> &args, LoginOptions &login,
         throw UsageError("falta --user");
 }
 
+std::vector<data::Date> daysBetween(const data::Date &from, const data::Date &to)
+{
+    using namespace std::chrono;
+    const auto asDays = [](const data::Date &d) {
+        return sys_days(
+            year_month_day(year(d.year), month(unsigned(d.month)), day(unsigned(d.day))));
+    };
+    std::vector<data::Date> days;
+    for (sys_days d = asDays(from); d <= asDays(to); d += std::chrono::days(1)) {
+        const year_month_day ymd(d);
+        days.push_back(
+            data::Date{int(ymd.year()), int(unsigned(ymd.month())), int(unsigned(ymd.day()))});
+    }
+    return days;
+}
+
 PostOptions parsePostOptions(const std::vector<std::string> &args)
 {
     PostOptions options;
     LoginOptions login;
+    const auto dayOption = [](const std::string &text) {
+        const std::optional<data::Date> day = isoDay(text);
+        if (!day)
+            throw UsageError("la fecha \"" + text + "\" no es un día válido AAAA-MM-DD");
+        return day;
+    };
     readOptions(args, login, [&](const std::string &name, const OptionValue &value) {
         if (name == "--preview") { // headless_preview.h
             options.preview = true;
         } else if (name == "--date") {
-            const std::string text = value();
-            options.day = isoDay(text);
-            if (!options.day)
-                throw UsageError("la fecha \"" + text + "\" no es un día válido AAAA-MM-DD");
+            options.day = dayOption(value());
+        } else if (name == "--from") {
+            options.from = dayOption(value());
+        } else if (name == "--to") {
+            options.to = dayOption(value());
+        } else if (name == "--all-points") {
+            options.allPoints = true;
+        } else if (name == "--format") {
+            const std::string format = value();
+            if (format == "text")
+                options.format = PostFormat::Text;
+            else if (format == "json")
+                options.format = PostFormat::Json;
+            else
+                throw UsageError("--format \"" + format + "\": text o json");
         } else if (name == "--point") {
             options.point = value();
         } else if (name == "--point-id") {
@@ -120,16 +153,33 @@ PostOptions parsePostOptions(const std::vector<std::string> &args)
     options.server = login.server;
     options.company = login.company;
     options.user = login.user;
-    if (!options.help && !options.point && !options.pointId)
-        throw UsageError("falta el punto de venta: --point o --point-id");
+    if (options.help)
+        return options;
+    if (options.allPoints && (options.point || options.pointId))
+        throw UsageError("--all-points no va con --point ni --point-id");
+    if (!options.allPoints && !options.point && !options.pointId)
+        throw UsageError("falta el punto de venta: --point, --point-id o --all-points");
+    if (options.day && (options.from || options.to))
+        throw UsageError("--date no va con --from ni --to");
+    if (options.from.has_value() != options.to.has_value())
+        throw UsageError(options.from ? "falta --to" : "falta --from");
+    if (options.from) {
+        const std::size_t days = daysBetween(*options.from, *options.to).size();
+        if (days == 0)
+            throw UsageError("--to es anterior a --from");
+        if (days > std::size_t(kMaxPostDays))
+            throw UsageError("de --from a --to van " + std::to_string(days) +
+                             " días; como máximo " + std::to_string(kMaxPostDays));
+    }
     return options;
 }
 
 std::string postHelp()
 {
     return "Uso: contabiliza-pos post --server SERVIDOR --company EMPRESA --user USUARIO\n"
-           "                          [--date AAAA-MM-DD] (--point NOMBRE | --point-id N)\n"
-           "                          [--preview]\n"
+           "                          [--date AAAA-MM-DD | --from AAAA-MM-DD --to AAAA-MM-DD]\n"
+           "                          (--point NOMBRE | --point-id N | --all-points)\n"
+           "                          [--preview] [--format text|json]\n"
            "\n"
            "Contabiliza las ventas de contado de un día y un punto de venta, como el botón\n"
            "\"F2: Ejecutar\" de la ventana, sin abrirla ni necesitar una pantalla.\n"
@@ -144,13 +194,21 @@ std::string postHelp()
            "                      en la ventana: con la fecha corta de la configuración\n"
            "                      regional si la compañía la lee como ese día, si no en el\n"
            "                      orden de fecha de la compañía y con el año en cuatro cifras\n"
+           "  --from AAAA-MM-DD --to AAAA-MM-DD\n"
+           "                      cada día de ese rango, ambos incluidos (un año como\n"
+           "                      máximo), en lugar de --date\n"
            "  --point NOMBRE      el punto de venta, por su nombre exacto\n"
            "  --point-id N        el punto de venta, por su PTVT_ID; necesario cuando varios\n"
            "                      puntos tienen el mismo nombre\n"
+           "  --all-points        todos los puntos de venta de la compañía\n"
            "  --preview           vista previa: contabiliza en una transacción que se\n"
            "                      deshace y muestra el comprobante que se generaría (cuenta,\n"
            "                      tasa, débito, crédito y detalle de cada línea, facturas y\n"
            "                      totales) o los errores; no guarda nada\n"
+           "  --format json       una línea por día y punto de venta, cada una un objeto JSON:\n"
+           "                      day, point, point_name, outcome, message, voucher (COMP_ID),\n"
+           "                      number (COMP_NUMERO), errors (description, value,\n"
+           "                      interface) y preview\n"
            "  --help              muestra esta ayuda\n"
            "\n"
            "La contraseña se toma de la variable de entorno KALMORA_PASSWORD o, sin ella, se\n"
@@ -160,6 +218,11 @@ std::string postHelp()
            "contabilización con errores, una línea por error: descripción, valor e interfaz,\n"
            "separados por tabuladores.\n"
            "\n"
+           "Con --all-points o --from y --to, cada día y punto de venta se contabiliza por su\n"
+           "cuenta, en orden de día y de PTVT_ID, y uno que falla no detiene los demás: una\n"
+           "línea de resumen por cada uno (día, punto de venta, mensaje y comprobante), bajo\n"
+           "ella sus errores, cada uno tras un tabulador, y el estado de salida es el peor.\n"
+           "\n"
            "Estado de salida:\n"
            "  0   comprobante contable generado (o completado el que una contabilización\n"
            "      anterior de ese día dejó pendiente)\n"
@@ -167,6 +230,8 @@ std::string postHelp()
            "      contabilizando o ya contabilizó ese día y punto de venta\n"
            "  2   la contabilización informó errores\n"
            "  3   falla; su mensaje va a la salida de errores, como en el cuadro de error\n"
+           "      (con --all-points, --from o --format json, la de un día y punto va a su\n"
+           "      línea y los demás se contabilizan igual)\n"
            "  64  uso incorrecto\n";
 }
 

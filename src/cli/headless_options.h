@@ -13,6 +13,9 @@
 
 namespace kalmora::cli {
 
+/// How the post command reports: the window's messages as text, or one JSON object a line.
+enum class PostFormat { Text, Json };
+
 struct PostOptions
 {
     bool help = false;
@@ -22,8 +25,24 @@ struct PostOptions
     std::optional<data::Date> day; // none: today, as the window sets it when connecting
     std::optional<std::string> point;
     std::optional<std::int64_t> pointId;
+    bool allPoints = false; // --all-points: every point of the company, each on its own
+    /// --from and --to: every day from the one to the other, both included; both or neither.
+    std::optional<data::Date> from;
+    std::optional<data::Date> to;
     bool preview = false; // --preview: run it and roll it back (headless_preview.h)
+    PostFormat format = PostFormat::Text;
+
+    /// Whether the command posts (or previews) more than one day and point, or may: each is
+    /// then reported on its own (post_report.h).
+    bool manyRuns() const { return allPoints || from.has_value(); }
 };
+
+/// The longest range of days --from and --to may name: a year (a mistyped year would
+/// otherwise post thousands of days).
+inline constexpr int kMaxPostDays = 366;
+
+/// The days from `from` to `to`, both included; empty when `to` comes before `from`.
+std::vector<data::Date> daysBetween(const data::Date &from, const data::Date &to);
 
 /// A command line that cannot be run; what() says why, in one line.
 class UsageError : public std::runtime_error
@@ -55,8 +74,11 @@ void readOptions(const std::vector<std::string> &args, LoginOptions &login,
 /// Reads the arguments after "post". Options take their value as the next argument or
 /// after "=" ("--date=2026-03-07"). Throws UsageError for an unknown option, a missing
 /// value, a day that is not a valid YYYY-MM-DD, a point id that is not a whole number or
-/// lies outside the range of PTVT_ID (a 32-bit INTEGER), and,
-/// unless --help is given, a missing --server, --company, --user, or point.
+/// lies outside the range of PTVT_ID (a 32-bit INTEGER), a --format other than text or
+/// json, and, unless --help is given, a missing --server, --company, --user, or point;
+/// --all-points together with --point or --point-id; --date together with --from or --to;
+/// --from without --to or the reverse; a --to before --from, or more than kMaxPostDays
+/// days between them.
 PostOptions parsePostOptions(const std::vector<std::string> &args);
 
 /// The text of --help.

@@ -4,12 +4,17 @@
 #include "cli/headless_password.h"
 #include "cli/headless_preview.h"
 #include "cli/headless_terminal.h"
+#include "cli/post_report.h"
 #include "company/data_module.h"
 #include "core/errors.h"
 #include "platform/date_locale.h"
 
+#include <algorithm>
+#include <charconv>
 #include <clocale>
 #include <iostream>
+#include <sstream>
+#include <utility>
 
 namespace kalmora::cli {
 
@@ -90,6 +95,128 @@ int exitFor(posting::PostingOutcome outcome)
     return kPostNothingPosted;
 }
 
+/// Every point of the company, by PTVT_ID, with its name.
+std::vector<std::pair<std::int64_t, std::string>> allPoints(data::DataModule &module)
+{
+    std::vector<std::pair<std::int64_t, std::string>> points;
+    data::TClientDataSet &list = module.CPuntos;
+    for (list.first(); !list.eof(); list.next())
+        points.emplace_back(module.CPuntosPTVT_ID->asInteger(), module.CPuntosPTVT_NOM->asString());
+    std::sort(points.begin(), points.end());
+    return points;
+}
+
+/// The lines `text` holds, joined by spaces.
+std::string oneLine(const std::string &text)
+{
+    std::string line;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        if (end > start)
+            line += (line.empty() ? "" : " ") + text.substr(start, end - start);
+        start = end + 1;
+    }
+    return line;
+}
+
+/// The voucher's COMP_NUMERO, read through `lookup`; none while it has none.
+std::optional<std::int64_t> voucherNumber(data::TClientDataSet &lookup, std::int64_t voucher)
+{
+    const std::optional<VoucherListing> listing = readVoucher(lookup, voucher);
+    if (!listing || !listing->number)
+        return std::nullopt;
+    std::int64_t number = 0;
+    const std::string &text = *listing->number;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return number;
+}
+
+/// Posts (or previews) one day and point on its own and reports what came of it; a failure
+/// is reported, never thrown, so that the next day and point still run.
+PostReport reportedRun(data::DataModule &module, const PostOptions &options, const data::Date &day,
+                       const std::pair<std::int64_t, std::string> &point)
+{
+    PostReport report;
+    report.day = day;
+    report.point = point.first;
+    report.pointName = point.second;
+    report.preview = options.preview;
+    std::ostringstream shown;
+    TerminalWindow window(shown, std::cerr, stderrIsTerminal());
+    window.chooseDay(day);
+    window.choosePoint(point.first);
+    try {
+        posting::PostingOutcome outcome;
+        if (options.preview) {
+            PostingPreviewResult preview = previewPosting(module, window);
+            outcome = preview.outcome;
+            report.previewed = std::move(preview.voucher);
+            if (report.previewed)
+                window.showMessage(
+                    outcome == posting::PostingOutcome::PendingCompleted
+                        ? "Vista previa: se completaría el comprobante que una contabilización "
+                          "anterior de este día dejó pendiente; no se guardó nada."
+                        : "Vista previa: se generaría este comprobante; no se guardó nada.");
+        } else {
+            outcome = posting::postingRun(module, window, window, window);
+        }
+        report.outcome = outcome;
+        report.exitStatus = exitFor(outcome);
+        report.message = oneLine(shown.str());
+        if (outcome == posting::PostingOutcome::Errors) {
+            data::TClientDataSet &errors = module.CError;
+            for (errors.first(); !errors.eof(); errors.next())
+                report.errors.push_back({errors.fields(0).asString(), errors.fields(1).asString(),
+                                         errors.fields(2).asString()});
+        }
+        if (const std::optional<std::int64_t> voucher = window.completedVoucher()) {
+            report.voucher = voucher;
+            report.number = voucherNumber(module.Cborrar, *voucher);
+        }
+    } catch (const std::exception &failure) {
+        report.outcome.reset();
+        report.exitStatus = kPostFailure;
+        report.message = errorBoxText(failure.what());
+    }
+    return report;
+}
+
+/// --all-points, --from and --to, --format json: each day and point on its own, one report
+/// each; the worst exit status of them all.
+int postEach(data::DataModule &module, const PostOptions &options, const data::Date &today)
+{
+    std::vector<std::pair<std::int64_t, std::string>> points = allPoints(module);
+    if (!options.allPoints) {
+        const std::int64_t chosen = chosenPoint(module, options);
+        std::erase_if(points, [&](const auto &point) { return point.first != chosen; });
+    }
+    const std::vector<data::Date> days = options.from
+                                             ? daysBetween(*options.from, *options.to)
+                                             : std::vector<data::Date>{options.day.value_or(today)};
+    if (points.empty()) {
+        // Nothing ran, so nothing was posted: not a success.
+        std::cerr << kProgram << "la compañía no tiene puntos de venta" << std::endl;
+        return kPostNothingPosted;
+    }
+    int worst = kPostVoucherGenerated;
+    for (const data::Date &day : days) {
+        for (const auto &point : points) {
+            const PostReport report = reportedRun(module, options, day, point);
+            if (options.format == PostFormat::Json)
+                printJson(report, std::cout);
+            else
+                printSummary(report, std::cout);
+            worst = std::max(worst, report.exitStatus);
+        }
+    }
+    return worst;
+}
+
 int post(const PostOptions &options)
 {
     const posting::ConnectInput login{options.server, options.user, headlessPassword(),
@@ -98,6 +225,8 @@ int post(const PostOptions &options)
     data::DataModule module;
     TerminalWindow window(std::cout, std::cerr, stderrIsTerminal());
     posting::connectStep(module, login, window, window);
+    if (options.manyRuns() || options.format == PostFormat::Json)
+        return postEach(module, options, window.day());
 
     window.choosePoint(chosenPoint(module, options));
     if (options.day)

@@ -35,6 +35,7 @@ public:
     data::Date day() const override { return day_; }
     std::optional<std::int64_t> chosenPoint() const override { return point_; }
     void enableErrorGrid() override {}
+    void voucherCompleted(std::int64_t voucher) override { completed_ = voucher; }
 
     /// Each line of `text` on its own line: a carriage return, a line feed or both start a
     /// new line, as in the plain message dialog.
@@ -42,6 +43,8 @@ public:
 
     void chooseDay(const data::Date &day) { day_ = day; }
     void choosePoint(std::int64_t id) { point_ = id; }
+    /// The COMP_ID of the voucher the posting run completed; none before it has completed one.
+    std::optional<std::int64_t> completedVoucher() const { return completed_; }
 
 private:
     std::ostream &out_;
@@ -49,6 +52,7 @@ private:
     bool showStatus_;
     data::Date day_{};
     std::optional<std::int64_t> point_;
+    std::optional<std::int64_t> completed_;
 };
 
 /// Whether standard input and standard error are terminals.

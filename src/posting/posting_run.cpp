@@ -233,6 +233,8 @@ PostingOutcome postingRun(data::DataModule &module, BusyPanel &busy, PostingView
         outcome = (!preview && !completeVoucher(module, voucher)) ? PostingOutcome::PostedElsewhere
                   : leftPending                                   ? PostingOutcome::PendingCompleted
                                 : PostingOutcome::VoucherGenerated;
+        if (!preview && outcome != PostingOutcome::PostedElsewhere)
+            view.voucherCompleted(voucher);
     }
 
     if (const char *text = messageFor(outcome))

@@ -35,6 +35,9 @@ public:
     virtual data::Date day() const = 0;
     /// The PTVT_ID of the point chosen in `Pto`; nullopt while none is chosen.
     virtual std::optional<std::int64_t> chosenPoint() const = 0;
+    /// Told the COMP_ID of the voucher the run has just completed (VoucherGenerated or
+    /// PendingCompleted; never in a preview), for a view that reports it.
+    virtual void voucherCompleted(std::int64_t /*voucher*/) {}
 };
 
 enum class PostingOutcome {

@@ -86,7 +86,9 @@ int main(int argc, char **argv)
                 QTest::keyClick(dialog->windowHandle(), Qt::Key_Return);
         });
         QTest::keyClick(handle, Qt::Key_F2);
-        saveScreen(folder, "5-failed-posting.png");
+        // The window alone, with its frame: the README's picture.
+        saveScreen(folder, "5-failed-posting.png",
+                   window.geometry().marginsAdded(window.windowHandle()->frameMargins()));
         // The find dialog over the error list, after a search for "cuenta".
         auto *errors = window.findChild<kalmora::grids::DBGridEh *>(QStringLiteral("DBGridEh1"));
         QTest::mouseClick(errors->viewport(), Qt::LeftButton, {}, errors->cellRect(0, 0).center());

@@ -149,6 +149,20 @@ TEST_F(HeadlessPostTest, UsageErrorsPostNothingAndThePointIdSettlesAName)
         {company({"--point", "Almacén Principal"}), "(PTVT_ID 1, 2); elija uno con --point-id"},
         {company({"--point", "Kiosco"}), "\"Kiosco Norte\" (3)"},
         {company({"--point", "Kiosco Norte", "--point-id", "2"}), "se llama"},
+        // Several days and points: each option says one thing, and a range has an end.
+        {company({"--all-points", "--point", "Kiosco Norte"}), "--all-points no va con"},
+        {company({"--all-points", "--point-id", "3"}), "--all-points no va con"},
+        {company({"--all-points", "--date", "2026-03-01", "--from", "2026-03-01", "--to",
+                  "2026-03-02"}),
+         "--date no va con"},
+        {company({"--all-points", "--from", "2026-03-01"}), "falta --to"},
+        {company({"--all-points", "--to", "2026-03-01"}), "falta --from"},
+        {company({"--all-points", "--from", "2026-03-02", "--to", "2026-03-01"}),
+         "--to es anterior a --from"},
+        {company({"--all-points", "--from", "2026-02-30", "--to", "2026-03-01"}), "2026-02-30"},
+        {company({"--all-points", "--from", "2025-03-01", "--to", "2026-03-02"}),
+         "van 367 días; como máximo 366"},
+        {company({"--all-points", "--format", "xml"}), "--format \"xml\": text o json"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.says);

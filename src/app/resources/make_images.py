@@ -3,11 +3,14 @@
 
 execute.bmp and cancel.bmp: 46 x 32 pixels, 24-bit, on the background colour
 (224, 223, 227), which the buttons take as transparent (the colour of the bottom-left
-pixel). app_icon.png: 64 x 64 pixels with an alpha channel.
+pixel). app_icon.png: 64 x 64 pixels with an alpha channel, and the same drawing at the
+other sizes of the desktop's icon theme under packaging/icons/hicolor/ (installed with the
+program).
 
-Run it from this folder; it rewrites the three files. Standard library only.
+Run it from this folder; it rewrites those files. Standard library only.
 """
 import math
+import os
 import struct
 import zlib
 
@@ -175,9 +178,14 @@ def cancel_picture():
     return pixels
 
 
-def icon_picture():
-    size = 64
+def icon_picture(size=64):
+    """The drawing is made on a 64-pixel square and scaled to `size`."""
     rgba = [[(0, 0, 0, 0)] * size for _ in range(size)]
+    scale = size / 64.0
+
+    def scaled(width, height, inside):
+        """coverage() of a shape given in the drawing's coordinates."""
+        return coverage(width, height, lambda x, y: inside(x / scale, y / scale))
 
     def put(grid, colour):
         for y in range(size):
@@ -198,20 +206,20 @@ def icon_picture():
         return inside
 
     # A ledger sheet with a shadow, ruled lines, and the green circular arrows over it.
-    put(coverage(size, size, rounded_rect(9, 6, 51, 60, 4)), (40, 40, 60))
-    put(coverage(size, size, rounded_rect(6, 3, 48, 57, 4)), (70, 90, 140))
-    put(coverage(size, size, rounded_rect(8, 5, 46, 55, 3)), (250, 250, 246))
+    put(scaled(size, size, rounded_rect(9, 6, 51, 60, 4)), (40, 40, 60))
+    put(scaled(size, size, rounded_rect(6, 3, 48, 57, 4)), (70, 90, 140))
+    put(scaled(size, size, rounded_rect(8, 5, 46, 55, 3)), (250, 250, 246))
     for line in range(6):
         y = 13 + line * 7
-        put(coverage(size, size, lambda x, yy, y=y: 13 <= x <= 41 and y <= yy <= y + 1.6),
+        put(scaled(size, size, lambda x, yy, y=y: 13 <= x <= 41 and y <= yy <= y + 1.6),
             (150, 170, 210))
     cx, cy = 42.0, 42.0
     for start, end in ((200, 320), (20, 140)):
         inside = arrow_ring(cx, cy, 10.0, 16.5, start, end, True, 38)
-        put(coverage(size, size, lambda x, y, f=inside: f(x, y) or
-                     any(f(x + dx, y + dy) for dx, dy in ((1.2, 0), (-1.2, 0), (0, 1.2), (0, -1.2)))),
+        put(scaled(size, size, lambda x, y, f=inside: f(x, y) or
+                    any(f(x + dx, y + dy) for dx, dy in ((1.2, 0), (-1.2, 0), (0, 1.2), (0, -1.2)))),
             (0, 70, 0))
-        put(coverage(size, size, inside), (40, 175, 50))
+        put(scaled(size, size, inside), (40, 175, 50))
     return rgba
 
 
@@ -219,3 +227,9 @@ if __name__ == "__main__":
     write_bmp("execute.bmp", execute_picture())
     write_bmp("cancel.bmp", cancel_picture())
     write_png("app_icon.png", icon_picture())
+    # The 64-pixel icon of the theme is app_icon.png itself (src/app/CMakeLists.txt).
+    theme = os.path.join("..", "..", "..", "packaging", "icons", "hicolor")
+    for size in (16, 24, 32, 48, 128, 256):
+        folder = os.path.join(theme, "%dx%d" % (size, size), "apps")
+        os.makedirs(folder, exist_ok=True)
+        write_png(os.path.join(folder, "contabiliza-pos.png"), icon_picture(size))

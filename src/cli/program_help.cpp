@@ -1,0 +1,25 @@
+#include "cli/program_help.h"
+
+#include "cli/headless_options.h"
+#include "cli/headless_reverse.h"
+
+namespace kalmora::cli {
+
+std::string programHelp()
+{
+    return "Uso: contabiliza-pos               abre la ventana «Contabilización ventas POS»\n"
+           "     contabiliza-pos post ...      contabiliza sin ventana ni pantalla\n"
+           "     contabiliza-pos reverse ...   revierte una contabilización\n"
+           "     contabiliza-pos --help        muestra esta ayuda\n"
+           "     contabiliza-pos --version     muestra la versión\n"
+           "\n"
+           "La ventana necesita una pantalla (DISPLAY o WAYLAND_DISPLAY). Ofrece los servidores\n"
+           "del archivo SERVIDORES.cfg del directorio de instalación, que nombra el valor\n"
+           "\"Directorio\" del archivo /etc/kalmora/hklm.reg (o del que indique KALMORA_HKLM).\n"
+           "\n"
+           "Las órdenes post y reverse no necesitan pantalla:\n"
+           "\n" +
+           postHelp() + "\n" + reverseHelp();
+}
+
+} // namespace kalmora::cli
