@@ -1,6 +1,5 @@
-// Program entry: the application title, the main window, the event loop.
-#include "app/application.h"
-#include "app/main_window.h"
+// Program entry: the commands without a window, help and version, else the window.
+#include "app/window_program.h"
 #include "cli/headless_post.h"
 #include "cli/headless_reverse.h"
 #include "cli/program_help.h"
@@ -46,12 +45,5 @@ int main(int argc, char **argv)
                    stderr);
         return 1;
     }
-    kalmora::app::Application application(argc, argv);
-    kalmora::app::Application::setTitle(QStringLiteral("Contabilización ventas POS"));
-    // The window class name, which X11 carries in WM_CLASS.
-    QCoreApplication::setApplicationName(QStringLiteral("Tfbrenvaldo"));
-
-    kalmora::app::Tfbrenvaldo fbrenvaldo;
-    fbrenvaldo.show();
-    return kalmora::app::Application::exec();
+    return kalmora::app::runWindowProgram(argc, argv);
 }
