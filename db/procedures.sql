@@ -330,103 +330,95 @@ BEGIN
                 'Falta cta.inventario', NOMBRE) RETURNING_VALUES PROBLEMAS;
     END
 
-    IF (PROBLEMAS > 0) THEN
+    IF (PROBLEMAS = 0) THEN
     BEGIN
-        /* The rates are checked as well, so that every problem is listed at once. */
+        /* The voucher, then the invoices it posts, then its lines from exactly those
+           invoices: a concurrent posting of the same day fails on the marked rows
+           instead of posting them twice. Each VAT rate of the marked invoices must have
+           one closing-adjustment factor for the day; the first that has none or several
+           undoes the whole block, and the rates are then listed as problems. The plans
+           are fixed so that a day of many invoices posts fast even where the index
+           statistics are stale. */
+        IF (NOT EXISTS (SELECT 1 FROM FACTURAS
+                        WHERE FACT_FECHA = :DIA AND PTVT_ID = :PUNTO AND PREF_PRE = :PREFIJO
+                          AND TERC_NIT = :NIT AND COMP_ID IS NULL)) THEN
+            EXIT; /* nothing left to post: no row */
+        BEGIN
+          /* A block without a handler of its own is undone whole when an exception leaves it;
+             the handler is one level up. */
+          BEGIN
+            IDC = GEN_ID(GEN_COMPROBANTES, 1);
+            DETALLE = 'Ventas de contado ' || PREFIJO || ' del ' || DIA;
+            INSERT INTO COMPROBANTES (COMP_ID, COMP_ESTADO, COMP_FECHA, PTVT_ID, TIDO_COD, INVE_ID,
+                                      PREF_PRE, TERC_NIT, COMP_ORIGEN, COMP_DETALLE)
+            VALUES (:IDC, 'P', :DIA, :PUNTO, 31, :INTERFAZ, :PREFIJO, :NIT, 'FACTURAS CONTADO',
+                    :DETALLE);
+
+            UPDATE FACTURAS SET COMP_ID = :IDC
+            WHERE FACT_FECHA = :DIA AND PTVT_ID = :PUNTO AND PREF_PRE = :PREFIJO AND TERC_NIT = :NIT
+              AND COMP_ID IS NULL
+            PLAN (FACTURAS INDEX (IX_FACTURAS_POSTEO));
+            MARCADAS = ROW_COUNT;
+            IF (MARCADAS = 0) THEN
+            BEGIN
+                /* Another posting took them since the check above: say so. */
+                DELETE FROM COMPROBANTES WHERE COMP_ID = :IDC;
+                VER = 'O';
+                IDC = 0;
+                ERROR = 0;
+                SUSPEND;
+                EXIT;
+            END
+
+            FOR SELECT D.FAIV_PORC, SUM(D.FAIV_BASE), SUM(D.FAIV_IVA)
+                FROM FACTURAS F JOIN FACTURAS_IVA D ON D.FACT_ID = F.FACT_ID
+                WHERE F.FACT_FECHA = :DIA AND F.PTVT_ID = :PUNTO AND F.PREF_PRE = :PREFIJO
+                  AND F.TERC_NIT = :NIT AND F.COMP_ID = :IDC
+                GROUP BY D.FAIV_PORC
+                PLAN SORT (JOIN (F INDEX (IX_FACTURAS_POSTEO), D INDEX (PK_FACTURAS_IVA)))
+                ORDER BY D.FAIV_PORC
+                INTO :PORC, :BASE, :IVA
+            DO
+            BEGIN
+                SELECT COUNT(DISTINCT AJCI_FACTOR), MIN(AJCI_FACTOR) FROM AJUSTE_CIERRE
+                WHERE AJCI_PORC = :PORC AND AJCI_FECINI <= :DIA
+                  AND COALESCE(AJCI_FECFIN, AJCI_FECINI) >= :DIA AND AJCI_FACTOR IS NOT NULL
+                INTO :FACTORES, :FACTOR;
+                IF (FACTORES <> 1) THEN
+                BEGIN
+                    SIN_TARIFA = 1;
+                    EXCEPTION E_COMPROBANTE 'Tarifa de ajuste';
+                END
+                COSTO = ROUND(BASE * FACTOR, 2);
+                CAJA = CAJA + BASE + IVA;
+                EXECUTE PROCEDURE AGREGAR_LINEA(IDC, ITEM, CTA_INGRESOS, NIT, PORC, -BASE,
+                    'Ventas ' || TEXTO_PORCENTAJE(PORC)) RETURNING_VALUES ITEM;
+                EXECUTE PROCEDURE AGREGAR_LINEA(IDC, ITEM, CTA_IVA, NIT, PORC, -IVA,
+                    'IVA ' || TEXTO_PORCENTAJE(PORC)) RETURNING_VALUES ITEM;
+                EXECUTE PROCEDURE AGREGAR_LINEA(IDC, ITEM, CTA_COSTO, NIT, PORC, COSTO,
+                    'Costo de ventas ' || TEXTO_PORCENTAJE(PORC)) RETURNING_VALUES ITEM;
+                EXECUTE PROCEDURE AGREGAR_LINEA(IDC, ITEM, CTA_INVENTARIO, NIT, PORC, -COSTO,
+                    'Salida de inventario ' || TEXTO_PORCENTAJE(PORC)) RETURNING_VALUES ITEM;
+            END
+            EXECUTE PROCEDURE AGREGAR_LINEA(IDC, 1, CTA_CAJA, NIT, NULL, CAJA,
+                'Caja ventas de contado (' || MARCADAS || ' facturas)') RETURNING_VALUES ITEM;
+          END
+        WHEN ANY DO
+        BEGIN
+            /* Anything but a rate without its factor goes to the caller as it came. */
+            IF (SIN_TARIFA = 0) THEN
+                EXCEPTION;
+        END
+        END
+    END
+
+    IF (PROBLEMAS > 0 OR SIN_TARIFA = 1) THEN
+    BEGIN
+        /* Every problem is listed at once, the rates' too. After a rate without its factor
+           nothing of the posting block above is left. */
         IF (DIA IS NOT NULL) THEN
             EXECUTE PROCEDURE REVISAR_TARIFAS(PROBLEMAS, TITULO, FECHA, DIA, PUNTO, PREFIJO, NIT)
                 RETURNING_VALUES PROBLEMAS;
-        VER = 'N';
-        IDC = 0;
-        ERROR = PROBLEMAS;
-        SUSPEND;
-        EXIT;
-    END
-
-    /* The voucher, then the invoices it posts, then its lines from exactly those
-       invoices: a concurrent posting of the same day fails on the marked rows
-       instead of posting them twice. Each VAT rate of the marked invoices must have
-       one closing-adjustment factor for the day; the first that has none or several
-       undoes the whole block, and the rates are then listed as problems. The plans
-       are fixed so that a day of many invoices posts fast even where the index
-       statistics are stale. */
-    IF (NOT EXISTS (SELECT 1 FROM FACTURAS
-                    WHERE FACT_FECHA = :DIA AND PTVT_ID = :PUNTO AND PREF_PRE = :PREFIJO
-                      AND TERC_NIT = :NIT AND COMP_ID IS NULL)) THEN
-        EXIT; /* nothing left to post: no row */
-    BEGIN
-      /* A block without a handler of its own is undone whole when an exception leaves it;
-         the handler is one level up. */
-      BEGIN
-        IDC = GEN_ID(GEN_COMPROBANTES, 1);
-        DETALLE = 'Ventas de contado ' || PREFIJO || ' del ' || DIA;
-        INSERT INTO COMPROBANTES (COMP_ID, COMP_ESTADO, COMP_FECHA, PTVT_ID, TIDO_COD, INVE_ID,
-                                  PREF_PRE, TERC_NIT, COMP_ORIGEN, COMP_DETALLE)
-        VALUES (:IDC, 'P', :DIA, :PUNTO, 31, :INTERFAZ, :PREFIJO, :NIT, 'FACTURAS CONTADO',
-                :DETALLE);
-
-        UPDATE FACTURAS SET COMP_ID = :IDC
-        WHERE FACT_FECHA = :DIA AND PTVT_ID = :PUNTO AND PREF_PRE = :PREFIJO AND TERC_NIT = :NIT
-          AND COMP_ID IS NULL
-        PLAN (FACTURAS INDEX (IX_FACTURAS_POSTEO));
-        MARCADAS = ROW_COUNT;
-        IF (MARCADAS = 0) THEN
-        BEGIN
-            /* Another posting took them since the check above: say so. */
-            DELETE FROM COMPROBANTES WHERE COMP_ID = :IDC;
-            VER = 'O';
-            IDC = 0;
-            ERROR = 0;
-            SUSPEND;
-            EXIT;
-        END
-
-        FOR SELECT D.FAIV_PORC, SUM(D.FAIV_BASE), SUM(D.FAIV_IVA)
-            FROM FACTURAS F JOIN FACTURAS_IVA D ON D.FACT_ID = F.FACT_ID
-            WHERE F.FACT_FECHA = :DIA AND F.PTVT_ID = :PUNTO AND F.PREF_PRE = :PREFIJO
-              AND F.TERC_NIT = :NIT AND F.COMP_ID = :IDC
-            GROUP BY D.FAIV_PORC
-            PLAN SORT (JOIN (F INDEX (IX_FACTURAS_POSTEO), D INDEX (PK_FACTURAS_IVA)))
-            ORDER BY D.FAIV_PORC
-            INTO :PORC, :BASE, :IVA
-        DO
-        BEGIN
-            SELECT COUNT(DISTINCT AJCI_FACTOR), MIN(AJCI_FACTOR) FROM AJUSTE_CIERRE
-            WHERE AJCI_PORC = :PORC AND AJCI_FECINI <= :DIA
-              AND COALESCE(AJCI_FECFIN, AJCI_FECINI) >= :DIA AND AJCI_FACTOR IS NOT NULL
-            INTO :FACTORES, :FACTOR;
-            IF (FACTORES <> 1) THEN
-            BEGIN
-                SIN_TARIFA = 1;
-                EXCEPTION E_COMPROBANTE 'Tarifa de ajuste';
-            END
-            COSTO = ROUND(BASE * FACTOR, 2);
-            CAJA = CAJA + BASE + IVA;
-            EXECUTE PROCEDURE AGREGAR_LINEA(IDC, ITEM, CTA_INGRESOS, NIT, PORC, -BASE,
-                'Ventas ' || TEXTO_PORCENTAJE(PORC)) RETURNING_VALUES ITEM;
-            EXECUTE PROCEDURE AGREGAR_LINEA(IDC, ITEM, CTA_IVA, NIT, PORC, -IVA,
-                'IVA ' || TEXTO_PORCENTAJE(PORC)) RETURNING_VALUES ITEM;
-            EXECUTE PROCEDURE AGREGAR_LINEA(IDC, ITEM, CTA_COSTO, NIT, PORC, COSTO,
-                'Costo de ventas ' || TEXTO_PORCENTAJE(PORC)) RETURNING_VALUES ITEM;
-            EXECUTE PROCEDURE AGREGAR_LINEA(IDC, ITEM, CTA_INVENTARIO, NIT, PORC, -COSTO,
-                'Salida de inventario ' || TEXTO_PORCENTAJE(PORC)) RETURNING_VALUES ITEM;
-        END
-        EXECUTE PROCEDURE AGREGAR_LINEA(IDC, 1, CTA_CAJA, NIT, NULL, CAJA,
-            'Caja ventas de contado (' || MARCADAS || ' facturas)') RETURNING_VALUES ITEM;
-      END
-    WHEN ANY DO
-    BEGIN
-        /* Anything but a rate without its factor goes to the caller as it came. */
-        IF (SIN_TARIFA = 0) THEN
-            EXCEPTION;
-    END
-    END
-
-    IF (SIN_TARIFA = 1) THEN
-    BEGIN
-        /* Nothing of the block above is left; the rates are listed as problems. */
-        EXECUTE PROCEDURE REVISAR_TARIFAS(PROBLEMAS, TITULO, FECHA, DIA, PUNTO, PREFIJO, NIT)
-            RETURNING_VALUES PROBLEMAS;
         VER = 'N';
         IDC = 0;
         ERROR = PROBLEMAS;

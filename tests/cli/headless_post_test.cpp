@@ -1,7 +1,7 @@
 // The headless command "contabiliza-pos post", run as a program without a display: its
 // output, its exit statuses and what it leaves in the database.
 #include "data/sql_connection.h"
-#include "platform/scoped_env.h"
+#include "headless_environment.h"
 #include "support/company_database.h"
 #include "support/run_program.h"
 
@@ -48,11 +48,7 @@ protected:
         return company_->sql().value(select);
     }
 
-    ScopedEnv locale_{"LC_ALL", "C.UTF-8"};
-    ScopedEnv password_{"KALMORA_PASSWORD", "masterkey"};
-    ScopedEnv display_{"DISPLAY", std::nullopt};
-    ScopedEnv wayland_{"WAYLAND_DISPLAY", std::nullopt};
-    ScopedEnv platform_{"QT_QPA_PLATFORM", std::nullopt};
+    HeadlessEnvironment environment_;
     std::unique_ptr<CompanyDatabase> company_;
     std::string oldestDay_; // YYYY-MM-DD
 };

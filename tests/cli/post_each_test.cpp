@@ -1,7 +1,7 @@
 // "contabiliza-pos post" over several days and points (--all-points, --from and --to), and its
 // JSON report (--format json), run as a program on demo companies: what each day and point
 // reports, the exit status, and what reaches the database.
-#include "platform/scoped_env.h"
+#include "headless_environment.h"
 #include "support/company_database.h"
 #include "support/run_program.h"
 
@@ -87,11 +87,7 @@ protected:
         return iso.substr(5, 2) + "/" + iso.substr(8, 2) + "/" + iso.substr(2, 2);
     }
 
-    ScopedEnv locale_{"LC_ALL", "C.UTF-8"};
-    ScopedEnv password_{"KALMORA_PASSWORD", "masterkey"};
-    ScopedEnv display_{"DISPLAY", std::nullopt};
-    ScopedEnv wayland_{"WAYLAND_DISPLAY", std::nullopt};
-    ScopedEnv platform_{"QT_QPA_PLATFORM", std::nullopt};
+    HeadlessEnvironment environment_;
     std::unique_ptr<CompanyDatabase> company_;
     std::vector<std::string> days_; // YYYY-MM-DD, oldest first
 };

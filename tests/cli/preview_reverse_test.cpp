@@ -1,6 +1,6 @@
 // "contabiliza-pos post --preview" and "contabiliza-pos reverse", run as programs on a demo
 // company: what they print and what they leave in the database.
-#include "platform/scoped_env.h"
+#include "headless_environment.h"
 #include "support/company_database.h"
 #include "support/run_program.h"
 
@@ -82,11 +82,7 @@ protected:
         return lines;
     }
 
-    ScopedEnv locale_{"LC_ALL", "C.UTF-8"};
-    ScopedEnv password_{"KALMORA_PASSWORD", "masterkey"};
-    ScopedEnv display_{"DISPLAY", std::nullopt};
-    ScopedEnv wayland_{"WAYLAND_DISPLAY", std::nullopt};
-    ScopedEnv platform_{"QT_QPA_PLATFORM", std::nullopt};
+    HeadlessEnvironment environment_;
     std::unique_ptr<CompanyDatabase> company_;
     std::string oldestDay_; // YYYY-MM-DD
 };
