@@ -124,6 +124,8 @@ bool DBGridEh::runSearchKey(QKeyEvent *event)
 
 void DBGridEh::startSearch()
 {
+    // What was typed in the cell is kept: written to its field before the editor goes.
+    writeEditor();
     closeEditor();
     searching_ = true;
     searchText_.clear();
@@ -171,6 +173,7 @@ void DBGridEh::stepSearch(bool backward)
 
 void DBGridEh::openFindDialog()
 {
+    writeEditor();
     closeEditor();
     TDBGridEhFindDlg::open(*this);
 }

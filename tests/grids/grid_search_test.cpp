@@ -173,6 +173,25 @@ TEST_F(GridSearchTest, IncrementalSearchInTheRatesGrid)
     EXPECT_EQ(grid->indicatorGlyphShown(), IndicatorGlyph::Browse);
 }
 
+// Ctrl+F with typing left in the cell's editor: the typing reaches the field before the
+// search starts (it used to be dropped with the editor).
+TEST_F(GridSearchTest, SearchStartsWithTheTypingWritten)
+{
+    setRates({"1, DATE '2026-12-10', DATE '2026-12-10', 5, 0.8"});
+    dm->CAjuste.open();
+    applyRatesGridSettings(*grid, dm->DAjuste);
+    show();
+    press(Qt::Key_Right);
+    press(Qt::Key_Right); // "Porc"
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("7"));
+    ASSERT_TRUE(grid->editorOpen());
+    press(Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(grid->searching());
+    EXPECT_FALSE(grid->editorOpen());
+    EXPECT_EQ(grid->cellText(grid->currentRow(), 2), QStringLiteral("7"));
+    press(Qt::Key_Escape);
+}
+
 // Guards the find dialog: its window and first choices, Enter searching from the first
 // record and then on after the match, the text kept once in the history, Ctrl reversing
 // the direction, a text that matches nothing leaving the grid, and the choices kept while
