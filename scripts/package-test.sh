@@ -65,6 +65,10 @@ program=$(command -v "${exec_line%% *}") || fail "Exec=$exec_line: not found in 
 for size in 16 24 32 48 64 128 256; do
   [ -f "/usr/share/icons/hicolor/${size}x${size}/apps/$package.png" ] || fail "no ${size}x${size} icon"
 done
+# The entry's program starts the window (offscreen here) and keeps it open until stopped.
+status=0
+env QT_QPA_PLATFORM=offscreen timeout 3 "$program" >/dev/null 2>&1 || status=$?
+[ "$status" = 124 ] || fail "Exec=$exec_line ended by itself with status $status instead of showing the window"
 zcat "/usr/share/man/man1/$package.1.gz" | grep -q '^\.SH ORDEN post' || fail "no manual page"
 
 echo "-- the installed program without a display"
