@@ -48,10 +48,9 @@ FbClientLibrary *FbClientLibrary::load(const std::string &vendorLib)
     }
 #if defined(__SANITIZE_ADDRESS__)
     // A sanitized build checks for leaks at exit before the client's own exit handlers run
-    // (they were registered while it loaded, so they run after this one): the client's
-    // threads then still wait idle. The check that would otherwise run last walks the
-    // threads while the client winds them down, and the checker's thread walk can crash on
-    // a thread half gone. Later calls of the check, the last one included, do nothing.
+    // (they were registered while it loaded, so they run after this one), while the client's
+    // threads still wait idle: the check that would otherwise run last met those threads at
+    // any stage of winding down. Later calls of the check, the last one included, do nothing.
     static const bool leakCheckFirst = std::atexit(__lsan_do_leak_check) == 0;
     (void)leakCheckFirst;
 #endif
