@@ -1,5 +1,6 @@
 #include "cli/headless_post.h"
 
+#include "cli/headless_command.h"
 #include "cli/headless_options.h"
 #include "cli/headless_password.h"
 #include "cli/headless_preview.h"
@@ -7,11 +8,9 @@
 #include "cli/post_report.h"
 #include "company/data_module.h"
 #include "core/errors.h"
-#include "platform/date_locale.h"
 
 #include <algorithm>
 #include <charconv>
-#include <clocale>
 #include <iostream>
 #include <sstream>
 #include <utility>
@@ -245,40 +244,18 @@ int post(const PostOptions &options)
     return exitFor(outcome);
 }
 
-void printFailure(const std::string &message)
-{
-    std::cerr << errorBoxText(message) << std::endl;
-}
-
 } // namespace
 
 int runHeadlessPost(int argc, char **argv)
 {
-    // The window's application object does this; the date pattern is read the same way.
-    std::setlocale(LC_ALL, "");
-    data::setCurrentDateSettings(platform::readLocaleDateSettings());
-
-    try {
-        const PostOptions options =
-            parsePostOptions(std::vector<std::string>(argv + 1, argv + argc));
+    return runHeadlessCommand(argc, argv, "post", [](const std::vector<std::string> &args) {
+        const PostOptions options = parsePostOptions(args);
         if (options.help) {
             std::cout << postHelp();
             return 0;
         }
         return post(options);
-    } catch (const UsageError &usage) {
-        std::cerr << kProgram << usage.what() << "\n"
-                  << "Vea «contabiliza-pos post --help»." << std::endl;
-        return kPostUsage;
-    } catch (const EAbort &) {
-        return kPostFailure;
-    } catch (const std::exception &failure) {
-        printFailure(failure.what());
-        return kPostFailure;
-    } catch (...) {
-        printFailure("Unknown failure");
-        return kPostFailure;
-    }
+    });
 }
 
 } // namespace kalmora::cli

@@ -2,6 +2,8 @@
 // "contabiliza-pos post": the connect step and the posting run from a terminal, without a
 // window or a display. See postHelp() (headless_options.h) for the command line.
 
+#include "cli/headless_command.h"
+
 namespace kalmora::cli {
 
 /// Exit statuses of the post command.
@@ -9,8 +11,8 @@ enum PostExit : int {
     kPostVoucherGenerated = 0,
     kPostNothingPosted = 1,
     kPostReportedErrors = 2,
-    kPostFailure = 3, ///< a failure, shown on standard error as the error box shows it
-    kPostUsage = 64,
+    kPostFailure = kCommandFailure,
+    kPostUsage = kCommandUsage,
 };
 
 /// Runs the command; `argv[0]` is "post". Returns the exit status.

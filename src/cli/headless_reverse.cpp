@@ -1,5 +1,6 @@
 #include "cli/headless_reverse.h"
 
+#include "cli/headless_command.h"
 #include "cli/headless_options.h"
 #include "cli/headless_password.h"
 #include "cli/headless_terminal.h"
@@ -7,17 +8,14 @@
 #include "company/data_module.h"
 #include "core/errors.h"
 #include "data/statement_sender.h"
-#include "platform/date_locale.h"
 
 #include <charconv>
-#include <clocale>
 #include <iostream>
 
 namespace kalmora::cli {
 
 namespace {
 
-const char *const kProgram = "contabiliza-pos reverse: ";
 const char *const kReversedElsewhere = "Otra estación de trabajo está revirtiendo o "
                                        "contabilizando este comprobante; no se revirtió nada.";
 
@@ -102,11 +100,6 @@ int reverse(const ReverseOptions &options)
     return kReverseDone;
 }
 
-void printFailure(const std::string &message)
-{
-    std::cerr << errorBoxText(message) << std::endl;
-}
-
 } // namespace
 
 ReverseOptions parseReverseOptions(const std::vector<std::string> &args)
@@ -158,30 +151,14 @@ std::string reverseHelp()
 
 int runHeadlessReverse(int argc, char **argv)
 {
-    std::setlocale(LC_ALL, "");
-    data::setCurrentDateSettings(platform::readLocaleDateSettings());
-
-    try {
-        const ReverseOptions options =
-            parseReverseOptions(std::vector<std::string>(argv + 1, argv + argc));
+    return runHeadlessCommand(argc, argv, "reverse", [](const std::vector<std::string> &args) {
+        const ReverseOptions options = parseReverseOptions(args);
         if (options.help) {
             std::cout << reverseHelp();
             return 0;
         }
         return reverse(options);
-    } catch (const UsageError &usage) {
-        std::cerr << kProgram << usage.what() << "\n"
-                  << "Vea «contabiliza-pos reverse --help»." << std::endl;
-        return kReverseUsage;
-    } catch (const EAbort &) {
-        return kReverseFailure;
-    } catch (const std::exception &failure) {
-        printFailure(failure.what());
-        return kReverseFailure;
-    } catch (...) {
-        printFailure("Unknown failure");
-        return kReverseFailure;
-    }
+    });
 }
 
 } // namespace kalmora::cli

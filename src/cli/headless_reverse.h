@@ -2,6 +2,8 @@
 // "contabiliza-pos reverse": takes back a completed posting of cash sales through the
 // company database's REVIERTE_CONTADO, in one transaction, and prints the reversing voucher.
 
+#include "cli/headless_command.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,8 +14,8 @@ namespace kalmora::cli {
 enum ReverseExit : int {
     kReverseDone = 0,
     kReverseRefused = 1, ///< the database refused it and changed nothing; the reason is printed
-    kReverseFailure = 3, ///< a failure, shown on standard error as the error box shows it
-    kReverseUsage = 64,
+    kReverseFailure = kCommandFailure,
+    kReverseUsage = kCommandUsage,
 };
 
 struct ReverseOptions
