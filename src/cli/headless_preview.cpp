@@ -4,7 +4,7 @@
 #include "cli/voucher_listing.h"
 #include "company/data_module.h"
 #include "core/errors.h"
-#include "data/statement_sender.h"
+#include "data/scoped_transaction.h"
 
 #include <ostream>
 #include <string>
@@ -29,42 +29,14 @@ private:
     std::vector<std::string> held_;
 };
 
-/// The preview's transaction: rolled back when it goes, on every path.
-class RolledBackTransaction
-{
-public:
-    explicit RolledBackTransaction(data::TSQLConnection &connection) : connection_(connection)
-    {
-        data::startTransaction(connection_, transaction_);
-        if (!connection_.inTransaction())
-            throw Exception("No se puede mostrar la vista previa: la conexión no admite "
-                            "transacciones y la contabilización quedaría guardada.");
-    }
-    ~RolledBackTransaction()
-    {
-        if (!connection_.inTransaction())
-            return;
-        try {
-            data::rollbackTransaction(connection_, transaction_);
-        } catch (...) {
-            // Already failing, or the connection is gone: the server undoes it either way.
-        }
-    }
-    /// Rolls back now, so that a failure to do so is reported.
-    void rollback() { data::rollbackTransaction(connection_, transaction_); }
-    RolledBackTransaction(const RolledBackTransaction &) = delete;
-    RolledBackTransaction &operator=(const RolledBackTransaction &) = delete;
-
-private:
-    data::TSQLConnection &connection_;
-    data::TransactionDesc transaction_;
-};
-
 } // namespace
 
 PostingPreviewResult previewPosting(data::DataModule &module, TerminalWindow &window)
 {
-    RolledBackTransaction transaction(module.Kalmora);
+    // Rolled back on every path: nothing of the preview is stored.
+    data::ScopedTransaction transaction(
+        module.Kalmora, "No se puede mostrar la vista previa: la conexión no admite "
+                        "transacciones y la contabilización quedaría guardada.");
     HeldMessages messages;
     posting::PostingPreview preview;
     PostingPreviewResult result;

@@ -7,7 +7,7 @@
 #include "cli/voucher_listing.h"
 #include "company/data_module.h"
 #include "core/errors.h"
-#include "data/statement_sender.h"
+#include "data/scoped_transaction.h"
 
 #include <charconv>
 #include <iostream>
@@ -30,35 +30,6 @@ std::int64_t voucherKey(const std::string &text)
     return value;
 }
 
-/// The reversal's transaction: committed by commit(), rolled back on any other way out.
-class Transaction
-{
-public:
-    explicit Transaction(data::TSQLConnection &connection) : connection_(connection)
-    {
-        data::startTransaction(connection_, transaction_);
-        if (!connection_.inTransaction())
-            throw Exception("No se puede revertir: la conexión no admite transacciones.");
-    }
-    ~Transaction()
-    {
-        if (!connection_.inTransaction())
-            return;
-        try {
-            data::rollbackTransaction(connection_, transaction_);
-        } catch (...) {
-            // Already failing, or the connection is gone: the server undoes it either way.
-        }
-    }
-    void commit() { data::commitTransaction(connection_, transaction_); }
-    Transaction(const Transaction &) = delete;
-    Transaction &operator=(const Transaction &) = delete;
-
-private:
-    data::TSQLConnection &connection_;
-    data::TransactionDesc transaction_;
-};
-
 int reverse(const ReverseOptions &options)
 {
     const posting::ConnectInput login{options.server, options.user, headlessPassword(),
@@ -68,7 +39,9 @@ int reverse(const ReverseOptions &options)
     posting::connectStep(module, login, window, window);
 
     data::TClientDataSet &lookup = module.Cborrar;
-    Transaction transaction(module.Kalmora);
+    // Committed below, rolled back on any other way out.
+    data::ScopedTransaction transaction(
+        module.Kalmora, "No se puede revertir: la conexión no admite transacciones.");
     try {
         lookup.close();
         lookup.setCommandText("select idc, numero, rechazo from revierte_contado(" +
