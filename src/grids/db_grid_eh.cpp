@@ -5,6 +5,7 @@
 #include "grids/calendar_drop_down.h"
 #include "grids/cell_editor.h"
 #include "grids/column_fit.h"
+#include "grids/local_text.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -21,11 +22,6 @@ namespace {
 
 constexpr int kIndicatorWidth = 11;
 constexpr int kTextMargin = 2;
-
-QString fromLocal(const std::string &text)
-{
-    return QString::fromLocal8Bit(text.data(), qsizetype(text.size()));
-}
 
 } // namespace
 

@@ -1,4 +1,5 @@
 // The grid's keys and its cell editor: moving about, typing into a cell, Esc, Ins, Ctrl+Del
+#include "grids/local_text.h"
 // and Ctrl+'. Whatever edits needs the data set open and modifiable, dgEditing and the
 // allowed operations, which the error grid never has; a command whose conditions are not met
 // does nothing.
@@ -16,11 +17,6 @@
 namespace kalmora::grids {
 
 namespace {
-
-QString fromLocal(const std::string &text)
-{
-    return QString::fromLocal8Bit(text.data(), qsizetype(text.size()));
-}
 
 bool isDate(const data::TField &field)
 {
@@ -311,7 +307,7 @@ void DBGridEh::writeEditor()
     data::TField *field = fieldOf(focusedColumn());
     if (!field)
         return;
-    field->setAsString(editor_->text().toLocal8Bit().toStdString());
+    field->setAsString(toLocal(editor_->text()));
     editor_->markWritten();
 }
 

@@ -4,6 +4,7 @@
 #include "data/field.h"
 #include "grids/db_grid_eh.h"
 #include "grids/find_dialog.h"
+#include "grids/local_text.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -62,8 +63,7 @@ bool DBGridEh::locateText(const TextLocation &request)
         advance();
     for (; row >= 0 && row < rows; advance()) {
         const data::TField *field = fields[std::size_t(at)];
-        const QString cell =
-            field ? QString::fromLocal8Bit(field->textAt(std::size_t(row))) : QString();
+        const QString cell = field ? fromLocal(field->textAt(std::size_t(row))) : QString();
         if (!textMatches(cell, request.text, request.match, request.ignoreCase))
             continue;
         writeEditor();
