@@ -1,5 +1,4 @@
 // The grid's keys and its cell editor: moving about, typing into a cell, Esc, Ins, Ctrl+Del
-#include "grids/local_text.h"
 // and Ctrl+'. Whatever edits needs the data set open and modifiable, dgEditing and the
 // allowed operations, which the error grid never has; a command whose conditions are not met
 // does nothing.
@@ -10,6 +9,7 @@
 #include "grids/confirmation.h"
 #include "grids/db_grid_eh.h"
 #include "grids/failure_report.h"
+#include "grids/local_text.h"
 
 #include <QApplication>
 #include <QKeyEvent>
