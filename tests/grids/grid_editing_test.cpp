@@ -2,7 +2,7 @@
 // error grid over `DError`, each with the window's settings, opened on rows of a demo company.
 // What is checked is what the user sees (rows, the editor, the indicator) and what the data
 // set holds.
-#include "error_rows_fixture.h"
+#include "grid_host_fixture.h"
 #include "grids/calendar_drop_down.h"
 #include "grids/confirmation.h"
 #include "grids/db_grid_eh.h"
@@ -24,29 +24,27 @@ namespace {
 
 using data::DataSetState;
 
-class GridEditingTest : public test::ErrorRowsTest
+class GridEditingTest : public test::GridHostTest
 {
 public: // the steps of a table act on the fixture
     void SetUp() override
     {
-        ErrorRowsTest::SetUp();
         setConfirmation([this](const QString &text) {
             questions.push_back(text);
             return answer;
         });
-        host = std::make_unique<QWidget>();
-        host->resize(400, 200);
-        other = new QLineEdit(host.get());
-        other->setGeometry(0, 170, 100, 21);
-        grid = new DBGridEh(host.get());
-        grid->setGeometry(0, 0, 303, 123);
+        GridHostTest::SetUp();
     }
 
     void TearDown() override
     {
-        host.reset(); // the grid goes before the data source it watches
+        GridHostTest::TearDown();
         setConfirmation({});
-        ErrorRowsTest::TearDown();
+    }
+    void addControlsBeforeGrid() override
+    {
+        other = new QLineEdit(host.get());
+        other->setGeometry(0, 170, 100, 21);
     }
 
     /// The rates grid on three rates of percent 1, 2 and 3 and factor 0.8; `shownPercents`
@@ -72,19 +70,6 @@ public: // the steps of a table act on the fixture
         grid->setEnabled(true);
         show();
     }
-    void show()
-    {
-        host->show();
-        host->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(host.get()));
-        grid->setFocus();
-    }
-
-    /// A key as the keyboard delivers it: to whatever has the focus.
-    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
-    }
     void type(const QString &text)
     {
         for (const QChar character : text)
@@ -101,9 +86,7 @@ public: // the steps of a table act on the fixture
     }
     DataSetState state() const { return dm->CAjuste.state(); }
 
-    std::unique_ptr<QWidget> host;
     QLineEdit *other = nullptr;
-    DBGridEh *grid = nullptr;
     std::vector<QString> questions;
     bool answer = false;
     std::string a, b, c; // the rates' percents, top to bottom

@@ -1,7 +1,7 @@
 // Searching in the grids with the window's settings over rows of a demo company: the text
 // location both searches use, the rates grid's incremental search with real keys, and the
 // find dialog that Ctrl+F opens in the error grid, driven while it is shown modally.
-#include "error_rows_fixture.h"
+#include "grid_host_fixture.h"
 #include "grids/db_grid_eh.h"
 #include "grids/find_dialog.h"
 #include "grids/window_grids.h"
@@ -22,22 +22,14 @@
 namespace kalmora::grids {
 namespace {
 
-class GridSearchTest : public test::ErrorRowsTest
+class GridSearchTest : public test::GridHostTest
 {
 public: // the cases of a table act on the fixture
-    void SetUp() override
-    {
-        ErrorRowsTest::SetUp();
-        host = std::make_unique<QWidget>();
-        host->resize(400, 200);
-        grid = new DBGridEh(host.get());
-        grid->setGeometry(0, 0, 303, 123);
-    }
     void TearDown() override
     {
         host.reset(); // the find dialog goes with the window it was opened over
         EXPECT_EQ(TDBGridEhFindDlg::instance(), nullptr);
-        ErrorRowsTest::TearDown();
+        GridHostTest::TearDown();
     }
 
     /// The error grid on "Error 1" / "1" ... "Error 12" / "12".
@@ -47,17 +39,6 @@ public: // the cases of a table act on the fixture
         applyErrorGridSettings(*grid, dm->DError);
         grid->setEnabled(true);
         show();
-    }
-    void show()
-    {
-        host->show();
-        host->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(host.get()));
-        grid->setFocus();
-    }
-    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
     }
     /// Opens the find dialog with Ctrl+F and runs `steps` while it is shown; it is closed
     /// with "Close" afterwards.
@@ -82,9 +63,6 @@ public: // the cases of a table act on the fixture
             dialog.cbText->setEditText(text);
         QTest::mouseClick(dialog.bFind, Qt::LeftButton, modifiers);
     }
-
-    std::unique_ptr<QWidget> host;
-    DBGridEh *grid = nullptr;
 };
 
 // Guards the text location's walk: its start, direction, columns and match kinds, the
