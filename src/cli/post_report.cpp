@@ -1,20 +1,13 @@
 #include "cli/post_report.h"
 
 #include "cli/json_text.h"
+#include "core/date_format.h"
 
-#include <cstdio>
 #include <ostream>
 
 namespace kalmora::cli {
 
 namespace {
-
-std::string isoText(const data::Date &day)
-{
-    char text[24];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", day.year, day.month, day.day);
-    return text;
-}
 
 /// The outcome's name for other tools; "failure" for a run that failed.
 const char *outcomeName(const std::optional<posting::PostingOutcome> &outcome)
@@ -44,7 +37,8 @@ const char *outcomeName(const std::optional<posting::PostingOutcome> &outcome)
 
 void printSummary(const PostReport &report, std::ostream &out)
 {
-    out << isoText(report.day) << ' ' << report.pointName << " (" << report.point << "): ";
+    out << data::isoDateText(report.day) << ' ' << report.pointName << " (" << report.point
+        << "): ";
     if (!report.outcome)
         out << "falla: ";
     out << (report.message.empty() ? std::string("Sin comprobante.") : report.message);
@@ -61,7 +55,7 @@ void printSummary(const PostReport &report, std::ostream &out)
 
 void printJson(const PostReport &report, std::ostream &out)
 {
-    out << "{\"day\":" << jsonString(isoText(report.day)) << ",\"point\":" << report.point
+    out << "{\"day\":" << jsonString(data::isoDateText(report.day)) << ",\"point\":" << report.point
         << ",\"point_name\":" << jsonString(report.pointName)
         << ",\"outcome\":" << jsonString(outcomeName(report.outcome))
         << ",\"message\":" << jsonString(report.message) << ",\"voucher\":";

@@ -248,6 +248,13 @@ std::string formatDate(const Date &day, std::string_view pattern, const DateSett
     return out;
 }
 
+std::string isoDateText(const Date &day)
+{
+    char text[24];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", day.year, day.month, day.day);
+    return text;
+}
+
 std::string formatDate(const Date &day)
 {
     return formatDate(day, current().shortPattern, current());

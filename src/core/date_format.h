@@ -30,6 +30,8 @@ void setCurrentDateSettings(DateSettings settings);
 std::string formatDate(const Date &day, std::string_view pattern, const DateSettings &settings);
 /// The day written with the current short date pattern.
 std::string formatDate(const Date &day);
+/// The day as YYYY-MM-DD: unambiguous whatever order the reader's dates take.
+std::string isoDateText(const Date &day);
 
 /// The day as three numbers in the field order `order` ("DMY", "MDY" or "YMD"; blanks
 /// around it and case do not matter): two-digit day and month and a four-digit year, with

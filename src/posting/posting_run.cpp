@@ -5,8 +5,6 @@
 #include "core/errors.h"
 #include "core/quoting.h"
 
-#include <cstdio>
-
 namespace kalmora::posting {
 
 namespace {
@@ -30,14 +28,6 @@ void reopen(data::TClientDataSet &dataSet, std::string text)
     dataSet.close();
     dataSet.setCommandText(std::move(text));
     dataSet.open();
-}
-
-/// A day as YYYY-MM-DD: unambiguous whatever order the reader's dates take.
-std::string isoText(const data::Date &day)
-{
-    char text[24];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", day.year, day.month, day.day);
-    return text;
 }
 
 /// The day argument. The company database reads the day text in the order its
@@ -98,9 +88,9 @@ void checkVoucher(data::DataModule &module, std::int64_t voucher, const data::Da
     module.Sdescartapend.paramByName("IDCNT").setAsInteger(voucher);
     module.Sdescartapend.execProc();
     throw Exception("El comprobante generado es del día " +
-                    (voucherDay ? isoText(*voucherDay) : std::string("(vacío)")) +
+                    (voucherDay ? data::isoDateText(*voucherDay) : std::string("(vacío)")) +
                     " y del punto de venta " + std::to_string(voucherPoint) + ", no del día " +
-                    isoText(day) + " y el punto de venta " + std::to_string(point) +
+                    data::isoDateText(day) + " y el punto de venta " + std::to_string(point) +
                     " elegidos: se anuló y no se contabilizó nada.");
 }
 
@@ -180,7 +170,7 @@ PostingOutcome postingRun(data::DataModule &module, BusyPanel &busy, PostingView
     // The company database reads years of one to four digits: no text names another year.
     const data::Date day = view.day();
     if (day.year < 1 || day.year > 9999)
-        throw Exception("No se puede contabilizar el día " + isoText(day) +
+        throw Exception("No se puede contabilizar el día " + data::isoDateText(day) +
                         ": la compañía lee años de 1 a 9999.");
 
     busy.showBusy();
