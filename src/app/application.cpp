@@ -3,12 +3,11 @@
 #include "app/failure_display.h"
 #include "app/fonts.h"
 #include "app/message_seam.h"
+#include "app/pictures.h"
 #include "core/date_format.h"
 #include "grids/confirmation.h"
 #include "grids/failure_report.h"
 #include "platform/date_locale.h"
-
-#include <QIcon>
 
 namespace kalmora::app {
 
@@ -26,7 +25,7 @@ Application::Application(int &argc, char **argv) : QApplication(argc, argv)
 {
     setStyle(QStringLiteral("Windows"));
     setFont(windowFont());
-    setWindowIcon(QIcon(QStringLiteral(":/images/app_icon.png")));
+    setWindowIcon(applicationIcon());
     data::setCurrentDateSettings(platform::readLocaleDateSettings());
     // The grids' questions (the navigator bar's delete) in the program's confirmation dialog.
     grids::setConfirmation(askConfirmation);

@@ -9,6 +9,7 @@
 #include "app/fonts.h"
 #include "app/lookup_box.h"
 #include "app/message_seam.h"
+#include "app/pictures.h"
 #include "app/server_list_box.h"
 #include "company/data_module.h"
 #include "core/date_format.h"
@@ -179,7 +180,7 @@ void Tfbrenvaldo::createButtonPanel()
     SpeedButton3 = named(new FlatButton(Panel1), "SpeedButton3");
     SpeedButton3->setFont(flatButtonFont());
     SpeedButton3->setText(QStringLiteral("F2: Ejecutar"));
-    SpeedButton3->setPicture(QImage(QStringLiteral(":/images/execute.bmp")));
+    SpeedButton3->setPicture(executePicture());
     SpeedButton3->setGeometry(61, 1, 65, 50);
     SpeedButton3->setEnabled(false);
     // A failed posting is shown here rather than in Application::notify: Qt's delivery of the
@@ -194,7 +195,7 @@ void Tfbrenvaldo::createButtonPanel()
     SpeedButton2 = named(new FlatButton(Panel1), "SpeedButton2");
     SpeedButton2->setFont(flatButtonFont());
     SpeedButton2->setText(QStringLiteral("Esc: Cancelar"));
-    SpeedButton2->setPicture(QImage(QStringLiteral(":/images/cancel.bmp")));
+    SpeedButton2->setPicture(cancelPicture());
     SpeedButton2->setGeometry(237, 1, 65, 50);
     connect(SpeedButton2, &FlatButton::clicked, this, &Tfbrenvaldo::SpeedButton2Click);
 }

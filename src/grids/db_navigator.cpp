@@ -22,30 +22,43 @@ namespace kalmora::grids {
 
 namespace {
 
+// The glyphs (drawn by resources/make_navigator_glyphs.py) are compiled in as XPM arrays:
+// making the bar reads no file and needs no image plugin.
+#include "resources/dbncancel.xpm"
+#include "resources/dbndelete.xpm"
+#include "resources/dbnedit.xpm"
+#include "resources/dbnfirst.xpm"
+#include "resources/dbninsert.xpm"
+#include "resources/dbnlast.xpm"
+#include "resources/dbnnext.xpm"
+#include "resources/dbnpost.xpm"
+#include "resources/dbnprior.xpm"
+#include "resources/dbnrefresh.xpm"
+
 using Button = DBNavigator::Button;
 
 struct ButtonLook
 {
     const char *name;
-    const char *glyph; // resource holding the normal and the disabled image side by side
+    const char *const *glyph; // the normal and the disabled image side by side
     const char *hint;
 };
 
 constexpr ButtonLook kButtons[DBNavigator::kButtonCount] = {
-    {"nbFirst", "dbnfirst.xpm", "First record"},    {"nbPrior", "dbnprior.xpm", "Prior record"},
-    {"nbNext", "dbnnext.xpm", "Next record"},       {"nbLast", "dbnlast.xpm", "Last record"},
-    {"nbInsert", "dbninsert.xpm", "Insert record"}, {"nbDelete", "dbndelete.xpm", "Delete record"},
-    {"nbEdit", "dbnedit.xpm", "Edit record"},       {"nbPost", "dbnpost.xpm", "Post edit"},
-    {"nbCancel", "dbncancel.xpm", "Cancel edit"},   {"nbRefresh", "dbnrefresh.xpm", "Refresh data"},
+    {"nbFirst", DBNFIRST, "First record"},    {"nbPrior", DBNPRIOR, "Prior record"},
+    {"nbNext", DBNNEXT, "Next record"},       {"nbLast", DBNLAST, "Last record"},
+    {"nbInsert", DBNINSERT, "Insert record"}, {"nbDelete", DBNDELETE, "Delete record"},
+    {"nbEdit", DBNEDIT, "Edit record"},       {"nbPost", DBNPOST, "Post edit"},
+    {"nbCancel", DBNCANCEL, "Cancel edit"},   {"nbRefresh", DBNREFRESH, "Refresh data"},
 };
 
 constexpr int kMinButtonWidth = 20;
 constexpr int kMinHeight = 18;
 
-// The left half of the glyph resource while enabled, the right half while disabled.
-QIcon glyphIcon(const char *resource, QSize *size)
+// The left half of the glyph while enabled, the right half while disabled.
+QIcon glyphIcon(const char *const *xpm, QSize *size)
 {
-    const QImage both(QStringLiteral(":/grids/") + QString::fromLatin1(resource));
+    const QImage both(xpm);
     const int width = both.width() / 2;
     *size = QSize(width, both.height());
     QIcon icon;

@@ -1,17 +1,21 @@
 #include "grids/indicator_glyphs.h"
 
 #include <QColor>
-#include <QString>
 #include <array>
 
 namespace kalmora::grids {
 
 namespace {
 
-QImage load(const char *name)
+// Compiled in as XPM arrays, like the navigator's glyphs.
+#include "resources/dbediteh.xpm"
+#include "resources/dbgarroweh.xpm"
+#include "resources/dbgarrowehw.xpm"
+#include "resources/dbinserteh.xpm"
+
+QImage load(const char *const *xpm)
 {
-    return QImage(QStringLiteral(":/grids/") + QString::fromLatin1(name))
-        .convertToFormat(QImage::Format_ARGB32);
+    return QImage(xpm).convertToFormat(QImage::Format_ARGB32);
 }
 
 QImage whiteAsYellow(QImage image)
@@ -27,9 +31,8 @@ QImage whiteAsYellow(QImage image)
 
 const QImage &indicatorGlyph(IndicatorGlyph glyph)
 {
-    static const std::array<QImage, 4> glyphs{load("dbgarroweh.xpm"), load("dbediteh.xpm"),
-                                              load("dbinserteh.xpm"),
-                                              whiteAsYellow(load("dbgarrowehw.xpm"))};
+    static const std::array<QImage, 4> glyphs{load(DBGARROWEH), load(DBEDITEH), load(DBINSERTEH),
+                                              whiteAsYellow(load(DBGARROWEHW))};
     return glyphs[std::size_t(glyph)];
 }
 

@@ -2,6 +2,7 @@
 // bands following the window's size, the stacking of the floating panels, the start-up
 // states and tab order, the server list read at creation, the keyboard commands and closing.
 #include "app/bevel_panel.h"
+#include "app/flat_button.h"
 #include "app/main_window.h"
 #include "app/message_seam.h"
 #include "core/date_format.h"
@@ -247,6 +248,34 @@ TEST_F(MainWindow, CaptionsAndFontsAreTheDesignedOnes)
         EXPECT_EQ(info.pixelSize(), font.pixels) << font.name;
     }
     EXPECT_EQ(find("Panel5")->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+}
+
+// Guards against pictures compiled in wrongly (order of the colour bytes, rows, size): the
+// icon the window carries is the icon the package installs, and the buttons show their
+// pictures, whose background is see-through.
+TEST_F(MainWindow, IconAndButtonPicturesAreTheDrawnOnes)
+{
+    installWithServers("srv\r\n");
+    create();
+    const QImage installed(QStringLiteral(KALMORA_APP_ICON));
+    ASSERT_EQ(installed.size(), QSize(64, 64));
+    // Both as the screen gets them: a pixmap holds its colours premultiplied by alpha.
+    const auto asShown = [](const QPixmap &pixmap) {
+        return pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+    };
+    EXPECT_EQ(asShown(QApplication::windowIcon().pixmap(64, 64)),
+              asShown(QPixmap::fromImage(installed)));
+    struct Drawn
+    {
+        const char *button;
+        QPoint inside; // a point of the drawing
+    };
+    for (const Drawn &drawn : {Drawn{"SpeedButton3", {22, 6}}, Drawn{"SpeedButton2", {22, 16}}}) {
+        const QImage picture = find<kalmora::app::FlatButton>(drawn.button)->picture();
+        ASSERT_EQ(picture.size(), QSize(46, 32)) << drawn.button;
+        EXPECT_EQ(qAlpha(picture.pixel(0, 31)), 0) << drawn.button;
+        EXPECT_EQ(qAlpha(picture.pixel(drawn.inside)), 255) << drawn.button;
+    }
 }
 
 // Guards against bands that do not stretch, a parameter group that does not take the height,

@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
 """Draws the pictures of the flat buttons and the application icon.
 
-execute.bmp and cancel.bmp: 46 x 32 pixels, 24-bit, on the background colour
-(224, 223, 227), which the buttons take as transparent (the colour of the bottom-left
-pixel). app_icon.png: 64 x 64 pixels with an alpha channel, and the same drawing at the
-other sizes of the desktop's icon theme under packaging/icons/hicolor/ (installed with the
-program).
+pictures.inc, compiled into the program (src/app/pictures.cpp), so that showing them at
+start-up needs no image file, decoder or image plugin:
+- the execute and cancel pictures: 46 x 32 pixels, opaque, on the background colour
+  (224, 223, 227), which the buttons take as transparent (the colour of the bottom-left
+  pixel);
+- the application icon: 64 x 64 pixels with an alpha channel.
+app_icon.png: the same icon, and the same drawing at the other sizes of the desktop's icon
+theme under packaging/icons/hicolor/ (installed with the program).
 
 Run it from this folder; it rewrites those files. Standard library only.
 """
@@ -80,20 +83,29 @@ def paint(pixels, mask, fill, outline=None, shading=None):
                 pixels[y][x] = fill
 
 
-def write_bmp(path, pixels):
+def write_pixels(out, name, pixels):
+    """One picture as C++ constants: its size and its pixels as 0xAARRGGBB, row by row from
+    the top (the layout of QImage::Format_ARGB32)."""
     height, width = len(pixels), len(pixels[0])
-    stride = (width * 3 + 3) & ~3
-    body = bytearray()
-    for row in reversed(pixels):
-        line = bytearray()
-        for r, g, b in row:
-            line += bytes((b, g, r))
-        line += b"\0" * (stride - len(line))
-        body += line
-    header = struct.pack("<2sIHHI", b"BM", 14 + 40 + len(body), 0, 0, 14 + 40)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(body), 2835, 2835, 0, 0)
-    with open(path, "wb") as out:
-        out.write(header + info + body)
+    words = []
+    for row in pixels:
+        for pixel in row:
+            r, g, b = pixel[:3]
+            a = pixel[3] if len(pixel) == 4 else 255
+            words.append("0x%02x%02x%02x%02xu" % (a, r, g, b))
+    out.write("constexpr int k%sWidth = %d;\nconstexpr int k%sHeight = %d;\n" %
+              (name, width, name, height))
+    out.write("const std::uint32_t k%sPixels[%d] = {\n" % (name, width * height))
+    for start in range(0, len(words), 6):
+        out.write("    " + ", ".join(words[start:start + 6]) + ",\n")
+    out.write("};\n\n")
+
+
+def write_pictures(path, pictures):
+    with open(path, "w") as out:
+        out.write("// Written by make_images.py; do not edit. Included by pictures.cpp.\n\n")
+        for name, pixels in pictures:
+            write_pixels(out, name, pixels)
 
 
 def write_png(path, rgba):
@@ -224,10 +236,11 @@ def icon_picture(size=64):
 
 
 if __name__ == "__main__":
-    write_bmp("execute.bmp", execute_picture())
-    write_bmp("cancel.bmp", cancel_picture())
-    write_png("app_icon.png", icon_picture())
-    # The 64-pixel icon of the theme is app_icon.png itself (src/app/CMakeLists.txt).
+    icon = icon_picture()
+    write_pictures("pictures.inc", [("Execute", execute_picture()),
+                                    ("Cancel", cancel_picture()), ("Icon", icon)])
+    write_png("app_icon.png", icon)
+    # The 64-pixel icon of the theme is app_icon.png itself (packaging/CMakeLists.txt).
     theme = os.path.join("..", "..", "..", "packaging", "icons", "hicolor")
     for size in (16, 24, 32, 48, 128, 256):
         folder = os.path.join(theme, "%dx%d" % (size, size), "apps")
