@@ -3,7 +3,7 @@
 #include "app/drop_down_look.h"
 #include "app/flat_frame.h"
 
-#include <QAbstractItemView>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <chrono>
@@ -90,8 +90,12 @@ void ServerListBox::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     drawFlatFrame(painter, rect(), palette());
+    // The list is asked of the application rather than through view(), which would make the
+    // list and its popup before the box is first dropped down.
+    const QWidget *popup = QApplication::activePopupWidget();
+    const bool dropped = popup && popup->parentWidget() == this;
     drawDropDownInside(painter, *this, rect().adjusted(1, 1, -1, -1), currentText(), isEnabled(),
-                       view()->isVisible(), hasFocus());
+                       dropped, hasFocus());
 }
 
 } // namespace kalmora::app

@@ -1,7 +1,10 @@
 // The server list's typing rule: a prefix typed within pauses of at most 499 ms selects the
 // first item beginning with it, ignoring case; otherwise the list's own one-character search.
+// And its button, pressed while the list is down.
+#include "app/drop_down_look.h"
 #include "app/server_list_box.h"
 
+#include <QApplication>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -52,6 +55,32 @@ TEST(ServerListBox, TypingInAnEmptyListSelectsNothing)
     QTest::keyClick(&box, 'a');
     EXPECT_EQ(box.currentIndex(), -1);
     EXPECT_EQ(box.currentText(), QString());
+}
+
+// Guards against a button that does not follow the list: it looks pressed while the list
+// is down and raised again once the list goes, by the box's own hiding or by Esc.
+TEST(ServerListBox, ButtonLooksPressedWhileTheListIsDown)
+{
+    ServerListBox box(nullptr);
+    box.addItems({"Alfa", "Beta"});
+    box.resize(120, 21);
+    box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+    const QRect button = kalmora::app::dropDownButtonRect(box, box.rect().adjusted(1, 1, -1, -1));
+    const auto buttonLook = [&] { return box.grab(button).toImage(); };
+    const QImage raised = buttonLook();
+
+    box.showPopup();
+    ASSERT_TRUE(QApplication::activePopupWidget());
+    EXPECT_NE(buttonLook(), raised);
+
+    box.hidePopup();
+    EXPECT_EQ(buttonLook(), raised);
+
+    box.showPopup();
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(QApplication::activePopupWidget());
+    EXPECT_EQ(buttonLook(), raised);
 }
 
 } // namespace
