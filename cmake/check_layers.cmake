@@ -1,6 +1,7 @@
 # cmake -DSOURCE_DIR=<checkout> -P check_layers.cmake
 # Fails when a file of src/<folder> includes "<other>/..." of a folder that is not below
-# <folder> in KALMORA_LAYERS, or of a folder that is not a layer at all.
+# <folder> in KALMORA_LAYERS, or of a folder that is not a layer at all. A file beside the
+# including one (its folder's compiled-in pictures, "resources/...") is its own.
 list(APPEND CMAKE_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR})
 include(KalmoraLayers)
 
@@ -10,7 +11,12 @@ foreach(folder ${KALMORA_LAYERS})
   file(GLOB_RECURSE files ${SOURCE_DIR}/src/${folder}/*.h ${SOURCE_DIR}/src/${folder}/*.cpp)
   foreach(file ${files})
     file(STRINGS ${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"[^\"]+/")
+    get_filename_component(beside ${file} DIRECTORY)
     foreach(line ${includes})
+      string(REGEX REPLACE "^[^\"]*\"([^\"]+)\".*$" "\\1" path "${line}")
+      if(EXISTS ${beside}/${path})
+        continue()
+      endif()
       string(REGEX REPLACE "^[^\"]*\"([^/\"]+)/.*$" "\\1" target "${line}")
       list(FIND KALMORA_LAYERS ${target} target_rank)
       if(target_rank EQUAL -1 OR target_rank GREATER rank)
