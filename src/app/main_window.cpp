@@ -63,6 +63,7 @@ Tfbrenvaldo::Tfbrenvaldo(QWidget *parent)
     hooks_.connect = [this] { connectToCompany(); };
     hooks_.postingRun = [this] { posting::postingRun(*module_, *this, *this, *this); };
     hooks_.seedRates = [this] { rates::openRates(*module_, day()); };
+    hooks_.postTypedRate = [this] { rates::postTypedRate(*module_); };
     hooks_.saveRates = [this](int maxErrors) { rates::saveRates(*module_, maxErrors); };
     hooks_.closeRates = [this] { rates::closeRates(*module_); };
     hooks_.closeDataSets = [this] {
@@ -378,6 +379,11 @@ void Tfbrenvaldo::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
         return;
     if (key == Qt::Key_F2) {
         if (!AdvPanel1->isHidden()) {
+            // The typing still in the rates grid joins its row while the panel is shown: a
+            // text the field refuses is told once, with the panel and the typing left as
+            // they are, and nothing is saved or posted.
+            if (hooks_.postTypedRate)
+                hooks_.postTypedRate();
             AdvPanel1->hide();
             try {
                 if (hooks_.saveRates)

@@ -58,6 +58,7 @@ public:
     {
         std::function<void()> connect;                // CiaExit: the connect step
         std::function<void()> postingRun;             // SpeedButton3Click and F2
+        std::function<void()> postTypedRate;          // F2, panel shown, before hiding it
         std::function<void(int maxErrors)> saveRates; // F2 (-1) and F5 (0), panel shown
         std::function<void()> seedRates;              // F5, panel hidden, before showing it
         std::function<void()> closeRates;             // F5, after saving and hiding: CAjuste

@@ -42,7 +42,9 @@ void DBGridEh::guarded(const std::function<void()> &command)
 
 bool DBGridEh::editorOpen() const
 {
-    return editor_ && editor_->isVisible();
+    // Open until closed, even while the grid itself is hidden: a panel hidden with the editor
+    // open still has that typing to write (F2 hides the rates before saving them).
+    return editor_ && !editor_->isHidden();
 }
 
 QString DBGridEh::editorText() const

@@ -67,6 +67,12 @@ void openRates(data::DataModule &module, const data::Date &day)
     }
 }
 
+void postTypedRate(data::DataModule &module)
+{
+    if (module.CAjuste.active())
+        module.CAjuste.checkBrowseMode();
+}
+
 void saveRates(data::DataModule &module, int maxErrors)
 {
     data::TClientDataSet &rates = module.CAjuste;

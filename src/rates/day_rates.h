@@ -32,6 +32,10 @@ private:
 /// 19, 0. Every change is pending.
 void openRates(data::DataModule &module, const data::Date &day);
 
+/// Ends the edit of the row being typed in `CAjuste`, with what is still in the grid's editor:
+/// a text its field refuses raises here. Nothing when `CAjuste` is closed or not editing.
+void postTypedRate(data::DataModule &module);
+
 /// Sends the pending changes of `CAjuste` in one transaction. With `maxErrors` 0 the first
 /// refused change undoes the save; with -1 the others are stored. When every change was
 /// stored, `CAjuste` is fetched again so that it holds the rows as stored (with their keys)

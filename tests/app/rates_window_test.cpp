@@ -236,6 +236,41 @@ TEST_F(RatesWindowTest, RatesTypedWithTheKeyboardAreStoredAndPosted)
               (std::vector<std::string>{"0|typed factor", "5|typed factor", "19|typed factor"}));
 }
 
+// Guards against F2 losing the factor still being typed: the panel hides before the save,
+// and the value in the open editor must reach the stored rates and the posting, with one
+// message.
+TEST_F(RatesWindowTest, F2StoresAndPostsTheFactorStillInTheEditor)
+{
+    connectAndChoose(QStringLiteral("alm"));
+    find<QDateEdit>("EFecIni")->setDate(QDate::currentDate());
+    const std::string day = iso(QDate::currentDate());
+    press(Qt::Key_F5);
+    press(Qt::Key_Tab);
+    ASSERT_EQ(focusName(), QStringLiteral("DBGridEh2"));
+    press(Qt::Key_End); // the first row (5 percent), "Factor"
+    type(QStringLiteral("0.5"));
+    ASSERT_TRUE(ratesGrid()->editorOpen());
+    press(Qt::Key_F2);
+
+    EXPECT_TRUE(shown(MessageWindow::ErrorBox).isEmpty());
+    EXPECT_EQ(shown(MessageWindow::PlainMessage), QStringList{kGenerated});
+    EXPECT_FALSE(ratesPanel()->isVisible());
+    EXPECT_EQ(ratesOf(day), (std::vector<std::string>{day + "|" + day + "|0|0.8000",
+                                                      day + "|" + day + "|5|0.5000",
+                                                      day + "|" + day + "|19|0.8000"}));
+    EXPECT_EQ(rowsOf("select cast(s.CMDE_PORC as integer), iif(c.CMDE_DEBITO = "
+                     "round(s.CMDE_CREDITO * iif(s.CMDE_PORC = 5, 0.5, 0.8), 2), 'typed', "
+                     "'other') from COMPROBANTES v "
+                     "join COMPROBANTES_DET s on s.COMP_ID = v.COMP_ID "
+                     "join COMPROBANTES_DET c on c.COMP_ID = v.COMP_ID "
+                     "and c.CMDE_PORC = s.CMDE_PORC "
+                     "where v.PTVT_ID = 1 and v.COMP_FECHA = DATE '" +
+                     day +
+                     "' and s.CMDE_DETALLE starting with 'Ventas' "
+                     "and c.CMDE_DETALLE starting with 'Costo' order by s.CMDE_PORC"),
+              (std::vector<std::string>{"0|typed", "5|typed", "19|typed"}));
+}
+
 // Guards the incremental search through the window: Ctrl+F in the rates grid, then "1",
 // goes to the first row whose "Porc" begins with 1 and turns the indicator yellow; a
 // character that matches nothing changes nothing.
@@ -258,9 +293,10 @@ TEST_F(RatesWindowTest, CtrlFThenADigitFindsTheFirstRateBeginningWithIt)
     EXPECT_EQ(gridRows().size(), 3);
 }
 
-// Guards against a text the field refuses being dropped by F5: the save stops with the
-// field's message, the panel stays with the typing, and nothing is stored.
-TEST_F(RatesWindowTest, F5WithARefusedTextInTheEditorStopsTheSave)
+// Guards against a text the field refuses being dropped by F5 or F2: the save stops with
+// the field's message, once, the panel stays with the typing, nothing is stored and F2 posts
+// nothing.
+TEST_F(RatesWindowTest, ARefusedTextInTheEditorStopsTheSaveAndThePosting)
 {
     connect();
     const QDate earlier = QDate::currentDate().addDays(-3);
@@ -271,14 +307,18 @@ TEST_F(RatesWindowTest, F5WithARefusedTextInTheEditorStopsTheSave)
     press(Qt::Key_Tab);
     ASSERT_EQ(focusName(), QStringLiteral("DBGridEh2"));
     type(QStringLiteral("32/13/2026"));
-    press(Qt::Key_F5);
-    const QStringList errors = shown(MessageWindow::ErrorBox);
-    ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors.front().contains(QStringLiteral("32/13/2026")))
-        << errors.front().toStdString();
-    EXPECT_TRUE(ratesPanel()->isVisible());
-    EXPECT_EQ(ratesGrid()->editorText(), QStringLiteral("32/13/2026"));
-    EXPECT_EQ(ratesOf(iso(earlier)), stored);
+    int errorsSoFar = 0;
+    for (Qt::Key key : {Qt::Key_F5, Qt::Key_F2}) {
+        press(key);
+        const QStringList errors = shown(MessageWindow::ErrorBox);
+        ASSERT_EQ(errors.size(), ++errorsSoFar) << key;
+        EXPECT_TRUE(errors.back().contains(QStringLiteral("32/13/2026")))
+            << errors.back().toStdString();
+        EXPECT_TRUE(ratesPanel()->isVisible()) << key;
+        EXPECT_EQ(ratesGrid()->editorText(), QStringLiteral("32/13/2026")) << key;
+        EXPECT_EQ(ratesOf(iso(earlier)), stored) << key;
+        EXPECT_TRUE(shown(MessageWindow::PlainMessage).isEmpty()) << key;
+    }
 }
 
 } // namespace kalmora::test
