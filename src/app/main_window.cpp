@@ -22,6 +22,7 @@
 #include "rates/day_rates.h"
 
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -345,7 +346,12 @@ bool Tfbrenvaldo::ownsWindow(const QWindow *window) const
 
 bool Tfbrenvaldo::listOpen() const
 {
-    return Pto->listVisible();
+    if (Pto->listVisible())
+        return true;
+    // A month calendar closes on Esc without a change; the window stays. Only this window's
+    // drop-downs are popups here, as ownsWindow() has checked.
+    const QWidget *popup = QApplication::activePopupWidget();
+    return popup && popup->findChild<QCalendarWidget *>();
 }
 
 bool Tfbrenvaldo::eventFilter(QObject *watched, QEvent *event)
@@ -364,7 +370,8 @@ bool Tfbrenvaldo::eventFilter(QObject *watched, QEvent *event)
     const bool listHadKey = listOpenAtKey_.value_or(listOpen());
     listOpenAtKey_.reset();
     auto *key = static_cast<QKeyEvent *>(event);
-    // An open list takes Esc and Enter for itself: they close it or choose from it.
+    // An open list or calendar takes Esc and Enter for itself: they close it or choose from
+    // it.
     const bool takenByList =
         listHadKey && (key->key() == Qt::Key_Escape || key->key() == Qt::Key_Return ||
                        key->key() == Qt::Key_Enter);

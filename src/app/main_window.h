@@ -123,7 +123,8 @@ private:
     void setTabOrderAndFocus();
     /// Whether key presses for `window` are this window's: its own, or an open list's.
     bool ownsWindow(const QWindow *window) const;
-    /// Whether the point-of-sale list is open: the one list that takes Esc and Enter.
+    /// Whether a drop-down that takes Esc and Enter for itself is open: the point-of-sale
+    /// list, or a month calendar (the date picker's, or a date cell's in the rates grid).
     bool listOpen() const;
     void FormCreate();
     /// Runs before the focused control sees the key; never consumes it.

@@ -7,6 +7,7 @@
 #include "grids/db_grid_eh.h"
 #include "grids/db_navigator.h"
 
+#include <QApplication>
 #include <QDateEdit>
 #include <QTest>
 #include <QToolButton>
@@ -291,6 +292,28 @@ TEST_F(RatesWindowTest, CtrlFThenADigitFindsTheFirstRateBeginningWithIt)
     EXPECT_EQ(ratesGrid()->currentRow(), 1);
     EXPECT_EQ(ratesGrid()->searchText(), QStringLiteral("1"));
     EXPECT_EQ(gridRows().size(), 3);
+}
+
+// Guards against Esc in a date cell's calendar closing the window: it leaves the calendar
+// only, and the rates panel stays with its rows.
+TEST_F(RatesWindowTest, EscInTheCalendarLeavesOnlyTheCalendar)
+{
+    connect();
+    press(Qt::Key_F5);
+    press(Qt::Key_Tab);
+    press(Qt::Key_Tab);
+    ASSERT_EQ(focusName(), QStringLiteral("DBGridEh2"));
+    // A click on the focused cell, the first row's "F.Desde", opens its editor.
+    QTest::mouseClick(ratesGrid()->viewport(), Qt::LeftButton, {},
+                      ratesGrid()->cellRect(0, 0).center());
+    ASSERT_TRUE(ratesGrid()->editorOpen());
+    press(Qt::Key_Down, Qt::AltModifier);
+    ASSERT_TRUE(QApplication::activePopupWidget());
+    press(Qt::Key_Escape);
+    EXPECT_FALSE(QApplication::activePopupWidget());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(ratesPanel()->isVisible());
+    EXPECT_EQ(ratesGrid()->rowCount(), 3);
 }
 
 // Guards against a text the field refuses being dropped by F5 or F2: the save stops with

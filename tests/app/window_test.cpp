@@ -547,6 +547,26 @@ TEST_F(MainWindow, F2AndF5RunTheirStepsInOrder)
     EXPECT_EQ(errorBoxes(), (std::vector<ShownMessage>{failure, failure}));
 }
 
+// Guards against Esc in the date picker's month calendar closing the window: the calendar
+// takes it and closes without a change.
+TEST_F(MainWindow, EscInTheDatePickersCalendarClosesOnlyTheCalendar)
+{
+    installWithServers("srv\r\n");
+    int formCloses = 0;
+    open().hooks().closeDataSets = [&] { ++formCloses; };
+    auto *day = find<QDateEdit>("EFecIni");
+    day->setEnabled(true);
+    day->setDate(QDate(2026, 12, 10));
+    day->setFocus();
+    QTest::mouseClick(day, Qt::LeftButton, {}, QPoint(day->width() - 5, day->height() / 2));
+    ASSERT_TRUE(QApplication::activePopupWidget()); // the calendar, dropped down by its button
+    press(Qt::Key_Escape);
+    EXPECT_FALSE(QApplication::activePopupWidget());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(formCloses, 0);
+    EXPECT_EQ(day->date(), QDate(2026, 12, 10));
+}
+
 // Guards against the connect step not running when the focus leaves the company box, or its
 // failure getting lost.
 TEST_F(MainWindow, LeavingTheCompanyBoxRunsTheConnectStep)
