@@ -33,6 +33,14 @@ protected:
         ASSERT_EQ(focusName(), QStringLiteral("Pto"));
         type(prefix);
     }
+    /// F5, then Tab from the date box (where connect() leaves the focus) past the point box
+    /// and the disabled error grid to the rates grid.
+    void openRatesFromTheDateBox()
+    {
+        press(Qt::Key_F5);
+        press(Qt::Key_Tab);
+        press(Qt::Key_Tab);
+    }
     /// The grid's rows as the user reads them, each "from|to|percent|factor".
     QStringList gridRows() const
     {
@@ -278,9 +286,7 @@ TEST_F(RatesWindowTest, F2StoresAndPostsTheFactorStillInTheEditor)
 TEST_F(RatesWindowTest, CtrlFThenADigitFindsTheFirstRateBeginningWithIt)
 {
     connect();
-    press(Qt::Key_F5);
-    press(Qt::Key_Tab);
-    press(Qt::Key_Tab);
+    openRatesFromTheDateBox();
     ASSERT_EQ(focusName(), QStringLiteral("DBGridEh2"));
     press(Qt::Key_Right);
     press(Qt::Key_Right); // "Porc": 5, 19, 0
@@ -299,9 +305,7 @@ TEST_F(RatesWindowTest, CtrlFThenADigitFindsTheFirstRateBeginningWithIt)
 TEST_F(RatesWindowTest, EscInTheCalendarLeavesOnlyTheCalendar)
 {
     connect();
-    press(Qt::Key_F5);
-    press(Qt::Key_Tab);
-    press(Qt::Key_Tab);
+    openRatesFromTheDateBox();
     ASSERT_EQ(focusName(), QStringLiteral("DBGridEh2"));
     // A click on the focused cell, the first row's "F.Desde", opens its editor.
     QTest::mouseClick(ratesGrid()->viewport(), Qt::LeftButton, {},
@@ -325,9 +329,7 @@ TEST_F(RatesWindowTest, ARefusedTextInTheEditorStopsTheSaveAndThePosting)
     const QDate earlier = QDate::currentDate().addDays(-3);
     find<QDateEdit>("EFecIni")->setDate(earlier);
     const std::vector<std::string> stored = ratesOf(iso(earlier));
-    press(Qt::Key_F5);
-    press(Qt::Key_Tab);
-    press(Qt::Key_Tab);
+    openRatesFromTheDateBox();
     ASSERT_EQ(focusName(), QStringLiteral("DBGridEh2"));
     type(QStringLiteral("32/13/2026"));
     int errorsSoFar = 0;
