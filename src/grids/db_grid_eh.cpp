@@ -398,6 +398,15 @@ void DBGridEh::showEvent(QShowEvent *event)
     relayout();
 }
 
+void DBGridEh::hideEvent(QHideEvent *event)
+{
+    // A calendar is a window of its own: left open, it would outlive the grid on the screen
+    // and act on rows no longer shown. It closes without a change.
+    if (calendar_ && calendar_->isVisible())
+        calendar_->hide();
+    QAbstractScrollArea::hideEvent(event);
+}
+
 void DBGridEh::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);

@@ -301,7 +301,8 @@ TEST_F(RatesWindowTest, CtrlFThenADigitFindsTheFirstRateBeginningWithIt)
 }
 
 // Guards against Esc in a date cell's calendar closing the window: it leaves the calendar
-// only, and the rates panel stays with its rows.
+// only, and the rates panel stays with its rows; and against a calendar left open when F5
+// hides the panel.
 TEST_F(RatesWindowTest, EscInTheCalendarLeavesOnlyTheCalendar)
 {
     connect();
@@ -318,6 +319,16 @@ TEST_F(RatesWindowTest, EscInTheCalendarLeavesOnlyTheCalendar)
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(ratesPanel()->isVisible());
     EXPECT_EQ(ratesGrid()->rowCount(), 3);
+
+    // F5 with the calendar open saves the rows as they are and closes the calendar with the
+    // panel: no calendar is left over hidden rows.
+    press(Qt::Key_Down, Qt::AltModifier);
+    ASSERT_TRUE(QApplication::activePopupWidget());
+    press(Qt::Key_F5);
+    EXPECT_FALSE(QApplication::activePopupWidget());
+    EXPECT_FALSE(ratesPanel()->isVisible());
+    EXPECT_TRUE(shown(MessageWindow::ErrorBox).isEmpty());
+    EXPECT_EQ(ratesOf(iso(QDate::currentDate())), defaultsOf(iso(QDate::currentDate())));
 }
 
 // Guards against a text the field refuses being dropped by F5 or F2: the save stops with
