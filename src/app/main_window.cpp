@@ -348,8 +348,8 @@ bool Tfbrenvaldo::listOpen() const
 {
     if (Pto->listVisible())
         return true;
-    // A month calendar closes on Esc without a change; the window stays. Only this window's
-    // drop-downs are popups here, as ownsWindow() has checked.
+    // A month calendar (the date picker's or a date cell's) closes on Esc without a change;
+    // the window stays.
     const QWidget *popup = QApplication::activePopupWidget();
     return popup && popup->findChild<QCalendarWidget *>();
 }
