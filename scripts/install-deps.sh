@@ -8,6 +8,7 @@ packages=(
   firebird3.0-server-core firebird3.0-server firebird3.0-utils libfbclient2 firebird-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation xvfb xauth
+  openbox libxtst-dev locales   # the real-display tests: a window manager, XTest, es_CO/es_ES
   dpkg-dev desktop-file-utils   # the Debian package: its dependencies, its menu entry's check
   clang libclang-rt-dev   # libFuzzer and the sanitizers, for scripts/fuzz.sh
 )

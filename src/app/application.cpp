@@ -5,9 +5,11 @@
 #include "app/message_seam.h"
 #include "app/pictures.h"
 #include "core/date_format.h"
+#include "core/decimal_text.h"
 #include "grids/confirmation.h"
 #include "grids/failure_report.h"
 #include "platform/date_locale.h"
+#include "platform/numeric_locale.h"
 
 namespace kalmora::app {
 
@@ -26,7 +28,7 @@ Application::Application(int &argc, char **argv) : QApplication(argc, argv)
     setStyle(QStringLiteral("Windows"));
     setFont(windowFont());
     setWindowIcon(applicationIcon());
-    data::setCurrentDateSettings(platform::readLocaleDateSettings());
+    readRegionalSettings();
     // The grids' questions (the navigator bar's delete) in the program's confirmation dialog.
     grids::setConfirmation(askConfirmation);
     grids::setFailureReport([](std::exception_ptr failure) { showFailure(failure); });
@@ -46,6 +48,12 @@ QString Application::title()
 void Application::setTitle(const QString &title)
 {
     applicationTitle() = title;
+}
+
+void Application::readRegionalSettings()
+{
+    data::setCurrentDateSettings(platform::readLocaleDateSettings());
+    data::setCurrentDecimalSeparator(platform::readLocaleDecimalSeparator());
 }
 
 bool Application::notify(QObject *receiver, QEvent *event)

@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/application.h"
 #include "app/bevel_panel.h"
 #include "app/date_picker.h"
 #include "app/dock_layout.h"
@@ -18,7 +19,6 @@
 #include "grids/db_navigator.h"
 #include "grids/window_grids.h"
 #include "installation/server_file.h"
-#include "platform/date_locale.h"
 #include "rates/day_rates.h"
 
 #include <QApplication>
@@ -360,15 +360,22 @@ bool Tfbrenvaldo::eventFilter(QObject *watched, QEvent *event)
     // before any control. The shortcut check comes first: it is the first sight of a key
     // press, before an open list may close on it.
     const QEvent::Type type = event->type();
-    if ((type != QEvent::ShortcutOverride && type != QEvent::KeyPress) ||
-        !watched->isWindowType() || !ownsWindow(static_cast<QWindow *>(watched)))
+    if ((type != QEvent::ShortcutOverride && type != QEvent::KeyPress) || !watched->isWindowType())
         return false;
+    const bool owned = ownsWindow(static_cast<QWindow *>(watched));
     if (type == QEvent::ShortcutOverride) {
-        listOpenAtKey_ = listOpen();
+        keySighting_.reset();
+        if (owned)
+            keySighting_ = KeySighting{watched, listOpen()};
         return false;
     }
-    const bool listHadKey = listOpenAtKey_.value_or(listOpen());
-    listOpenAtKey_.reset();
+    // A list that closes on the shortcut check (the server list does, on Esc) is gone by the
+    // time its window gets the key press: the key is still this window's.
+    const bool sighted = keySighting_ && keySighting_->window == watched;
+    if (!owned && !sighted)
+        return false;
+    const bool listHadKey = sighted ? keySighting_->listOpen : listOpen();
+    keySighting_.reset();
     auto *key = static_cast<QKeyEvent *>(event);
     // An open list or calendar takes Esc and Enter for itself: they close it or choose from
     // it.
@@ -483,7 +490,7 @@ void Tfbrenvaldo::centreOnDesktop()
 void Tfbrenvaldo::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::LocaleChange) {
-        data::setCurrentDateSettings(platform::readLocaleDateSettings());
+        Application::readRegionalSettings();
         EFecIni->applyDateSettings(data::currentDateSettings());
     }
     QWidget::changeEvent(event);

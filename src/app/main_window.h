@@ -145,8 +145,14 @@ private:
     Hourglass hourglass_;
     Hooks hooks_;
     bool placed_ = false;
-    /// Whether a list was open when the key press being delivered was first seen.
-    std::optional<bool> listOpenAtKey_;
+    /// The key press being delivered, as first seen (its shortcut check): the window of
+    /// this window's own that it came to, and whether a list was open then.
+    struct KeySighting
+    {
+        const QObject *window = nullptr;
+        bool listOpen = false;
+    };
+    std::optional<KeySighting> keySighting_;
 
     BevelPanel *Panel2 = nullptr;               // top band holding the program's description
     QLabel *Label2 = nullptr;                   // the description text in Panel2

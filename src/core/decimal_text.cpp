@@ -1,6 +1,6 @@
 #include "core/decimal_text.h"
 
-#include <cstdio>
+#include <charconv>
 #include <limits>
 
 namespace kalmora::data {
@@ -173,9 +173,11 @@ int compareDecimals(const Decimal &a, const Decimal &b)
 
 std::string formatGeneral(double value)
 {
+    // to_chars, unlike printf, writes "." whatever the C library's locale says.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.15g", value);
-    return buffer;
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    return std::string(buffer, result.ptr);
 }
 
 } // namespace kalmora::data

@@ -5,6 +5,7 @@
 #include "core/errors.h"
 #include "data/client_data_set.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -437,9 +438,15 @@ Value TFloatField::valueOfText(std::string_view text) const
     for (char &c : copy)
         if (c == currentDecimalSeparator())
             c = '.';
-    char *end = nullptr;
-    const double d = std::strtod(copy.c_str(), &end);
-    if (allBlank(copy) || end != copy.c_str() + copy.size() || !std::isfinite(d))
+    // from_chars reads "." whatever the C library's locale says, which strtod does not.
+    std::string_view number(copy);
+    number.remove_prefix(std::min(number.size(), number.find_first_not_of(" \t\n\v\f\r")));
+    if (number.size() > 1 && number[0] == '+' && number[1] != '-' && number[1] != '+')
+        number.remove_prefix(1);
+    double d = 0;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), d);
+    if (allBlank(copy) || error != std::errc() || end != number.data() + number.size() ||
+        !std::isfinite(d))
         throw EConvertError(quotedText(text) + " is not a valid floating point value for field '" +
                             displayName() + "'");
     return Value{d};

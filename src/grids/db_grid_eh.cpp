@@ -59,7 +59,11 @@ DBGridEh::DBGridEh(QWidget *parent) : QAbstractScrollArea(parent)
                 return w && (w == this || isAncestorOf(w) ||
                              (calendar_ && (w == calendar_ || calendar_->isAncestorOf(w))));
             };
-            if (inGrid(from) && !inGrid(to))
+            // Only another control of the grid's window takes the focus from it. A window of
+            // its own (an error box, another program) or none at all (the window deactivated
+            // or closing) leaves the focus with the grid, and the typing where it is: writing
+            // it again there would tell a refused text twice, or on closing at all.
+            if (inGrid(from) && to && to->window() == window() && !inGrid(to))
                 leaveGrid();
         });
 }
@@ -89,6 +93,8 @@ void DBGridEh::setDataSource(data::TDataSource *source)
 
 void DBGridEh::activeChanged()
 {
+    // Opened or closed: the rows changed by data, which ends a search.
+    endSearch();
     closeEditor();
     wheelRemainder_ = 0;
     navigation_.follow();

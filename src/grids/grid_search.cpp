@@ -78,12 +78,40 @@ bool DBGridEh::locateText(const TextLocation &request)
 
 // ---- The incremental search and Ctrl+F
 
+namespace {
+
+bool isModifierKey(int key)
+{
+    switch (key) {
+    case Qt::Key_Control:
+    case Qt::Key_Shift:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 bool DBGridEh::runSearchKey(QKeyEvent *event)
 {
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     const bool ctrl = modifiers & Qt::ControlModifier;
     const bool shift = modifiers & Qt::ShiftModifier;
     const int key = event->key();
+    // On a real keyboard Ctrl, Shift and Alt send presses of their own before the key they
+    // modify: those are not "another key" and leave the search running.
+    if (isModifierKey(key))
+        return false;
     if (key == Qt::Key_F && modifiers == Qt::ControlModifier) {
         if (searching_ || !settings_.has(GridOptionEh::dghIncSearch)) {
             endSearch();

@@ -53,14 +53,18 @@ void openRates(data::DataModule &module, const data::Date &day)
     data::TClientDataSet &rates = module.CAjuste;
     rates.setFilter("AJCI_FECINI = " + data::quotedString(data::formatDate(day)));
     rates.setFiltered(true);
+    // Every new row of the panel, the defaults and those the user adds, starts as a rate of
+    // the day it shows: a row without its dates would be stored out of every day's reach.
+    rates.setOnNewRecord([&module, day](data::TClientDataSet &) {
+        module.CAjusteAJCI_ID->setAsInteger(0);
+        module.CAjusteAJCI_FECINI->setAsDate(day);
+        module.CAjusteAJCI_FECFIN->setAsDate(day);
+    });
     rates.open();
     while (!rates.eof())
         rates.deleteRecord();
     for (const DefaultRate &rate : kDefaultRates) {
         rates.insert();
-        module.CAjusteAJCI_ID->setAsInteger(0);
-        module.CAjusteAJCI_FECINI->setAsDate(day);
-        module.CAjusteAJCI_FECFIN->setAsDate(day);
         module.CAjusteAJCI_PORC->setAsCurrency({rate.percent, 0});
         module.CAjusteAJCI_FACTOR->setAsCurrency(rate.factor);
         rates.post();

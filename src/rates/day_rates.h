@@ -29,7 +29,8 @@ private:
 /// Filters `CAjuste` on `day` ("AJCI_FECINI = '<day as the user writes dates>'"), opens it,
 /// deletes the day's rows and inserts the default rows (0, 19 and 5 percent, factor 0.8,
 /// from and to `day`), each before the one inserted just before: from the top they read 5,
-/// 19, 0. Every change is pending.
+/// 19, 0. Every change is pending. A row added afterwards (in the grid or with the
+/// navigator bar) starts from and to `day` as well, with AJCI_ID 0.
 void openRates(data::DataModule &module, const data::Date &day);
 
 /// Ends the edit of the row being typed in `CAjuste`, with what is still in the grid's editor:

@@ -181,7 +181,7 @@ TEST_F(RatesWindowTest, ARowAddedWithTheNavigatorIsSavedByF5)
     EXPECT_FALSE(ratesPanel()->isVisible());
     EXPECT_TRUE(shown(MessageWindow::ErrorBox).isEmpty());
     std::vector<std::string> expected = defaultsOf(iso(day));
-    expected.insert(expected.begin() + 2, iso(day) + "|null|8|0.5000");
+    expected.insert(expected.begin() + 2, iso(day) + "|" + iso(day) + "|8|0.5000");
     EXPECT_EQ(ratesOf(iso(day)), expected);
 }
 

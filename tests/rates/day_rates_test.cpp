@@ -84,21 +84,21 @@ TEST_F(DayRatesTest, EverySaveReplacesTheDayWithTheDefaults)
         EXPECT_GT(dm->CAjusteAJCI_ID->asInteger(), 4);
 }
 
-// Guards against a row added by the user that can never be saved for want of a key, and
-// against an untouched added row being stored.
+// Guards against a row added by the user that can never be saved for want of a key, against
+// one stored without its dates (out of every day's reach), and against an untouched added row
+// being stored.
 TEST_F(DayRatesTest, AnAddedRowIsStoredWithAKeyOfTheDatabase)
 {
     rates::openRates(*dm, kDay);
     data::TClientDataSet &rates = dm->CAjuste;
     rates.insert();
-    dm->CAjusteAJCI_FECINI->setAsDate(kDay);
     dm->CAjusteAJCI_PORC->setAsString("8");
     dm->CAjusteAJCI_FACTOR->setAsString("0.5");
     rates.append(); // posts the row above; this one stays untouched
     ASSERT_NO_THROW(rates::saveRates(*dm, 0));
     EXPECT_THAT(rows("select AJCI_FECFIN, AJCI_PORC, AJCI_FACTOR from AJUSTE_CIERRE where "
                      "AJCI_FECINI = DATE '2026-12-10' and AJCI_PORC = 8"),
-                ElementsAre("null|8.0000|0.5000"));
+                ElementsAre("2026-12-10|8.0000|0.5000"));
     EXPECT_EQ(rows(kDayRates).size(), 4u);
 }
 
