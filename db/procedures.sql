@@ -431,6 +431,35 @@ BEGIN
     SUSPEND;
 END^
 
+/* The next voucher number, taken in the caller's transaction: rolled back with it, the
+   number is given back. A completion that waited for another one's number meets an update
+   conflict once that one commits, and takes the number after it (read committed sees it);
+   after 20 conflicts in a row the conflict is raised. */
+CREATE OR ALTER PROCEDURE SIGUIENTE_NUMERO_COMPROBANTE
+RETURNS (NUMERO INTEGER)
+AS
+    DECLARE VARIABLE INTENTOS INTEGER = 0;
+BEGIN
+    NUMERO = NULL;
+    WHILE (NUMERO IS NULL) DO
+    BEGIN
+        INTENTOS = INTENTOS + 1;
+        BEGIN
+            UPDATE NUMERACION_COMPROBANTES SET NUCO_ULTIMO = NUCO_ULTIMO + 1
+            WHERE NUCO_ID = 1
+            RETURNING NUCO_ULTIMO INTO :NUMERO;
+            IF (ROW_COUNT = 0) THEN
+                EXCEPTION E_COMPROBANTE 'Falta la numeración de comprobantes (NUMERACION_COMPROBANTES)';
+            WHEN GDSCODE update_conflict, GDSCODE deadlock, GDSCODE lock_conflict DO
+            BEGIN
+                IF (INTENTOS >= 20) THEN
+                    EXCEPTION;
+                NUMERO = NULL;
+            END
+        END
+    END
+END^
+
 /* Completes a pending voucher: it must exist, be pending and balance; it then gets
    its number and becomes definitive. Anything else raises E_COMPROBANTE. */
 CREATE OR ALTER PROCEDURE CONTABILIZA_PENDIENTE (IDCNT INTEGER)
@@ -438,6 +467,7 @@ AS
     DECLARE VARIABLE ESTADO CHAR(1);
     DECLARE VARIABLE DEBITOS NUMERIC(18,2);
     DECLARE VARIABLE CREDITOS NUMERIC(18,2);
+    DECLARE VARIABLE NUMERO INTEGER;
 BEGIN
     SELECT COMP_ESTADO FROM COMPROBANTES WHERE COMP_ID = :IDCNT WITH LOCK INTO :ESTADO;
     IF (ROW_COUNT = 0) THEN
@@ -450,8 +480,9 @@ BEGIN
     IF (DEBITOS <> CREDITOS) THEN
         EXCEPTION E_COMPROBANTE 'El comprobante ' || IDCNT || ' no cuadra: débitos '
             || DEBITOS || ', créditos ' || CREDITOS;
+    EXECUTE PROCEDURE SIGUIENTE_NUMERO_COMPROBANTE RETURNING_VALUES :NUMERO;
     UPDATE COMPROBANTES
-    SET COMP_NUMERO = GEN_ID(GEN_NUMERO_COMPROBANTE, 1), COMP_ESTADO = 'D',
+    SET COMP_NUMERO = :NUMERO, COMP_ESTADO = 'D',
         COMP_CERRADO = CURRENT_TIMESTAMP
     WHERE COMP_ID = :IDCNT;
 END^

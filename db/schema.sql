@@ -216,13 +216,25 @@ CREATE TABLE ERRORES (
 );
 CREATE DESCENDING INDEX IX_ERRORES_DOCUMENTO ON ERRORES (ERRO_TIPODOC, ERRO_IDDOC, ERRO_ITEM);
 
+/* ---- Voucher numbers --------------------------------------------------------- */
+
+/* The last number given to a completed voucher: one row (NUCO_ID 1), raised inside the
+   transaction that completes the voucher (SIGUIENTE_NUMERO_COMPROBANTE). A completion or
+   reversal that is rolled back gives its number back with it, so the numbers have no gaps
+   (a sequence would keep the number used); the row's lock makes completions take their
+   numbers one at a time. */
+CREATE TABLE NUMERACION_COMPROBANTES (
+    NUCO_ID      SMALLINT NOT NULL,
+    NUCO_ULTIMO  INTEGER NOT NULL,
+    CONSTRAINT PK_NUMERACION_COMPROBANTES PRIMARY KEY (NUCO_ID)
+);
+
 /* ---- Generators and keys ----------------------------------------------------- */
 
 CREATE SEQUENCE GEN_AJUSTE_CIERRE;
 CREATE SEQUENCE GEN_AUTORIZACIONES;
 CREATE SEQUENCE GEN_COMPROBANTES;
 CREATE SEQUENCE GEN_COMPROBANTES_DET;
-CREATE SEQUENCE GEN_NUMERO_COMPROBANTE;
 CREATE SEQUENCE GEN_ERRORES;
 CREATE SEQUENCE GEN_FACTURAS;
 
@@ -294,4 +306,7 @@ END^
 
 SET TERM ; ^
 
+COMMIT;
+
+INSERT INTO NUMERACION_COMPROBANTES (NUCO_ID, NUCO_ULTIMO) VALUES (1, 0);
 COMMIT;

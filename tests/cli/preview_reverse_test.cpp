@@ -63,7 +63,6 @@ protected:
                 orderBy += (c > 1 ? ", " : "") + std::to_string(c);
             selects.push_back("select * from " + *table.at("NOMBRE") + " order by " + orderBy);
         }
-        selects.push_back("select gen_id(gen_numero_comprobante, 0) as numero from rdb$database");
         return company_->sql().queries(selects);
     }
 

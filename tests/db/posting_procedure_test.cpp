@@ -375,5 +375,39 @@ TEST(PostingProcedure, UndoingAPendingVoucherFreesItsInvoices)
     EXPECT_EQ(sql.value("select comp_estado from comprobantes where comp_id = 2"), "D");
 }
 
+// Guards against gaps in voucher numbers: a completion or a reversal that is rolled back (a
+// client stopped before its commit) gave up its number for good, so the re-run completed
+// the voucher as number 2 and number 1 never existed.
+TEST(PostingProcedure, VoucherNumbersHaveNoGapsAcrossRolledBackCompletions)
+{
+    CompanyDatabase company;
+    const Isql sql = company.sql();
+    const std::string day = demoDays(sql).at(1);
+    std::vector<std::string> vouchers;
+    const std::string text = dayText(day, "DMY");
+    for (const PostingArgs &args :
+         {mainPoint(text), PostingArgs{text, "222222222222", "K'N", "3", "3"}}) {
+        const std::vector<SqlRow> posted = sql.query(postingCall(args));
+        ASSERT_EQ(posted.size(), 1u);
+        const std::string voucher = posted[0].at("IDC").value_or("0");
+        ASSERT_NE(voucher, "0");
+        // Stopped before its commit, then run again.
+        sql.execute("execute procedure contabiliza_pendiente " + voucher + "; rollback");
+        sql.execute("execute procedure contabiliza_pendiente " + voucher);
+        vouchers.push_back(voucher);
+    }
+    // A reversal stopped before its commit, then run again.
+    sql.execute("select * from revierte_contado(" + vouchers[0] + "); rollback");
+    EXPECT_EQ(sql.query("select idc, numero, rechazo from revierte_contado(" + vouchers[0] + ")")
+                  .at(0)
+                  .at("NUMERO"),
+              "3");
+    std::vector<std::string> numbers;
+    for (const SqlRow &row :
+         sql.query("select comp_numero from comprobantes where comp_estado = 'D' order by 1"))
+        numbers.push_back(row.at("COMP_NUMERO").value_or("null"));
+    EXPECT_EQ(numbers, (std::vector<std::string>{"1", "2", "3"}));
+}
+
 } // namespace
 } // namespace kalmora::test
