@@ -9,6 +9,7 @@
 #include "support/company_database.h"
 
 #include <QDir>
+#include <csignal>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <memory>
@@ -367,8 +368,11 @@ TEST_F(RealDisplay, IncrementalSearchTakesCtrlKeysAndEndsWithThePanel)
     EXPECT_TRUE(waitUntil([&] { return x_->windowsTitled("Find text").empty(); }));
     EXPECT_TRUE(waitUntil([&] { return yellowInRates().isEmpty(); }));
 
-    // A search running when the panel is saved and closed ends with it.
-    clickCell(0, Factor);
+    // A search running when the panel is saved and closed ends with it. The grid has the
+    // focus again once the window is active again.
+    ASSERT_TRUE(waitUntil([&] { return x_->activeWindow() == window_; }));
+    x_->key("ctrl+Home");
+    ASSERT_TRUE(waitUntil([&] { return cellHighlighted(0, Factor); }));
     x_->key("ctrl+f");
     x_->type("0");
     ASSERT_TRUE(waitUntil([&] { return !yellowInRates().isEmpty(); }));
@@ -534,6 +538,26 @@ TEST_F(RealDisplay, FailedPostingListsErrorsAndTheFindDialogSearchesThem)
     ASSERT_TRUE(waitUntil([&] { return x_->windowsTitled("Find text").empty(); }));
     EXPECT_NE(grab(kErrorGrid), before);
     EXPECT_EQ(escapeAndExit(), 0);
+}
+
+// Guards against a window that ignored SIGTERM once connected (a logout or a shutdown sends
+// it first): it closes as Esc does, an open box included, and the program ends with 0.
+TEST_F(RealDisplay, SigtermClosesTheWindow)
+{
+    for (const bool withBox : {false, true}) {
+        SCOPED_TRACE(withBox ? "an error box open" : "connected");
+        start();
+        logIn();
+        if (withBox) {
+            pressF5(true);
+            clickCell(0, Factor);
+            x_->type("1-2");
+            x_->key("Tab");
+            ASSERT_TRUE(waitUntil([&] { return messagesShown() == 1; }));
+        }
+        program_->sendSignal(SIGTERM);
+        EXPECT_EQ(program_->waitExit(5s), 0);
+    }
 }
 
 } // namespace

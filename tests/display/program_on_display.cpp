@@ -89,6 +89,12 @@ ProgramOnDisplay::~ProgramOnDisplay()
     std::filesystem::remove_all(folder_, ignored);
 }
 
+void ProgramOnDisplay::sendSignal(int signal)
+{
+    if (running())
+        ::kill(pid_, signal);
+}
+
 bool ProgramOnDisplay::running()
 {
     if (status_ || pid_ <= 0)

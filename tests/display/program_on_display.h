@@ -31,6 +31,8 @@ public:
     /// after `timeout` (or ended by a signal).
     std::optional<int> waitExit(std::chrono::milliseconds timeout = std::chrono::seconds(10));
     bool running();
+    /// Sends `signal` to the program, as a logout or "kill" does.
+    void sendSignal(int signal);
     /// What the program wrote on its standard error.
     std::string errors() const;
 
