@@ -439,7 +439,7 @@ void Tfbrenvaldo::connectToCompany()
     posting::connectStep(*module_,
                          {bytes(Servidor->currentText()), bytes(Tusua->text()),
                           bytes(TClave->text()), bytes(Cia->text())},
-                         *this, *this);
+                         *this, *this, posting::waitLimitsFromEnvironment());
 }
 
 void Tfbrenvaldo::SpeedButton2Click()

@@ -1,5 +1,6 @@
 #include "cli/headless_options.h"
 
+#include "core/errors.h"
 #include "posting/connect_step.h"
 
 #include <algorithm>
@@ -22,8 +23,9 @@ std::optional<data::Date> isoDay(const std::string &text)
         return error == std::errc() && end == first + count;
     };
     int year = 0, month = 0, day = 0;
+    // The database's days run from the year 1 to 9999.
     if (text.size() != 10 || text[4] != '-' || text[7] != '-' || !digits(0, 4, year) ||
-        !digits(5, 2, month) || !digits(8, 2, day))
+        !digits(5, 2, month) || !digits(8, 2, day) || year < 1)
         return std::nullopt;
     const std::chrono::year_month_day date{std::chrono::year(year),
                                            std::chrono::month(unsigned(month)),
@@ -55,6 +57,20 @@ void readOptions(const std::vector<std::string> &args, LoginOptions &login,
                  const std::function<bool(const std::string &name, const OptionValue &value)> &own)
 {
     bool serverGiven = false;
+    try {
+        login.limits = posting::waitLimitsFromEnvironment();
+    } catch (const Exception &badLimit) {
+        throw UsageError(badLimit.what());
+    }
+    const auto seconds = [](const std::string &name, const std::string &text) {
+        int number = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+        if (text.empty() || error != std::errc() || end != text.data() + text.size() || number < 1)
+            throw UsageError(name + " \"" + text +
+                             "\" no es un número entero de segundos mayor que 0");
+        return number;
+    };
+    std::vector<std::string> given;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string name = args[i];
         std::optional<std::string> inlineValue;
@@ -70,6 +86,10 @@ void readOptions(const std::vector<std::string> &args, LoginOptions &login,
                 throw UsageError("falta el valor de " + name);
             return args[++i];
         };
+        // Given twice, an option says two things; taking the last would hide the first.
+        if (std::find(given.begin(), given.end(), name) != given.end())
+            throw UsageError("la opción " + name + " está repetida");
+        given.push_back(name);
         if (name == "--help" || name == "-h") {
             login.help = true;
         } else if (name == "--server") {
@@ -79,6 +99,10 @@ void readOptions(const std::vector<std::string> &args, LoginOptions &login,
             login.company = value();
         } else if (name == "--user") {
             login.user = value();
+        } else if (name == "--connect-timeout") {
+            login.limits.connectSeconds = seconds(name, value());
+        } else if (name == "--lock-timeout") {
+            login.limits.lockSeconds = seconds(name, value());
         } else if (!own(name, value)) {
             throw UsageError("argumento desconocido: " + args[i]);
         }
@@ -118,7 +142,8 @@ PostOptions parsePostOptions(const std::vector<std::string> &args)
     const auto dayOption = [](const std::string &text) {
         const std::optional<data::Date> day = isoDay(text);
         if (!day)
-            throw UsageError("la fecha \"" + text + "\" no es un día válido AAAA-MM-DD");
+            throw UsageError("la fecha \"" + text +
+                             "\" no es un día válido AAAA-MM-DD, del 0001-01-01 al 9999-12-31");
         return day;
     };
     readOptions(args, login, [&](const std::string &name, const OptionValue &value) {
@@ -153,6 +178,7 @@ PostOptions parsePostOptions(const std::vector<std::string> &args)
     options.server = login.server;
     options.company = login.company;
     options.user = login.user;
+    options.limits = login.limits;
     if (options.help)
         return options;
     if (options.allPoints && (options.point || options.pointId))
@@ -209,6 +235,10 @@ std::string postHelp()
            "                      day, point, point_name, outcome, message, voucher (COMP_ID),\n"
            "                      number (COMP_NUMERO), errors (description, value,\n"
            "                      interface) y preview\n"
+           "  --connect-timeout S segundos que se espera a conectar con la base de datos\n"
+           "                      (por omisión 10, o KALMORA_CONNECT_TIMEOUT)\n"
+           "  --lock-timeout S    segundos que se espera por filas que otra estación tiene\n"
+           "                      ocupadas (por omisión 30, o KALMORA_LOCK_TIMEOUT)\n"
            "  --help              muestra esta ayuda\n"
            "\n"
            "La contraseña se toma de la variable de entorno KALMORA_PASSWORD o, sin ella, se\n"

@@ -3,6 +3,7 @@
 // what to post. The password is never one of them.
 
 #include "core/value.h"
+#include "posting/connect_step.h"
 
 #include <cstdint>
 #include <functional>
@@ -22,6 +23,7 @@ struct PostOptions
     std::string server; // may be empty: the database path then starts with "/datos/"
     std::string company;
     std::string user;
+    posting::WaitLimits limits;
     std::optional<data::Date> day; // none: today, as the window sets it when connecting
     std::optional<std::string> point;
     std::optional<std::int64_t> pointId;
@@ -58,6 +60,8 @@ struct LoginOptions
     std::string server; // may be empty: the database path then starts with "/datos/"
     std::string company;
     std::string user;
+    /// --connect-timeout and --lock-timeout (seconds), else the environment's or the defaults.
+    posting::WaitLimits limits;
 };
 
 /// Reads the value of the option being read (the next argument, or what follows "=").

@@ -223,7 +223,7 @@ int post(const PostOptions &options)
 
     data::DataModule module;
     TerminalWindow window(std::cout, std::cerr, stderrIsTerminal());
-    posting::connectStep(module, login, window, window);
+    posting::connectStep(module, login, window, window, options.limits);
     if (options.manyRuns() || options.format == PostFormat::Json)
         return postEach(module, options, window.day());
 

@@ -36,7 +36,7 @@ int reverse(const ReverseOptions &options)
                                       options.company};
     data::DataModule module;
     TerminalWindow window(std::cout, std::cerr, stderrIsTerminal());
-    posting::connectStep(module, login, window, window);
+    posting::connectStep(module, login, window, window, options.limits);
 
     data::TClientDataSet &lookup = module.Cborrar;
     // Committed below, rolled back on any other way out.
@@ -64,9 +64,12 @@ int reverse(const ReverseOptions &options)
     const std::int64_t reversing = lookup.fields(0).asInteger();
     const std::string number = lookup.fields(1).asString();
     lookup.close();
-    if (const std::optional<VoucherListing> voucher = readVoucher(lookup, reversing))
-        printVoucher(*voucher, true, std::cout);
+    // Read inside the reversal's transaction, printed once it is committed: a reversal that
+    // does not commit shows no voucher.
+    const std::optional<VoucherListing> voucher = readVoucher(lookup, reversing);
     transaction.commit();
+    if (voucher)
+        printVoucher(*voucher, true, std::cout);
     window.showMessage("Comprobante " + std::to_string(options.voucher) +
                        " revertido por el comprobante " + std::to_string(reversing) + " (número " +
                        number + "); sus facturas se pueden contabilizar de nuevo.");
@@ -91,6 +94,7 @@ ReverseOptions parseReverseOptions(const std::vector<std::string> &args)
     options.server = login.server;
     options.company = login.company;
     options.user = login.user;
+    options.limits = login.limits;
     if (!options.help && !voucherGiven)
         throw UsageError("falta --voucher");
     return options;
@@ -107,7 +111,8 @@ std::string reverseHelp()
            "cualquier comprobante y que remite a N), marca N como revertido y libera sus\n"
            "facturas para que el día se pueda contabilizar de nuevo.\n"
            "\n"
-           "  --server, --company, --user   como en «contabiliza-pos post»\n"
+           "  --server, --company, --user, --connect-timeout, --lock-timeout\n"
+           "                      como en «contabiliza-pos post»\n"
            "  --voucher N         el comprobante a revertir, por su número interno (COMP_ID)\n"
            "  --help              muestra esta ayuda\n"
            "\n"

@@ -3,6 +3,7 @@
 // company database's REVIERTE_CONTADO, in one transaction, and prints the reversing voucher.
 
 #include "cli/headless_command.h"
+#include "posting/connect_step.h"
 
 #include <cstdint>
 #include <string>
@@ -24,6 +25,7 @@ struct ReverseOptions
     std::string server;
     std::string company;
     std::string user;
+    posting::WaitLimits limits;
     std::int64_t voucher = 0; // COMP_ID
 };
 

@@ -4,6 +4,7 @@
 #include "core/date_format.h"
 
 #include <ostream>
+#include <string_view>
 
 namespace kalmora::cli {
 
@@ -33,21 +34,46 @@ const char *outcomeName(const std::optional<posting::PostingOutcome> &outcome)
     return "failure";
 }
 
+/// `text` on one line of a terminal: a line break (CR LF, CR or LF) is one space, and every
+/// other control character is written as \xHH, so nothing that a name or a failure holds
+/// can split a summary line or drive the terminal.
+std::string oneLine(std::string_view text)
+{
+    static const char hex[] = "0123456789abcdef";
+    std::string line;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte == '\r' || byte == '\n') {
+            if (byte == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+            line += ' ';
+        } else if (byte < 0x20 || byte == 0x7f) {
+            line += "\\x";
+            line += hex[byte >> 4];
+            line += hex[byte & 0xf];
+        } else {
+            line += char(byte);
+        }
+    }
+    return line;
+}
+
 } // namespace
 
 void printSummary(const PostReport &report, std::ostream &out)
 {
-    out << data::isoDateText(report.day) << ' ' << report.pointName << " (" << report.point
+    out << data::isoDateText(report.day) << ' ' << oneLine(report.pointName) << " (" << report.point
         << "): ";
     if (!report.outcome)
         out << "falla: ";
-    out << (report.message.empty() ? std::string("Sin comprobante.") : report.message);
+    out << (report.message.empty() ? std::string("Sin comprobante.") : oneLine(report.message));
     if (report.voucher)
         out << " Comprobante " << *report.voucher << ", número "
             << (report.number ? std::to_string(*report.number) : std::string("-")) << '.';
     out << '\n';
     for (const PostErrorRow &row : report.errors)
-        out << '\t' << row.description << '\t' << row.value << '\t' << row.interface << '\n';
+        out << '\t' << oneLine(row.description) << '\t' << oneLine(row.value) << '\t'
+            << oneLine(row.interface) << '\n';
     if (report.previewed)
         printVoucher(*report.previewed, false, out);
     out.flush();

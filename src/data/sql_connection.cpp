@@ -171,6 +171,8 @@ void TSQLConnection::passOptions(DriverConnection &connection) const
         passOption(connection, ConnectionOption::CustomString, text("Custom String"));
     if (const auto timeout = integerOf(text("Connection Timeout")))
         passOption(connection, ConnectionOption::ConnectionTimeout, *timeout);
+    if (const auto timeout = integerOf(text("Lock Timeout")))
+        passOption(connection, ConnectionOption::LockTimeout, *timeout);
 }
 
 void TSQLConnection::connect()

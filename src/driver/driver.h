@@ -45,6 +45,7 @@ enum class ConnectionOption {
     TrimChar,            // bool
     CustomString,        // text
     ConnectionTimeout,   // integer, seconds
+    LockTimeout,         // integer, seconds: how long a waiting statement waits (0: no limit)
     BlobSize,            // integer: -1 reads blobs whole, n >= 0 reads at most n KB
 };
 using OptionValue = std::variant<bool, std::int64_t, std::string, IsolationLevel>;

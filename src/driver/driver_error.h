@@ -65,13 +65,16 @@ namespace ServerCode {
 constexpr int Deadlock = 335544336;
 constexpr int LockConflict = 335544345;
 constexpr int UpdateConflict = 335544451;
+/// "lock time-out on wait transaction": a wait for another transaction's rows that reached
+/// the connection's lock timeout.
+constexpr int LockTimeout = 335544878;
 } // namespace ServerCode
 
 /// Whether `code` says that a concurrent transaction changed or holds the same rows.
 constexpr bool isConcurrentUpdate(int code)
 {
     return code == ServerCode::Deadlock || code == ServerCode::LockConflict ||
-           code == ServerCode::UpdateConflict;
+           code == ServerCode::UpdateConflict || code == ServerCode::LockTimeout;
 }
 
 /// The text of a result code from 1 to 100 ("[0x0015]: Connection failed"); empty for a

@@ -65,6 +65,11 @@ void FbConnection::setOption(ConnectionOption option, const OptionValue &value)
             throw invalid();
         options.timeoutSeconds = static_cast<int>(*as<std::int64_t>(value));
         return;
+    case ConnectionOption::LockTimeout:
+        if (!as<std::int64_t>(value) || *as<std::int64_t>(value) < 0)
+            throw invalid();
+        options.lockTimeoutSeconds = static_cast<int>(*as<std::int64_t>(value));
+        return;
     case ConnectionOption::BlobSize:
         if (!as<std::int64_t>(value))
             throw invalid();

@@ -2,7 +2,7 @@
 // A connection of the Firebird driver.
 //
 // Options: RoleName, WaitOnLocks, ServerCharSet, TransIsolation, SqlDialect (1 to 3),
-// ConnectionTimeout and BlobSize are honoured. CommitRetain off, AutoCommit on and
+// ConnectionTimeout, LockTimeout and BlobSize are honoured. CommitRetain off, AutoCommit on and
 // MultipleTransaction off are accepted, as they describe what the driver does anyway; their
 // opposites and HostName, BlockingMode, OsAuthentication, ServerPort, TrimChar and
 // CustomString answer NotSupported (the host and port belong in the database path).

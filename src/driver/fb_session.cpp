@@ -131,6 +131,8 @@ std::unique_ptr<FbTransaction> FbSession::startTransaction(IsolationLevel isolat
     }
     tpb->insertTag(&status, isc_tpb_write);
     tpb->insertTag(&status, options_.waitOnLocks ? isc_tpb_wait : isc_tpb_nowait);
+    if (options_.waitOnLocks && options_.lockTimeoutSeconds > 0)
+        tpb->insertInt(&status, isc_tpb_lock_timeout, options_.lockTimeoutSeconds);
     ITransaction *transaction =
         att->startTransaction(&status, tpb->getBufferLength(&status), tpb->getBuffer(&status));
     return std::make_unique<FbTransaction>(*this, transaction);

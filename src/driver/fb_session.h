@@ -40,6 +40,7 @@ struct FbOptions
     int dialect = 3;
     int blobSizeKb = -1; // -1: whole blobs
     int timeoutSeconds = 0;
+    int lockTimeoutSeconds = 0; // with waitOnLocks: 0 waits without a limit
 };
 
 /// One transaction, rolled back when its owner lets it go without committing (failures

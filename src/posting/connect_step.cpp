@@ -3,6 +3,8 @@
 #include "company/data_module.h"
 #include "core/errors.h"
 
+#include <charconv>
+#include <cstdlib>
 #include <ctime>
 
 namespace kalmora::posting {
@@ -51,8 +53,30 @@ data::Date today()
     return data::Date{local->tm_year + 1900, local->tm_mon + 1, local->tm_mday};
 }
 
+WaitLimits waitLimitsFromEnvironment()
+{
+    WaitLimits limits;
+    const auto read = [](const char *name, int &seconds) {
+        const char *text = std::getenv(name);
+        if (!text)
+            return;
+        const std::string_view value(text);
+        int number = 0;
+        const auto [end, error] =
+            std::from_chars(value.data(), value.data() + value.size(), number);
+        if (value.empty() || error != std::errc() || end != value.data() + value.size() ||
+            number < 1)
+            throw Exception(std::string(name) + " \"" + text +
+                            "\" no es un número entero de segundos mayor que 0");
+        seconds = number;
+    };
+    read("KALMORA_CONNECT_TIMEOUT", limits.connectSeconds);
+    read("KALMORA_LOCK_TIMEOUT", limits.lockSeconds);
+    return limits;
+}
+
 bool connectStep(data::DataModule &module, const ConnectInput &input, BusyPanel &busy,
-                 ConnectView &view)
+                 ConnectView &view, const WaitLimits &limits)
 {
     if (input.company.empty() || input.user.empty() || input.password.empty())
         return false;
@@ -67,6 +91,8 @@ bool connectStep(data::DataModule &module, const ConnectInput &input, BusyPanel 
     connection.params().setValue("Database", companyDatabase(input.server, input.company));
     connection.params().setValue("User_Name", input.user);
     connection.params().setValue("password", input.password);
+    connection.params().setValue("Connection Timeout", std::to_string(limits.connectSeconds));
+    connection.params().setValue("Lock Timeout", std::to_string(limits.lockSeconds));
     {
         HourglassOnConnection hourglass(connection, view.hourglass());
         connection.setConnected(true);

@@ -45,6 +45,19 @@ struct ConnectInput
     std::string company;  // `Cia`
 };
 
+/// How long the connection waits, so that nothing waits for ever: a server that does not
+/// answer, and rows that another workstation holds (its transaction still open).
+struct WaitLimits
+{
+    int connectSeconds = 10; // the attachment to the database
+    int lockSeconds = 30;    // each statement meeting rows another transaction holds
+};
+
+/// The limits, changed by KALMORA_CONNECT_TIMEOUT and KALMORA_LOCK_TIMEOUT (whole seconds,
+/// at least 1) where those are set; a value that is not such a number is a failure that
+/// names the variable.
+WaitLimits waitLimitsFromEnvironment();
+
 /// The database path of a company: the server text, "/datos/", the code, "/kalmora.fdb".
 std::string companyDatabase(const std::string &server, const std::string &company);
 
@@ -59,8 +72,9 @@ data::Date today();
 /// Runs the connect step on `module`. Returns false, having done nothing at all, when the
 /// company, the user or the password is empty (a text of spaces is not empty); true when the
 /// step ran to its end. A company code with a problem (companyCodeProblem) fails with that
-/// text before anything is shown, closed or opened. Failures propagate.
+/// text before anything is shown, closed or opened. The connection waits within `limits`.
+/// Failures propagate.
 bool connectStep(data::DataModule &module, const ConnectInput &input, BusyPanel &busy,
-                 ConnectView &view);
+                 ConnectView &view, const WaitLimits &limits = {});
 
 } // namespace kalmora::posting

@@ -183,6 +183,16 @@ PostingOutcome postingRun(data::DataModule &module, BusyPanel &busy, PostingView
         return PostingOutcome::NoPointChosen;
     }
     const std::string prefix = module.CPuntosPREF_PRE->asString();
+    const std::string pointName = module.CPuntosPTVT_NOM->asString();
+    // What the point lacks is told plainly, before the call: without it the call would go
+    // with an empty argument and the server would refuse it as a syntax error.
+    const auto lacking = [&](const std::string &what) {
+        busy.hideBusy();
+        return Exception("El punto de venta " + pointName + " no tiene " + what +
+                         "; no se contabilizó.");
+    };
+    if (prefix.empty())
+        throw lacking("prefijo de facturas");
 
     std::string call = "select * from contabil_facturas_contado(" +
                        data::quotedString(dayArgument(module.Cborrar, day)) + ", ";
@@ -193,8 +203,9 @@ PostingOutcome postingRun(data::DataModule &module, BusyPanel &busy, PostingView
     reopen(module.Cborrar, "SELECT MAX(INVE_ID), MAX(INVE_NOMBRE) FROM INTERFAZ_VENTAS WHERE "
                            "TIDO_COD = 31 AND PREF_PRE = " +
                                data::quotedString(prefix));
-    if (!module.Cborrar.isEmpty())
-        call += module.Cborrar.fields(0).asString() + ")";
+    if (module.Cborrar.isEmpty() || module.Cborrar.fields(0).isNull())
+        throw lacking("interfaz de ventas de contado (tipo 31) para su prefijo " + prefix);
+    call += module.Cborrar.fields(0).asString() + ")";
 
     const bool called = runPostingCall(module, std::move(call));
 

@@ -1,16 +1,26 @@
 // Two workstations posting (or reversing) the same day and point at the same moment: two
 // headless commands through the private test server, both under way before either can take
-// the day's invoices (or the voucher).
+// the day's invoices (or the voucher); and the limits of the waits for a workstation that
+// holds them, or a server that never answers.
 #include "data/sql_connection.h"
 #include "platform/scoped_env.h"
 #include "support/company_database.h"
 #include "support/run_program.h"
 
 #include <algorithm>
+#include <arpa/inet.h>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
 #include <gmock/gmock.h>
+#include <netinet/in.h>
+#include <optional>
+#include <sys/socket.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 namespace kalmora::test {
 namespace {
@@ -185,6 +195,157 @@ TEST(ConcurrentPost, TwoReversalsAtOnceReverseThePostingOnce)
     EXPECT_EQ(single(watcher, "select count(*) from comprobantes where comp_revierte = " + voucher),
               "1");
     EXPECT_EQ(single(watcher, "select count(*) from comprobantes"), "2");
+}
+
+// Guards against a posting that waited without limit for the day's invoices held by another
+// workstation's open transaction: it gives up within its lock timeout and says plainly that
+// another workstation is posting the day (status 1), having stored nothing.
+TEST(ConcurrentPost, APostingBlockedByAnotherWorkstationGivesUpWithinItsLockTimeout)
+{
+    const std::string server = env("KALMORA_TEST_SERVER");
+    if (server.empty())
+        GTEST_SKIP() << "no test server (scripts/test.sh starts one)";
+    CompanyDatabase company({.invoices = 5, .days = 1, .dateOrder = "MDY"});
+    const std::string day = *company.sql().value("select max(fact_fecha) from facturas");
+    const std::string database = server + ":" + company.databasePath();
+    const ScopedEnv locale("LC_ALL", "C.UTF-8");
+    const ScopedEnv password("KALMORA_PASSWORD", env("KALMORA_TEST_PASSWORD"));
+    const ScopedEnv display("DISPLAY", std::nullopt);
+
+    data::TSQLConnection gate;
+    pointAt(gate, database);
+    const data::TransactionDesc transaction{1, data::IsolationLevel::ReadCommitted};
+    gate.startTransaction(transaction);
+    gate.execute("update facturas set comp_id = comp_id where ptvt_id = 1");
+
+    const auto started = std::chrono::steady_clock::now();
+    const ProgramResult result =
+        runProgram({KALMORA_PROGRAM, "post", "--server", server + ":" + company.serverEntry(),
+                    "--company", company.code(), "--user", env("KALMORA_TEST_USER"), "--date", day,
+                    "--point-id", "1", "--lock-timeout", "2"});
+    const auto waited = std::chrono::steady_clock::now() - started;
+    gate.rollback(transaction);
+    const std::string vouchers = single(gate, "select count(*) from comprobantes");
+
+    EXPECT_EQ(result.exitCode, 1) << result.err;
+    EXPECT_EQ(result.out, "Las ventas de este día y punto de venta las está contabilizando o "
+                          "ya las contabilizó otra estación de trabajo.\n");
+    EXPECT_EQ(result.err, "");
+    // The engine's lock manager counts the timeout in whole-second ticks.
+    EXPECT_GE(waited, std::chrono::seconds(1));
+    EXPECT_LT(waited, std::chrono::seconds(15));
+    EXPECT_EQ(vouchers, "0");
+}
+
+// Guards against a command held for minutes by a server that accepts the connection and never
+// answers: it gives up within its connect timeout, with a failure (status 3).
+TEST(WaitLimits, AServerThatNeverAnswersIsLeftWithinTheConnectTimeout)
+{
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr *>(&address), length), 0);
+    ASSERT_EQ(::listen(listener, 8), 0);
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr *>(&address), &length), 0);
+    const std::string port = std::to_string(ntohs(address.sin_port));
+    const ScopedEnv password("KALMORA_PASSWORD", "x");
+    const ScopedEnv display("DISPLAY", std::nullopt);
+
+    // The kernel accepts the connections into the backlog; nobody ever answers them.
+    const auto started = std::chrono::steady_clock::now();
+    const ProgramResult result = runProgram(
+        {KALMORA_PROGRAM, "post", "--server", "127.0.0.1/" + port + ":/nowhere", "--company", "01",
+         "--user", "SYSDBA", "--point-id", "1", "--connect-timeout", "2"});
+    const auto waited = std::chrono::steady_clock::now() - started;
+    ::close(listener);
+
+    EXPECT_EQ(result.exitCode, 3) << result.out << result.err;
+    EXPECT_NE(result.err, "");
+    EXPECT_LT(waited, std::chrono::seconds(10)) << result.err;
+}
+
+// Guards against a command that ignored Ctrl+C and SIGTERM while the database client waited
+// (the client catches both): each ends it at once, with a line that says so, and the
+// status of the signal.
+TEST(WaitLimits, CtrlCAndSigtermEndACommandAtOnce)
+{
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr *>(&address), length), 0);
+    ASSERT_EQ(::listen(listener, 8), 0);
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr *>(&address), &length), 0);
+    const std::string server = "127.0.0.1/" + std::to_string(ntohs(address.sin_port)) + ":/x";
+    const ScopedEnv password("KALMORA_PASSWORD", "x");
+    const ScopedEnv display("DISPLAY", std::nullopt);
+
+    for (const auto &[signal, name] :
+         {std::pair{SIGINT, "SIGINT"}, std::pair{SIGTERM, "SIGTERM"}}) {
+        SCOPED_TRACE(name);
+        const std::string errors = "/tmp/kalmora-stop-" + std::to_string(::getpid()) + ".txt";
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            const int file = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            ::dup2(file, 2);
+            ::execl(KALMORA_PROGRAM, KALMORA_PROGRAM, "post", "--server", server.c_str(),
+                    "--company", "01", "--user", "SYSDBA", "--point-id", "1", "--connect-timeout",
+                    "60", static_cast<char *>(nullptr));
+            ::_exit(127);
+        }
+        ASSERT_GT(pid, 0);
+        // Under way: connecting, the client loaded and waiting for the server.
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        ::kill(pid, signal);
+        const auto sent = std::chrono::steady_clock::now();
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_LT(std::chrono::steady_clock::now() - sent, std::chrono::seconds(1));
+        EXPECT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
+        std::ifstream in(errors);
+        const std::string text((std::istreambuf_iterator<char>(in)), {});
+        EXPECT_EQ(text, std::string("contabiliza-pos post: interrumpido por ") + name +
+                            "; lo que no se había confirmado no se guardó\n");
+        ::unlink(errors.c_str());
+    }
+    ::close(listener);
+}
+
+// The limits' options and variables take whole seconds above 0; anything else is a usage
+// error that names it.
+TEST(WaitLimits, LimitsThatAreNotWholeSecondsAreUsageErrors)
+{
+    const ScopedEnv display("DISPLAY", std::nullopt);
+    struct Case
+    {
+        std::vector<std::string> options;
+        const char *variable;
+        const char *value;
+        const char *named;
+    };
+    for (const Case &c : {Case{{"--connect-timeout", "0"}, nullptr, nullptr, "--connect-timeout"},
+                          Case{{"--lock-timeout", "1.5"}, nullptr, nullptr, "--lock-timeout"},
+                          Case{{"--lock-timeout", "-3"}, nullptr, nullptr, "--lock-timeout"},
+                          Case{{}, "KALMORA_LOCK_TIMEOUT", "abc", "KALMORA_LOCK_TIMEOUT"},
+                          Case{{}, "KALMORA_CONNECT_TIMEOUT", "", "KALMORA_CONNECT_TIMEOUT"}}) {
+        SCOPED_TRACE(c.named);
+        std::optional<ScopedEnv> variable;
+        if (c.variable)
+            variable.emplace(c.variable, c.value);
+        std::vector<std::string> command{KALMORA_PROGRAM, "post", "--server", "/nowhere",
+                                         "--company",     "01",   "--user",   "SYSDBA",
+                                         "--point-id",    "1"};
+        command.insert(command.end(), c.options.begin(), c.options.end());
+        const ProgramResult result = runProgram(command);
+        EXPECT_EQ(result.exitCode, 64);
+        EXPECT_THAT(result.err, ::testing::HasSubstr(c.named));
+    }
 }
 
 } // namespace

@@ -133,6 +133,14 @@ TEST_F(HeadlessPostTest, UsageErrorsPostNothingAndThePointIdSettlesAName)
          "falta --company"},
         {company({"--date", "2026-02-30", "--point", "Kiosco Norte"}), "2026-02-30"},
         {company({"--date", "-026-02-03", "--point", "Kiosco Norte"}), "-026-02-03"},
+        {company({"--date", "0000-01-01", "--point", "Kiosco Norte"}),
+         "del 0001-01-01 al 9999-12-31"},
+        // An option given twice says two things: neither is taken.
+        {company({"--point", "Kiosco Norte", "--point", "Tienda D'Angelo"}),
+         "--point está repetida"},
+        {{"--server", company_->serverEntry(), "--company", "X", "--user", "SYSDBA", "--company",
+          company_->code(), "--point", "Kiosco Norte"},
+         "--company está repetida"},
         {company({"--point", "Kiosco Norte", "--password", "masterkey"}), "--password"},
         {company({"--point-id", "tres"}), "tres"},
         // Whole numbers that PTVT_ID (INTEGER) cannot hold, however large.
@@ -215,8 +223,10 @@ TEST_F(HeadlessPostTest, TheDayPostedIsTheOneAskedForWhateverTheCompanysDateOrde
         {"MDY", "1926-12-10", "3", 1, "No se pudo contabilizar las facturas.\n", "", std::nullopt},
         {"DMY", "2026-12-10", "1", 0, "Comprobante contable correctamente generado.\n", "",
          "2026-12-10"},
-        {"DMY", "0000-06-15", "2", 3, "",
-         "No se puede contabilizar el día 0000-06-15: la compañía lee años de 1 a 9999.\n",
+        // The year 0 is none the database has: a usage error, before anything is opened.
+        {"DMY", "0000-06-15", "2", 64, "",
+         "contabiliza-pos post: la fecha \"0000-06-15\" no es un día válido AAAA-MM-DD, del "
+         "0001-01-01 al 9999-12-31\nVea «contabiliza-pos post --help».\n",
          std::nullopt},
     };
     for (const Case &c : cases) {

@@ -163,9 +163,12 @@ TEST_F(PostEachTest, AFailingPointDoesNotStopTheOthersAndAPreviewStoresNothing)
     // The voucher of Tienda D'Angelo cannot be written: its posting fails inside the database.
     company_->sql().execute("SET TERM ^ ;\n"
                             "create trigger cerrado for comprobantes before insert as begin "
-                            "if (new.ptvt_id = 2) then exception e_comprobante 'Punto 2 cerrado'; "
-                            "end^\n"
+                            "if (new.ptvt_id = 2) then exception e_comprobante 'Punto 2' || "
+                            "ascii_char(13) || ascii_char(10) || 'cerrado'; end^\n"
                             "SET TERM ; ^");
+    // A name that would split a line and recolour the terminal.
+    company_->sql().execute("update punto_venta set ptvt_nom = 'Kiosco' || ascii_char(10) || "
+                            "ascii_char(27) || '[31mNorte' where ptvt_id = 3");
 
     const ProgramResult preview = post({"--all-points", "--date", days_[1], "--preview"});
     EXPECT_EQ(preview.exitCode, 3);
@@ -176,7 +179,7 @@ TEST_F(PostEachTest, AFailingPointDoesNotStopTheOthersAndAPreviewStoresNothing)
     EXPECT_EQ(previewLines[0], days_[1] + " Almacén Principal (1): Vista previa: se generaría "
                                           "este comprobante; no se guardó nada.");
     EXPECT_THAT(preview.out, HasSubstr(days_[1] + " Tienda D'Angelo (2): falla: "));
-    EXPECT_THAT(preview.out, HasSubstr(days_[1] + " Kiosco Norte (3): Vista previa"));
+    EXPECT_THAT(preview.out, HasSubstr(days_[1] + " Kiosco \\x1b[31mNorte (3): Vista previa"));
     EXPECT_THAT(preview.out, HasSubstr(days_[1] + " Feria Artesanal (4): " + kErrorsMessage));
 
     const ProgramResult result = post({"--all-points", "--from", days_[0], "--to", days_[1]});
@@ -186,9 +189,17 @@ TEST_F(PostEachTest, AFailingPointDoesNotStopTheOthersAndAPreviewStoresNothing)
         SCOPED_TRACE(day);
         EXPECT_THAT(result.out, HasSubstr(day + " Tienda D'Angelo (2): falla: "));
         EXPECT_THAT(result.out, HasSubstr("Punto 2 cerrado"));
-        EXPECT_THAT(result.out, HasSubstr(day + " Kiosco Norte (3): Comprobante contable "
-                                                "correctamente generado."));
+        EXPECT_THAT(result.out, HasSubstr(day + " Kiosco \\x1b[31mNorte (3): Comprobante "
+                                                "contable correctamente generado."));
         EXPECT_THAT(result.out, HasSubstr(day + " Feria Artesanal (4): " + kErrorsMessage));
+    }
+    // One line a summary, and one an error row after its tab: nothing a name or a failure
+    // holds breaks the layout or reaches the terminal raw.
+    for (const std::string &line : lines(result.out)) {
+        EXPECT_TRUE(line.starts_with(days_[0]) || line.starts_with(days_[1]) ||
+                    line.starts_with("\t"))
+            << line;
+        EXPECT_EQ(line.find_first_of("\r\x1b"), std::string::npos) << line;
     }
     EXPECT_EQ(value("select cast(list(ptvt_id || '@' || comp_fecha, ' ') as varchar(200)) from "
                     "(select ptvt_id, comp_fecha from comprobantes order by comp_fecha, ptvt_id)"),

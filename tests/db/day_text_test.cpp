@@ -81,7 +81,8 @@ TEST(DayText, ReadsOnlyThreeNumericFieldsThatMakeARealDay)
         {"2026-01-15", "YMD", "2026-01-15"}, {" 5-1-26 ", "DMY", "2026-01-05"},
         {"5.1.26", "MDY", "2026-05-01"},     {"29/02/2024", "DMY", "2024-02-29"},
         {"31/12/1999", "DMY", "1999-12-31"}, {"15/01/2026", "MDY", nullptr},  // month 15
-        {"29/02/2025", "DMY", nullptr},                                       // not a leap year
+        {"31/12/9999", "DMY", "9999-12-31"}, {"32/12/9999", "DMY", nullptr},  // the range's end
+        {"01/01/0001", "DMY", "0001-01-01"}, {"29/02/2025", "DMY", nullptr},  // not a leap year
         {"31/04/2026", "DMY", nullptr},                                       // April has 30 days
         {"00/01/2026", "DMY", nullptr},      {"15 ene 2026", "DMY", nullptr}, // month name
         {"ene 15 2026", "MDY", nullptr},     {"15/01", "DMY", nullptr},

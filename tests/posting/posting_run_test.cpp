@@ -363,13 +363,16 @@ TEST_F(PostingTest, OfTwoPointsWithOneNameTheChosenOneIsPosted)
 // rejects ends the run with the busy panel still shown and no message.
 TEST_F(PostingTest, ACallTheServerRejectsEndsTheRunWithThePanelShown)
 {
-    runOn(database(), "delete from interfaz_ventas where pref_pre = 'PPAL' and tido_cod = 31");
+    runOn(database(), "create or alter procedure contabil_facturas_contado (fecha varchar(100), "
+                      "nit varchar(100), prefijo varchar(100), punto integer, interfaz integer) "
+                      "returns (ver char(1), idc integer, error integer) as begin "
+                      "exception e_comprobante 'rechazado'; end");
     connectAndChoose(1);
 
     EXPECT_THROW(post(), EOleException);
     EXPECT_TRUE(window.busyShown);
     EXPECT_THAT(window.messages, IsEmpty());
-    EXPECT_THAT(sentTexts(recorder).back(), EndsWith("'900000001', 'PPAL', 1, )"));
+    EXPECT_THAT(sentTexts(recorder).back(), EndsWith("'900000001', 'PPAL', 1, 1)"));
 }
 
 // ---- Posting only the chosen day, once
@@ -621,6 +624,39 @@ TEST_F(PostingTest, ACompanyCodeThatLeavesDatosIsRefusedBeforeAnythingOpens)
         EXPECT_THAT(window.events, IsEmpty());
         EXPECT_TRUE(dm.Kalmora.connected());
         EXPECT_EQ(dm.Kalmora.params().value("Database"), database());
+    }
+}
+
+// Guards against a point without its prefix or without its cash-sales interface sending a
+// call with an empty argument, which the server refused as a raw syntax error: the failure
+// says what the point lacks, and no posting call is sent.
+TEST_F(PostingTest, APointLackingItsPrefixOrInterfaceIsToldWhatItLacks)
+{
+    runOn(database(), "update punto_venta set pref_pre = null where ptvt_id = 2");
+    runOn(database(), "delete from interfaz_ventas where tido_cod = 31 and pref_pre = 'K''N'");
+    struct Case
+    {
+        std::int64_t point;
+        const char *says;
+    };
+    for (const Case c :
+         {Case{2, "El punto de venta Tienda D'Angelo no tiene prefijo de facturas; no se "
+                  "contabilizó."},
+          Case{3, "El punto de venta Kiosco Norte no tiene interfaz de ventas de contado (tipo "
+                  "31) para su prefijo K'N; no se contabilizó."}}) {
+        SCOPED_TRACE(c.point);
+        if (!dm.Kalmora.connected())
+            connectAndChoose(c.point);
+        else
+            window.choosePoint(c.point);
+        recorder.clear();
+        try {
+            post();
+            ADD_FAILURE() << "posted";
+        } catch (const Exception &failure) {
+            EXPECT_STREQ(failure.what(), c.says);
+        }
+        EXPECT_THAT(sentTexts(recorder), Not(Contains(StartsWith("select * from contabil"))));
     }
 }
 
