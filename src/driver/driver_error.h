@@ -68,7 +68,21 @@ constexpr int UpdateConflict = 335544451;
 /// "lock time-out on wait transaction": a wait for another transaction's rows that reached
 /// the connection's lock timeout.
 constexpr int LockTimeout = 335544878;
+/// The connection to the server broke: "Unable to complete network request", a read or a
+/// write on the connection that failed, "connection lost to database".
+constexpr int NetworkError = 335544721;
+constexpr int NetworkReadError = 335544726;
+constexpr int NetworkWriteError = 335544727;
+constexpr int ConnectionLost = 335544741;
 } // namespace ServerCode
+
+/// Whether `code` says that the connection broke, so that what the server did with the
+/// statement under way is not known.
+constexpr bool isConnectionLost(int code)
+{
+    return code == ServerCode::NetworkError || code == ServerCode::NetworkReadError ||
+           code == ServerCode::NetworkWriteError || code == ServerCode::ConnectionLost;
+}
 
 /// Whether `code` says that a concurrent transaction changed or holds the same rows.
 constexpr bool isConcurrentUpdate(int code)

@@ -115,6 +115,14 @@ bool completeVoucher(data::DataModule &module, std::int64_t voucher)
         module.Scontapend.execProc();
         return true;
     } catch (const data::DriverError &failure) {
+        // The completion may have been committed before the connection broke, or not: say
+        // so, and how to settle it, rather than a plain failure for a voucher maybe complete.
+        if (data::isConnectionLost(failure.code()))
+            throw Exception("Se perdió la conexión al completar el comprobante " +
+                            std::to_string(voucher) +
+                            ": no se sabe si quedó completado. Contabilice de nuevo este día y "
+                            "punto de venta: si quedó pendiente se completa, y si ya se completó "
+                            "no hay nada más que contabilizar.");
         if (data::isConcurrentUpdate(failure.code()) || completedElsewhere(module.Cborrar, voucher))
             return false;
         throw;

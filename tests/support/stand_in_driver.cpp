@@ -44,7 +44,10 @@ public:
     {
         if (!procedure_.empty() && procedure_ == standInFaults().procedureFails)
             loseConnection();
-        return inner_->execute();
+        auto result = inner_->execute();
+        if (!procedure_.empty() && procedure_ == standInFaults().procedureFailsAfterRunning)
+            loseConnection();
+        return result;
     }
     std::int64_t rowsAffected() const override { return inner_->rowsAffected(); }
 

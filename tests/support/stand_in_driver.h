@@ -18,6 +18,8 @@ struct StandInFaults
     /// The call of this stored procedure (name as stored) fails before it reaches the server,
     /// as a lost connection would; empty for none.
     std::string procedureFails;
+    /// The procedure of that name runs, then the connection breaks before its answer.
+    std::string procedureFailsAfterRunning;
 };
 StandInFaults &standInFaults();
 
