@@ -10,6 +10,7 @@ packages=(
   fonts-liberation xvfb xauth
   openbox libxtst-dev locales   # the real-display tests: a window manager, XTest, es_CO/es_ES
   dpkg-dev desktop-file-utils   # the Debian package: its dependencies, its menu entry's check
+  mmdebstrap                    # the Debian root of its own that the package is tested in
   clang libclang-rt-dev   # libFuzzer and the sanitizers, for scripts/fuzz.sh
 )
 

@@ -2,8 +2,8 @@
 # The test command. In order, stopping at the first failure:
 #   1. clang-format --dry-run --Werror over every .cpp and .h of src/, tests/ and bench/;
 #   2. build/ with warnings as errors, and ctest on it; then, when no ctest arguments are
-#      given, the Debian package made from it, installed, run and purged again on this
-#      machine (scripts/package-test.sh);
+#      given, the Debian package made from it, installed, run and purged again in a Debian
+#      root of its own, never on this machine (scripts/package-test.sh);
 #      The suite includes the real-display stage (label "display": the built program under
 #      Xvfb with openbox, driven through XTest; tests/display).
 #   3. build-asan/ with AddressSanitizer and UndefinedBehaviorSanitizer (and warnings as
@@ -48,8 +48,8 @@ fi
 
 ctest --test-dir build --output-on-failure -j 2 "$@"
 
-# The .deb of build/: installed with apt-get, its menu entry and headless command checked, a
-# demo day posted through the private server above, then purged.
+# The .deb of build/: installed with apt-get in a throw-away Debian root, its menu entry and
+# headless command checked, a demo day posted through the private server above, then purged.
 if [ $# -eq 0 ]; then
   "$root/scripts/package-test.sh"
 fi
