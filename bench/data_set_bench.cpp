@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Data sets against the Firebird client API used plainly, paired in each iteration over a
 // scratch database of 100 000 five-column rows (INTEGER, two DATEs, two NUMERIC(15,4)):
 //   - opening a data set of the 100 000 rows against a plain fetch of the same rows that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // A demo company for the posting benchmarks (db/make-company: one day, today, four points
 // of N invoices each, 90 % of them cash sales; the company reads day texts as YYYY-MM-DD),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Fetching 100 000 rows through the program's driver against a plain loop over the Firebird
 // client API (IStatement/IResultSet reading the server's own message in place) on the same
 // embedded database, in the same transaction mode, paired in each iteration. Both prepare

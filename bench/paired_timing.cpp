@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "paired_timing.h"
 
 #include "plain_client.h"

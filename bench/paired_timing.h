@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // What every benchmark here shares. Our code and its plainest reference are timed in pairs
 // inside each iteration, taking turns at going first, so that both meet the same load of a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The Firebird client API used directly and as plainly as it goes: the reference the
 // benchmarks measure the program against. Same client library and database as the

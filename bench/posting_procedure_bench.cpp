@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The posting of one day of one point of sale as the program sends it through its own
 // driver (the posting call read to its end, which commits it, then the completion of the
 // voucher) against the same two statements over the plain client API, paired in each

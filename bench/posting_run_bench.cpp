@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The posting run as the window runs it (posting/posting_run.h: the point located in
 // CPuntos, the lookups in Cborrar, the call in CRepArticulos, the check of the voucher, the
 // completion through Scontapend and the message) on a day of 10 000 invoices of one point,

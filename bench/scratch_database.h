@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // A scratch database for one benchmark program: made with isql-fb (embedded engine) from a
 // script that follows its CREATE DATABASE, set to asynchronous writes so that commits time

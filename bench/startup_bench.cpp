@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Start-up to the first paint: the program's window as main() starts it (its application
 // object, the window with every control, the installation files it reads) against a bare Qt Widgets
 // window (an application object and an empty window of the same size), each in a fresh process on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The two files read at start-up, 10 MB each, against reading the same bytes with one plain
 // std::ifstream read and splitting them into lines, in the same iteration:
 //   - the registry export, as the installation directory is looked up in it: one key with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A text location over every visible column of the rates grid holding 100 000 rows, for a
 // text that is nowhere, against a plain loop over the same rows' displayed texts, in one
 // run and taking turns at going first (target: within 1.5x). The grid must repaint at most

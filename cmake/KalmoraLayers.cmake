@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # The layers of src/, lowest first. A folder may include and link only folders before it
 # in this list (and itself). kalmora_library checks the links when the build is
 # configured; the test layer_includes checks every #include of src/ (cmake/check_layers.cmake).

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # KALMORA_SANITIZE: every target compiled and linked with AddressSanitizer and
 # UndefinedBehaviorSanitizer, for a separate build folder (scripts/test.sh uses build-asan/).
 # The Firebird client, its embedded engine and Qt stay uninstrumented; the test command sets

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # kalmora_add_test(NAME SOURCES a.cpp b.cpp LIBS lib... [GUI] [DATABASE] [SERVER])
 #   One GoogleTest executable registered with CTest.
 #   GUI      : links the Qt test main (QApplication before InitGoogleTest) and runs

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # kalmora_warnings: the warnings every target of ours compiles with. KALMORA_WERROR makes
 # them errors (CI turns it on). Qt, GoogleTest, Google Benchmark and Firebird headers come
 # in as system headers (imported targets, /usr/include), so only our own code is held to

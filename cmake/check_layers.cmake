@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # cmake -DSOURCE_DIR=<checkout> -P check_layers.cmake
 # Fails when a file of src/<folder> includes "<other>/..." of a folder that is not below
 # <folder> in KALMORA_LAYERS, or of a folder that is not a layer at all. A file beside the

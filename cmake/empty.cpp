@@ -1,1 +1,2 @@
+// SPDX-License-Identifier: Apache-2.0
 // Keeps a library valid while its folder has no sources yet.

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: Apache-2.0 */
 /* Demo company: reference data. db/make-company loads it after the schema and then
    generates the invoices and the day's rates (demo-invoices.sql). Described in
    db/README.md. */

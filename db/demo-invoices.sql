@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: Apache-2.0 */
 /* Demo company: the configured date order, the invoices and the closing-adjustment
    rates of today and the @DAYS@ - 1 days before it. db/make-company replaces @DAYS@,
    @INVOICES@ and @DATE_ORDER@ before loading it. Amounts are made from the invoice's

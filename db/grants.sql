@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: Apache-2.0 */
 /* Every login may use the company database: the program connects with the user's
    own login, which is not the database's owner. Applied by db/make-company last. */
 

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: Apache-2.0 */
 /* The company database's procedures: reading the day text, posting a day's cash
    sales and completing the pending voucher. Applied by db/make-company after
    schema.sql. */

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: Apache-2.0 */
 /* The company database: tables, generators, indexes and triggers.
    Firebird 3, SQL dialect 3, default character set UTF8 (set when the database is
    created). Applied by db/make-company after CREATE DATABASE; the procedures follow

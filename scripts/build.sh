@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Configures and builds everything into build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # A private Firebird server on loopback for the tests that need a login.
 #
 #   scripts/fb-test-server.sh start DIR   # prints the export lines the tests read

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Builds the fuzz targets of the byte parsers (tests/fuzz) with clang++, libFuzzer and the
 # address and undefined-behaviour sanitizers into build-fuzz/, and runs each for a fixed time
 # over its committed corpus (tests/fuzz/corpus/<target>/, left as it is). A crash, a leak, a

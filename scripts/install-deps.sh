@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Installs the Debian packages that building, running and testing need, when missing.
 set -euo pipefail
 
@@ -11,6 +12,7 @@ packages=(
   openbox libxtst-dev locales   # the real-display tests: a window manager, XTest, es_CO/es_ES
   dpkg-dev desktop-file-utils   # the Debian package: its dependencies, its menu entry's check
   mmdebstrap                    # the Debian root of its own that the package is tested in
+  lintian appstream             # Debian's checks of the package and of its AppStream metainfo
   clang libclang-rt-dev   # libFuzzer and the sanitizers, for scripts/fuzz.sh
 )
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # The Debian package, tested as a user gets it, in a Debian root of its own that is thrown
 # away afterwards: nothing is installed, removed or configured on this machine. Builds the
 # .deb from build/ (cpack), installs it in the root with apt-get (its dependencies come from
@@ -72,6 +73,15 @@ for needed in libfbclient2 libqt6widgets6 libqt6gui6 libqt6core6; do
   [[ ", $depends," == *", $needed "* || ", $depends," == *", $needed,"* ]] \
     || fail "Depends lacks $needed"
 done
+
+echo "-- Debian's checks: lintian, the AppStream metainfo"
+# Any error or warning fails; packaging/lintian-overrides lists, each with its reason, the tags
+# that are wrong for this package (installed as the package's own overrides).
+lintian --fail-on error,warning --no-tag-display-limit "$deb" || fail "lintian: see above"
+dpkg-deb -x "$deb" "$work/contents"
+metainfo=$(find "$work/contents/usr/share/metainfo" -name '*.metainfo.xml')
+[ -n "$metainfo" ] || fail "no AppStream metainfo in the package"
+appstreamcli validate --no-net --explain "$metainfo" || fail "appstreamcli: see above"
 
 in_root() { $sudo chroot "$target" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LC_ALL=C.UTF-8 \
   DEBIAN_FRONTEND=noninteractive "$@"; }

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Builds the program and starts it on the demo installation in demo/ (not versioned):
 # demo/hklm.reg stands in for the machine's registry and names demo/install as the
 # installation directory, whose SERVIDORES.cfg offers the demo server, the folder

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # The test command. In order, stopping at the first failure:
 #   1. clang-format --dry-run --Werror over every .cpp and .h of src/, tests/ and bench/;
 #   2. build/ with warnings as errors, and ctest on it; then, when no ctest arguments are

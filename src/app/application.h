@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The application object: the classic look, the window fonts, the date settings and the
 // decimal separator of the locale, the application title, the failure display for every event

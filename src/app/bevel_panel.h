@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // A panel: button-face background, an outer and an inner bevel one pixel wide each, and an
 // optional one-line caption centred in it. The window's bands and the busy panel.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "app/date_picker.h"
 
 #include "core/date_format.h"

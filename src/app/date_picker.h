@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The date picker: a day shown in the user's short date pattern, with a button that drops
 // down a month calendar; no check box, no earliest or latest day.

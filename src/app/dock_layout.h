@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // Docking of child controls to the edges of their parent: top bands stack down from the top
 // and bottom bands up from the bottom, in the order they were added, each keeping its height

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The inside of a drop-down box, shared by the server list and the lookup box: the text at
 // the left and, at the right, a drop-down button as wide as a vertical scroll bar. With the

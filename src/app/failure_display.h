@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The failure display: every failure that escapes a handler ends up here and is shown in
 // the error box, except a silent abort, which only ends the handler.

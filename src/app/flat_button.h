@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // A flat button with a picture above its caption. It shows no frame until the mouse is over
 // it while it is enabled (a raised frame), looks pressed while held down, clicks when the

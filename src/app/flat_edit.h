@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // A single-line edit box with a flat one-pixel frame and no length limit. It can mask what is
 // typed, and tells when the focus leaves it for another control of its window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The flat one-pixel frame that the edit boxes and the server list draw in place of the
 // sunken border.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The fonts of the window. The designed fonts are replaced by metric look-alikes at the
 // designed pixel sizes: "MS Sans Serif" by Liberation Sans, "Arial Narrow" by Liberation

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The hourglass cursor over the whole application, for the connection's connect and the
 // statements of a save (data/wait_cursor.h).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The search text of a lookup box's incremental search: the characters typed so far, which
 // a pause of more than two seconds between search keystrokes starts afresh. At most 32

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The point-of-sale lookup box (`Pto`): chooses one row of a data set, shown through a data
 // source. It lists one column of the rows (the list field) and identifies the chosen row by

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "app/lookup_list.h"
 
 #include "app/lookup_box.h"

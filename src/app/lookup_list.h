@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The drop-down list of a lookup box: a popup as wide as the box showing as many rows as the
 // data set has, at most kMaxRows (kMaxRows when it has none), with a scroll bar when there

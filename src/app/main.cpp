@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Program entry: the commands without a window, help and version, else the window.
 #include "app/window_program.h"
 #include "cli/headless_post.h"

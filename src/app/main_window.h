@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The main window: the server, user, password and company fields, the day and point of sale,
 // the error grid, the two flat buttons, the busy panel and the rates panel; the keyboard

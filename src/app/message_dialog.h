@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The plain message dialog: the system's own outcome and warning texts, with one "OK"
 // button, sized from the message font's average character width and height. The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "app/message_seam.h"
 
 #include "app/application.h"

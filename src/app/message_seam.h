@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The one way the system's modal message windows are shown. Normally each call builds the
 // window and runs it modally; while a MessageRecorder is alive the windows are not shown and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The program's own pictures, compiled in (drawn by resources/make_images.py): showing them
 // at start-up reads no file and needs no image decoder or image plugin.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "app/server_list_box.h"
 
 #include "app/drop_down_look.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The server drop-down list: a list without free typing, a flat one-pixel frame, up to 8 items
 // shown when dropped down. Typing selects the first item that begins with the characters

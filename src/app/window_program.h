@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The program in its window: the application object, the main window shown, the event loop.
 

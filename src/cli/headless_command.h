@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // What every headless command does around its own work: the locale read as the window reads
 // it, and every failure turned into its message on standard error and its exit status.

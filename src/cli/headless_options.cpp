@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "cli/headless_options.h"
 
 #include "core/errors.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The arguments of the headless command "contabiliza-pos post": what to connect to and
 // what to post. The password is never one of them.

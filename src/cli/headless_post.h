@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // "contabiliza-pos post": the connect step and the posting run from a terminal, without a
 // window or a display. See postHelp() (headless_options.h) for the command line.

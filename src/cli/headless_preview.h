@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // "contabiliza-pos post --preview": the posting run of the chosen day and point inside one
 // transaction that is rolled back, printing the voucher it would generate. Nothing it

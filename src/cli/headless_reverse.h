@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // "contabiliza-pos reverse": takes back a completed posting of cash sales through the
 // company database's REVIERTE_CONTADO, in one transaction, and prints the reversing voucher.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The terminal stand-in for the main window, for the headless post command: the busy
 // panel, the day, the chosen point, the error grid and the plain message dialog of the

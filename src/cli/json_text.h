@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // JSON text for the reports other tools read: strings quoted and escaped so that any bytes
 // come out as valid JSON.

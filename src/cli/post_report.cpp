@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "cli/post_report.h"
 
 #include "cli/json_text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // What one day and point of a post command came to, as the command reports it when it posts
 // several (--all-points, --from and --to) or writes JSON (--format json): a summary line, or

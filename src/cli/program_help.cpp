@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "cli/program_help.h"
 
 #include "cli/headless_options.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The program's own "--help": how it is started (the window, or one of the headless
 // commands), with each command's help after it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // A voucher as the headless commands show it: its heading (number, detail, day's point and
 // number of invoices), its lines (account, rate, debit, credit and detail) and the totals.

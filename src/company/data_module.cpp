@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "company/data_module.h"
 
 #include "core/text_compare.h"

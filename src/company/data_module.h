@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The main window's data components with their design-time names and settings: the
 // connection `Kalmora`, its sources, the providers, the data sets with their persistent

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // Date rendering: a day becomes text through the user's short date pattern, and the same
 // pattern reads it back. The settings come from the locale (src/platform) at start-up and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // Exact decimals as text: the general number format that decimal fields show, the reading
 // of typed text, and the user's decimal separator. No floating point is involved.

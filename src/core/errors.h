@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The failures of the system. Every failure carries the message the user sees; the
 // failure display (src/app) shows it in the error box, except a silent abort.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // Values as the driver returns them and the data sets hold them. Decimals are exact
 // scaled integers; text is bytes of the 8-bit code page, passed unchanged.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // Data sets (`TClientDataSet`): in-memory tables fetched through a provider, with typed
 // field objects, a current row, an end flag, a filter and a change log. Handlers read and

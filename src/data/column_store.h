@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The rows of a data set held column by column, compactly: per column a null bitmap and the
 // values in the narrowest form that keeps them exactly (integers at the column's width, days

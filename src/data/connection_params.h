@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The connection's parameter list: lines of "name=value", looked up by name without regard
 // to case.

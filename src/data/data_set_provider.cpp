@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "data/data_set_provider.h"
 
 #include "core/errors.h"

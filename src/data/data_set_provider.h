@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // Providers: a data set's way to its source. On open a provider runs its source's statement,
 // copies every row into a packet and closes the source again; on apply updates it turns

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // Data sources connect a data set to the controls that show it (grids, the navigator bar,
 // the lookup box). Controls observe a data source; the data set tells its data sources

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // Field objects: one typed column of a data set, read and written through the data set's
 // current row. Persistent fields are made once with their design settings; a data set

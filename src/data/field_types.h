@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // Field types: each has a name (used in failure messages) and a class; a persistent field
 // binds to a result column only when both types are of the same class.

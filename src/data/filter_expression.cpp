@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "data/filter_expression.h"
 
 #include "core/decimal_text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // Filters and searches over a data set's rows: the comparison of a field with a constant
 // ("AJCI_FECINI = '10/12/2026'"), the constant read in the field's own type, so that a date

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The in-memory engine behind every data set: the fetched rows in the order the server
 // returned them (held compactly, column by column), the rows shown through an optional

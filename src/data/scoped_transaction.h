@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // One transaction on a connection for a piece of work that must be stored whole or not at
 // all: rolled back when the guard goes, on every way out, unless commit() ended it first.

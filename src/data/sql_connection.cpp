@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "data/sql_connection.h"
 
 #include "driver/driver_library.h"

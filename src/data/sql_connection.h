@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The database connection component (`Kalmora` on the main window): the driver settings,
 // the parameter list, connecting and disconnecting, connect on demand for the sources of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // What the query and table components share: a statement on the connection `Kalmora` that
 // a provider opens, reads to its end and closes again. A source is open only while a

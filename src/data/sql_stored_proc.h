@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The stored-procedure component (`Scontapend`): handlers set its parameters by name and
 // execute it; nothing is read back.

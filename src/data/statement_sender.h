@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The one path by which the data-set layer sends work over a connection: statements with
 // their positional parameters, procedure calls and the transactions of saves. The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The SQL of a save: one statement per changed row of the delta, its text as lines ended by
 // CR LF, and its positional parameters (new values first, then the values as fetched of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The hourglass shown while the connection connects or a statement of a save runs. The
 // window implements it with the application's override cursor; without one nothing shows.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The database driver as the connection and the data-set layer see it: a driver object
 // gives connections; a connection gives commands, a metadata object and transactions; a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // Driver result codes, their texts, and how a failure's message is composed from a result
 // code and the server's text.

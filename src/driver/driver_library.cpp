@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "driver/driver_library.h"
 
 #include "driver/fb_driver.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The driver libraries built into the program. The connection names its driver by a library
 // name and an entry point name, as a program loading a driver library would; here the names

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The Firebird client library, loaded by name at connect time. "GDS32.DLL" (any case) stands
 // for the installed client "libfbclient.so.2"; any other name is handed to the loader as is.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "driver/fb_connection.h"
 
 #include "driver/fb_command.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // Owning handles for Firebird interfaces. A reference-counted interface (attachment,
 // transaction, statement, result set, blob, metadata, provider) is released when its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // Firebird messages: the layout of an output row read once from its metadata, the column
 // descriptions it gives, decoding a field of a row buffer into a Value, and the input

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // What a Firebird connection tells about names, transactions and procedures.
 

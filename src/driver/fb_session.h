@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // What the objects of one Firebird connection share: the client's interfaces, the
 // attachment, the options, the transactions alive on it, the cache of procedure parameters

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The one reading of Firebird's types as column types, for the columns of a message and
 // for the stored parameters of a procedure alike.

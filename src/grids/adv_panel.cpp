@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "grids/adv_panel.h"
 
 #include <QPainter>

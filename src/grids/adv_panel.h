@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The captioned panel: a raised one-pixel bevel around a button-face background and, at its
 // top, a caption bar in one plain colour with its caption text at the left. It cannot be

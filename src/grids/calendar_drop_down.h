@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The month calendar that drops down under a date cell of a grid. It opens on a day, moves
 // its highlighted day with the keys and the wheel (a notch is a day), and hands back the day

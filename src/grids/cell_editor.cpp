@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "grids/cell_editor.h"
 
 #include "grids/failure_report.h"

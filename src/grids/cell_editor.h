@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The single-line box laid over a grid's focused cell while the user types into it. It holds
 // the field's edit text, refuses the characters the field does not take (with the platform's

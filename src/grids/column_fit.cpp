@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "grids/column_fit.h"
 
 #include <algorithm>

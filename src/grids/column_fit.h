@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // Fitting the columns to the grid's width, and what a resize by mouse does to the widths
 // the fit works from. Plain arithmetic on the visible columns; the widget supplies the

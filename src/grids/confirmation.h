@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // How the grids ask the user to confirm a deletion. The grids sit below the application,
 // which installs its own confirmation dialog here; until it does, the platform's question box

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "grids/db_grid_eh.h"
 
 #include "data/client_data_set.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The data grid control: the rows of one data set, seen through a data source, one row per
 // record and one column per field, with a title row on top and a row indicator column on the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The navigator bar: a row of buttons that move through, insert, delete and cancel rows of a
 // data set seen through a data source. The visible buttons share the bar's width; hidden ones

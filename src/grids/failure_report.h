@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // Where a grid control shows a failure raised by a click. Unwinding through Qt's delivery of
 // the mouse release is not safe (it leaks the event it copied), so the control stops the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "grids/find_dialog.h"
 
 #include "grids/db_grid_eh.h"

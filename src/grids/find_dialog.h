@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The find dialog of the grids: one window for the whole program, made the first time a grid
 // opens it and kept, in which the user steps from one matching cell of that grid to the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // One grid column: the field it shows, its title, its width and the settings the fit and the
 // mouse read. Columns are kept in display order; the widget resolves the field by name in

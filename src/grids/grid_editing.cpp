@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The grid's keys and its cell editor: moving about, typing into a cell, Esc, Ins, Ctrl+Del
 // and Ctrl+'. Whatever edits needs the data set open and modifiable, dgEditing and the
 // allowed operations, which the error grid never has; a command whose conditions are not met

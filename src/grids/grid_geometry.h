@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // Where the parts of a grid lie in its client area: the indicator column, the title row, the
 // data rows and columns with their one-pixel lines, and what lies under a point (including

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // Moving about a grid: the focused column, the rows in view, and the steps that move the
 // data set's current row for the keys, the mouse wheel and clicks. No widget here: the grid

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The grid's settings: the option sets with their flag names, the operations the grid may
 // start on its data set, and the plain switches. The navigation rules and the widget read

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Searching in a grid: the text location that both searches use, the rates grid's
 // incremental search (Ctrl+F, then typing), and the find dialog that Ctrl+F opens.
 #include "data/client_data_set.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The row indicator's glyphs: 6 by 11 pixel bitmaps (resources/*.xpm) drawn centred in the
 // current row's indicator cell.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The data layer's texts are in the locale's own encoding, as the database and the
 // workstation hand them over; the grids show and edit them as QString.

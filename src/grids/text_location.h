@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // What a text location in a grid looks for: the request that both the incremental search and
 // the find dialog hand to DBGridEh::locateText.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "grids/window_grids.h"
 
 #include "grids/db_grid_eh.h"

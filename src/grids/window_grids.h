@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The design-time settings of the main window's grids, applied in one place by the window.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "installation/installation_directory.h"
 
 #include "platform/registry.h"

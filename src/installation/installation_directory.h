@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The installation directory: the registry value "Directorio" of the key
 // "\Software\QZT\Kalmora2018" under HKEY_LOCAL_MACHINE.

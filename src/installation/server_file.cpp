@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "installation/server_file.h"
 
 #include "installation/installation_directory.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The server list: "SERVIDORES.cfg" in the installation directory, one database server per
 // line, read once at start-up.

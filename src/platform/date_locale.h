@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The user's date settings from the C library's locale (LC_TIME): the short date pattern,
 // translated from the locale's strftime date format into the pattern language of the date

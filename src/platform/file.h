@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The platform's file access for the one file the program reads (the server list): open an
 // existing file for reading while denying every kind of sharing, seek, read, close.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The user's decimal separator from the C library's locale (LC_NUMERIC).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The machine-wide registry (HKEY_LOCAL_MACHINE), read-only, standing in for the platform's
 // registry calls: open a key, ask a value's type and size, read its data, close the key.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The text format of registry exports, read into keys and values. Two generations exist:
 // "Windows Registry Editor Version 5.00" writes string data given in hex as UTF-16LE bytes,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // Stopping the program from outside, and how long its end may take. SIGINT (Ctrl+C) and
 // SIGTERM (a logout, a shutdown, "systemctl stop") must stop it at any moment; the Firebird

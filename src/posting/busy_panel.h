@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The busy panel (`Panel5`): a line of status text shown while a handler waits on the
 // database. The window implements it; a terminal front end implements it too.

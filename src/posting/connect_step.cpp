@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "posting/connect_step.h"
 
 #include "company/data_module.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The connect step (`CiaExit`, run when the company field loses the focus): points the
 // connection `Kalmora` at the company's database, connects with the typed login, reloads the

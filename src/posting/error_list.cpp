@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "posting/error_list.h"
 
 #include "company/data_module.h"

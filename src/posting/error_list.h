@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The error list: after a failed posting, the error rows that the posting procedure wrote
 // into ERRORES are read back into `CError` (shown in the error grid `DBGridEh1`), each with

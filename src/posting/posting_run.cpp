@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "posting/posting_run.h"
 
 #include "company/data_module.h"

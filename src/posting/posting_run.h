@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The posting run (`SpeedButton3Click`, also F2): posts the cash sales of the chosen day and
 // point of sale. Lookups in `Cborrar` gather the arguments of contabil_facturas_contado,

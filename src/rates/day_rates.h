@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The day's closing-adjustment rates, held in `CAjuste` over AJUSTE_CIERRE: opening a day
 // with its three default rows, and saving what the user made of them. Nothing reaches the

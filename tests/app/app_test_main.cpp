@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Test main for the application shell: the program's own application object (style, fonts,
 // failure display in notify) exists before any widget, on the offscreen platform.
 #include "app/application.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The main window on a demo company (support/company_database.h): an installation whose
 // server list offers the company's server entry, the window opened as the program opens it,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The date picker's display follows the short date pattern language.
 #include "app/date_picker.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Drives the program's window on the demo installation (scripts/run-demo.sh --prepare) as a
 // user would, and saves a picture of the whole screen at each step into the folder given as
 // the first argument: the login typed, the point-of-sale list open, the rates panel open, the

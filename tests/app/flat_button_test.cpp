@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The flat buttons: transparent picture background, the disabled picture, the frame that
 // shows only under the mouse, and the click on release.
 #include "app/flat_button.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The point-of-sale lookup box `Pto` in the main window on a demo company with twelve points:
 // its text, the keys with the list closed and open, the incremental search, the drop-down
 // list's size and place, the choice surviving a reload, and the focus look.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // How messages and failures reach the user: the failure display
 // behind every event handler, the plain message dialog's layout, keys and clipboard copy, and
 // the confirmation dialog built the same way.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The navigator bar under the program's application object, over a demo company's rates: its
 // delete question goes to the confirmation dialog and its failures, clicked or repeated, to
 // the error box.

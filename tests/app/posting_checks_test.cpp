@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The posting run's safeguards through the main window on a demo company: the day posted is
 // the day shown whatever order the company reads days in, a company code cannot lead out of
 // the server's datos/ folder, a day another workstation is posting is told plainly, and a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The main job through the main window on a demo company: the login typed and the company
 // box left connects; a point chosen in `Pto` and the execute button (or F2) post the day of
 // `EFecIni`; what the user is told, what the error grid lists, and what reaches the database.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The program started where no display can be reached.
 #include <QProcess>
 #include <QProcessEnvironment>

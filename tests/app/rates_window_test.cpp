@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The day's rates through the main window on a demo company: F5 opens the rates panel with
 // the day's three default rows and saves them, F2 saves them before posting; what the user
 // sees in the panel and what reaches the database.

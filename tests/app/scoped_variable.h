@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // An environment variable set for the life of an object (the registry file, the locale).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The server list's typing rule: a prefix typed within pauses of at most 499 ms selects the
 // first item beginning with it, ignoring case; otherwise the list's own one-character search.
 // And its button, pressed while the list is down.

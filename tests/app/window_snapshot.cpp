@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Renders the main window in its three looks to PNG files in the folder given as the first
 // argument: as it opens, with the busy panel, and with the rates panel. Not a test: a way to
 // look at the window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The main window as the user meets it: every control in its place with its caption, the
 // bands following the window's size, the stacking of the floating panels, the start-up
 // states and tab order, the server list read at creation, the keyboard commands and closing.

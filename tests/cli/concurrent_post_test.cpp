@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Two workstations posting (or reversing) the same day and point at the same moment: two
 // headless commands through the private test server, both under way before either can take
 // the day's invoices (or the voucher); and the limits of the waits for a workstation that

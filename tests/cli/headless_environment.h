@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The environment the headless command runs in for these tests, set while one lives: a UTF-8
 // locale, the password in KALMORA_PASSWORD, and no display of any kind.

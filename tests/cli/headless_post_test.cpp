@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The headless command "contabiliza-pos post", run as a program without a display: its
 // output, its exit statuses and what it leaves in the database.
 #include "data/sql_connection.h"

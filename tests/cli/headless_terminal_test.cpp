@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The password prompt of "contabiliza-pos post" on a terminal (a pseudo-terminal made here):
 // what is typed is not shown, and however the prompt is left (a line, the end of input,
 // Ctrl+C, Ctrl+\, a termination request) the terminal is handed back as it was, so that the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The JSON strings of the post command's report: every byte sequence comes out as a string
 // a strict JSON reader takes, and valid text comes out unchanged.
 #include "cli/json_text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // "contabiliza-pos post" over several days and points (--all-points, --from and --to), and its
 // JSON report (--format json), run as a program on demo companies: what each day and point
 // reports, the exit status, and what reaches the database.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // "contabiliza-pos post --preview" and "contabiliza-pos reverse", run as programs on a demo
 // company: what they print and what they leave in the database.
 #include "headless_environment.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // "contabiliza-pos --help" and "--version", run as the program on a machine without a
 // display: both answer, and nothing else of the program starts.
 #include "platform/scoped_env.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Dates written with the short date pattern and read back with it, as the posting call,
 // the rates filter and the date cells use them.
 #include "core/date_format.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The error box's text rule, which the window and the headless command share.
 #include "core/errors.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The quoting rule that every statement and filter text relies on.
 #include "core/quoting.h"
 

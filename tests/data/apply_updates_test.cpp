@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Saving the change log: the statements and parameters that reach the connection, the
 // transaction around them, and what the database holds afterwards.
 #include "company_fixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The compact column store: every value reads back exactly as it was stored, whether it fits
 // its column's compact form or is kept beside it, across blocks and after rewrites.
 #include "data/column_store.h"

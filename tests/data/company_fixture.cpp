@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "company_fixture.h"
 
 #include "core/decimal_text.h"

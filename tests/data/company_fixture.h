@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // Data-set tests against a real company database: one demo company per test program (made
 // once by db/make-company), the main window's data components connected to it, and a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Data sets over the demo company: opening through providers and sources, field binding,
 // reading, locate, filters by day, editing rules, the stored-procedure call, and what
 // crosses the provider boundary.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Field text conversions: what a typed text becomes in each field type, the exact failure
 // texts, and how decimals show (exactly, never through floating point).
 #include "core/date_format.h"

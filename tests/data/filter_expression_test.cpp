@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Filter texts: the comparison of a field with a constant read in the field's own type.
 #include "core/date_format.h"
 #include "core/errors.h"

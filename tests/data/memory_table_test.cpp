@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The in-memory engine: what the change log turns into a delta, and what a merge keeps.
 #include "data/memory_table.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The statements of a save as built from the delta, independent of any database.
 #include "core/errors.h"
 #include "data/update_statements.h"

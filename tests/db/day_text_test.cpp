@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The posting procedure receives the day as the workstation writes it and reads it in
 // the order configured in the company, never by guessing.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // db/make-company: the demo company that the program, its tests and the demo run on.
 
 #include "db/posting_call.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "db/posting_call.h"
 
 namespace kalmora::test {

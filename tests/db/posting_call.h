@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // What the tests of the company database send and read back, in the program's own
 // words: the posting call, the error-list query, and a demo day written in a date order.

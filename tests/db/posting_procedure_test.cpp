@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The posting procedure as the program calls it: one day's cash sales of one point
 // become one balanced pending voucher, problems become error rows the user can act on,
 // and nothing is posted twice.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The company database through the private test server with a login that does not own
 // it, as the program connects on a multi-user install.
 

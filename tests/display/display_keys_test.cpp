@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The window on a real display, as a person uses it: Xvfb with openbox, the built program on a
 // demo installation, keys and clicks through XTest. A modifier key sends its own press, a
 // drop-down list is a window of its own, an error box takes the focus: what the offscreen tests

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "display/program_on_display.h"
 
 #include "support/run_program.h"

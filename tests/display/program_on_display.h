@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // The built program started as a user starts it, on a display of the tests: a demo
 // installation of its own (the registry export naming an installation folder whose

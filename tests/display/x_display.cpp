@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "display/x_display.h"
 
 #include <X11/XKBlib.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // A real X display for the tests: Xvfb with the openbox window manager, and a client of it
 // that uses keys and the mouse through XTest, as a person's keyboard and mouse do (a modifier

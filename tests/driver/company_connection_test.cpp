@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The connection on a real company database (db/make-company): the columns the typed
 // fields bind to, the completion procedure's declared parameter, its failure text, and a
 // decimal saved exactly.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The connection's parameter list and its design-time contents.
 #include "data/connection_params.h"
 #include "data/sql_connection.h"

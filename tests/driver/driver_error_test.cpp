@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // How a driver failure becomes the message the user sees.
 #include "driver/driver_error.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The Firebird driver against real embedded databases: types both ways, column
 // descriptions, rows affected, procedure calls, the implicit and explicit transactions,
 // failures, and what a disconnect leaves behind.

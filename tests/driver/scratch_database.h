@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // A throwaway database for one test, in a temporary folder, made and inspected through the
 // Firebird client directly (embedded engine) so that checks do not go through the driver

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The connection component: its settings checks and failure texts, connecting and
 // disconnecting, connect on demand, implicit commits and the transactions of saves.
 #include "data/sql_connection.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Fuzz target: the locale's date format (strftime) made into a date pattern, and days written
 // and read with it. Input: the format, a NUL, then a text to read as a day.
 #include "core/date_format.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Fuzz target: text typed into fields of each type, the text they show of a day and a time,
 // and the exact decimals under them. Input: a byte choosing the decimal separator, one the
 // date pattern, one the sizes of the fields and a scale, two the year, one the month, one

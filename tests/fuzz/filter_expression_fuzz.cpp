@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Fuzz target: a filter text, read and then applied through a field of each type to rows of
 // every kind of value.
 #include "core/date_format.h"

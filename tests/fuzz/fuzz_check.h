@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // What the fuzz targets share: their inputs as text, and a check that ends the run (so that
 // the fuzzer keeps the input) when something the readers promise does not hold.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Fuzz target: the bytes of a server list (SERVIDORES.cfg), split in memory and read from a
 // file, both against the rules applied one byte at a time.
 #include "fuzz_check.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The rates panel's frame as the user sees it: the raised bevel, the caption bar in the
 // highlight colours with its text at the left, and a frame that no drag moves or sizes.
 #include "grids/adv_panel.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The fit of the columns to the grid's width and the resize-by-drag rule, on the error grid's
 // three columns (initial widths 124 : 90 : 120, the first being 20 characters of a 6-pixel
 // "0" plus 4) and variations of them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Renders the error grid as the window shows it after a failed posting: three errors read
 // from a demo company, the grid enabled and focused on the second row's "Valor" cell. Writes
 // the grab to the file given as the first argument, and a copy enlarged four times beside

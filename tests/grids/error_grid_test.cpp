@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The error grid as the user meets it: `DBGridEh1`'s settings applied to a grid in a panel
 // like the window's, bound to `DError`, over error rows read from a demo company; driven
 // with real key and mouse events offscreen.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "error_rows_fixture.h"
 
 #include "core/quoting.h"

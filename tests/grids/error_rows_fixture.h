@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // Grid tests over the error list: ERRORES in the demo company filled with known rows and
 // `CError` opened on them through the main window's data components.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Editing in the grids with real key events offscreen: the rates grid over `DAjuste` and the
 // error grid over `DError`, each with the window's settings, opened on rows of a demo company.
 // What is checked is what the user sees (rows, the editor, the indicator) and what the data

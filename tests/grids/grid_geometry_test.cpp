@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Where the parts of a grid lie and what a point hits: the error grid's three fitted columns
 // (126, 91, 122) in a 354 x 79 client area with 16-pixel rows and one-pixel lines.
 #include "grids/grid_geometry.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // A grid at the window's place (303 by 123) in a window of its own, over the rows of a demo
 // company, driven with real key events offscreen.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Moving about a grid without the widget: the navigation steps on `CError` opened on real
 // error rows, under the error grid's settings and under settings that allow appending.
 #include "error_rows_fixture.h"

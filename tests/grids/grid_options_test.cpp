@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The settings' flag sets and the tie between dgColumnResize and the two mouse flags.
 #include "grids/grid_options.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Searching in the grids with the window's settings over rows of a demo company: the text
 // location both searches use, the rates grid's incremental search with real keys, and the
 // find dialog that Ctrl+F opens in the error grid, driven while it is shown modally.

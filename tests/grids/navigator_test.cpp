@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The navigator bar as the user meets it: `DBNavigator1`'s seven buttons on a bar of the
 // window's size, following `DAjuste` over rates read from a demo company, clicked and held
 // with real mouse events offscreen.

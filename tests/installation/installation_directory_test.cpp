@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The installation directory read from the registry file: every way the value can be there
 // or not, and what the user then sees (a message, an error, or the directory).
 #include "installation/installation_directory.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The server list read from SERVIDORES.cfg: how the bytes of the file become the servers
 // offered, and when the file gives nothing.
 #include "installation/installation_directory.h"

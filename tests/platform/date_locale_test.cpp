@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The date settings read from the C library's locale: the strftime date format translated
 // into the pattern language, its separator, and the names.
 #include "core/date_format.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The registry export read into keys and values: which keys exist, and which values a key
 // ends up with when the file names a value more than once, deletes it, or comes back to a
 // key in a later section.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // Sets or removes an environment variable for the life of the object, then puts back what
 // was there.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // A temporary folder for one test, removed with everything in it when the test ends.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The connect step through the private test server, where the login is checked.
 #include "company/data_module.h"
 #include "core/date_format.h"

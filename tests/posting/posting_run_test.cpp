@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The connect step, the posting run and the error list against fresh demo companies (the
 // embedded engine): what the user sees in the window and what reaches the database.
 #include "core/errors.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // A window for the posting tests: it implements what the connect step and the posting run
 // ask of the main window and keeps what a user would see (the busy panel and its caption,

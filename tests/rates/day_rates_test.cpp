@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The day's rates against a real company: what an open leaves pending, what a save stores,
 // and what the user is told when a save cannot store everything.
 #include "data/company_fixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "support/company_database.h"
 
 #include "support/run_program.h"

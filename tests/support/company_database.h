@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // A fresh demo company for one test: db/make-company builds it in a temporary folder
 // with the embedded engine, and the folder goes away with the object. The demo contents

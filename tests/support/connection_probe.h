@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // What only tests look at or change on a connection: the driver settings the program keeps
 // at their designed values, the connection's state, the count of save transactions it has

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Test main for widget tests: the application object must exist before any widget.
 #include <QApplication>
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "support/isql.h"
 
 #include "support/run_program.h"

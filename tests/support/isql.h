@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // SQL for the tests through isql-fb, the packaged command-line client: a way to set up
 // and read back a company database that does not go through the program's own driver.

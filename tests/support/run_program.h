@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // Runs a helper program (isql-fb, db/make-company) for the tests and collects what it
 // printed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "support/stand_in_driver.h"
 
 #include "driver/driver_library.h"

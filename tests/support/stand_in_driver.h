@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // A stand-in driver library for the tests: the program's own Firebird driver, through which
 // everything reaches the real database, except the faults a test switches on. A connection

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 // GoogleTest printers for the value types, so a failed comparison shows the value
 // ("Decimal 8000/4", "Date 2026-10-12") instead of raw bytes.

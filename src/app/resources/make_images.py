@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: Apache-2.0
 """Draws the pictures of the flat buttons and the application icon.
 
 pictures.inc, compiled into the program (src/app/pictures.cpp), so that showing them at

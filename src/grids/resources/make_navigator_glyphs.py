@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: Apache-2.0
 """Draws the navigator bar's button glyphs as XPM images.
 
 Each file holds two images of one size side by side: on the left the normal glyph, black
