@@ -77,7 +77,7 @@ done
 echo "-- Debian's checks: lintian, the AppStream metainfo"
 # Any error or warning fails; packaging/lintian-overrides lists, each with its reason, the tags
 # that are wrong for this package (installed as the package's own overrides).
-lintian --fail-on error,warning --no-tag-display-limit "$deb" || fail "lintian: see above"
+lintian --fail-on error,warning --tag-display-limit 0 "$deb" || fail "lintian: see above"
 dpkg-deb -x "$deb" "$work/contents"
 metainfo=$(find "$work/contents/usr/share/metainfo" -name '*.metainfo.xml')
 [ -n "$metainfo" ] || fail "no AppStream metainfo in the package"
@@ -90,7 +90,9 @@ enter_root() {
   $sudo tar -xf "$1" -C "$target"
   $sudo mount -t proc proc "$target/proc"
   $sudo mount --rbind /dev "$target/dev"
+  # Names as this machine resolves them: the registry, and "localhost" for the test server.
   $sudo cp /etc/resolv.conf "$target/etc/resolv.conf"
+  $sudo cp /etc/hosts "$target/etc/hosts"
 }
 
 cache=build/package-root.tar
