@@ -33,11 +33,12 @@ int runCommand(int argc, char **argv, const std::string &name,
     // server rolls back the transaction of a connection that goes; a voucher completed and
     // committed before stays, and its summary line was printed.
     platform::handStopSignalsTo([name](int signal) {
+        endPromptForSignal();
         const std::string line = "contabiliza-pos " + name + ": interrumpido por " +
                                  (signal == SIGINT ? "SIGINT" : "SIGTERM") +
                                  "; lo que no se había confirmado no se guardó\n";
         [[maybe_unused]] const ssize_t written = ::write(2, line.data(), line.size());
-        ::_exit(128 + signal);
+        platform::endBySignal(signal);
     });
 
     // The window's application object does this; the date pattern is read the same way.

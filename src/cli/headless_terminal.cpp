@@ -107,6 +107,15 @@ void TerminalWindow::showMessage(const std::string &text)
     out_ << std::endl;
 }
 
+void endPromptForSignal()
+{
+    if (g_echoOff == 0)
+        return;
+    ::tcsetattr(STDIN_FILENO, TCSANOW, &g_saved);
+    g_echoOff = 0;
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, "\n", 1);
+}
+
 bool stdinIsTerminal()
 {
     return ::isatty(STDIN_FILENO) == 1;

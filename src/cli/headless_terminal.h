@@ -56,6 +56,11 @@ private:
     std::optional<std::int64_t> completed_;
 };
 
+/// When the password prompt is showing: puts the terminal back as it was before it (echo on)
+/// and ends the prompt's line; nothing otherwise. Safe to call from another thread, for a stop
+/// signal taken while the prompt shows.
+void endPromptForSignal();
+
 /// Whether standard input and standard error are terminals.
 bool stdinIsTerminal();
 bool stderrIsTerminal();

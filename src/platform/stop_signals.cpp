@@ -27,6 +27,17 @@ void handStopSignalsTo(std::function<void(int signal)> onStop)
     }).detach();
 }
 
+void endBySignal(int signal)
+{
+    std::signal(signal, SIG_DFL);
+    sigset_t only;
+    sigemptyset(&only);
+    sigaddset(&only, signal);
+    pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
+    ::raise(signal);
+    ::_exit(128 + signal); // not reached: the default action ends the process
+}
+
 void limitExitTo(int seconds, int status)
 {
     std::thread([seconds, status] {

@@ -15,6 +15,10 @@ namespace kalmora::platform {
 /// the signal's number; it must be safe to call from another thread.
 void handStopSignalsTo(std::function<void(int signal)> onStop);
 
+/// Ends the process by `signal` itself, with its default action, as if nothing had caught it:
+/// the parent (a shell: 130 for SIGINT, 143 for SIGTERM) sees the signal that ended it.
+[[noreturn]] void endBySignal(int signal);
+
 /// Ends the process with `status` if it is still running `seconds` from now, whatever its
 /// exit handlers are waiting for.
 void limitExitTo(int seconds, int status);

@@ -242,15 +242,20 @@ TEST_F(PostingWindowTest, TheFindDialogStepsThroughTheErrorList)
 // outcome: the failure reaches the error box and the run stops where it failed.
 TEST_F(PostingWindowTest, ACallTheServerRejectsReachesTheErrorBox)
 {
-    execute("delete from interfaz_ventas where pref_pre = 'TDA' and tido_cod = 31");
+    execute("create or alter procedure contabil_facturas_contado (fecha varchar(100), "
+            "nit varchar(100), prefijo varchar(100), punto integer, interfaz integer) "
+            "returns (ver char(1), idc integer, error integer) as begin "
+            "exception e_comprobante 'Posteo rechazado'; suspend; end");
     connectAndChoose(QStringLiteral("ti"));
     ASSERT_EQ(box()->text(), QStringLiteral("Tienda D'Angelo"));
 
     clickExecute();
-    // The call goes out with an empty interface id: "..., 'TDA', 2, )".
-    EXPECT_EQ(shown(MessageWindow::ErrorBox),
-              QStringList{"SQL Server Error: Dynamic SQL Error\n-SQL error code = -104\n-Token "
-                          "unknown - line 1, column 81\n-)"});
+    const QStringList failures = shown(MessageWindow::ErrorBox);
+    ASSERT_EQ(failures.size(), 1);
+    EXPECT_TRUE(failures[0].startsWith(QStringLiteral("SQL Server Error: ")))
+        << failures[0].toStdString();
+    EXPECT_TRUE(failures[0].contains(QStringLiteral("Posteo rechazado")))
+        << failures[0].toStdString();
     EXPECT_TRUE(shown(MessageWindow::PlainMessage).isEmpty());
     EXPECT_TRUE(find("Panel5")->isVisible());
     EXPECT_TRUE(vouchersOf(2).empty());

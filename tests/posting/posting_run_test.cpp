@@ -373,7 +373,7 @@ TEST_F(PostingTest, ACallTheServerRejectsEndsTheRunWithThePanelShown)
     runOn(database(), "create or alter procedure contabil_facturas_contado (fecha varchar(100), "
                       "nit varchar(100), prefijo varchar(100), punto integer, interfaz integer) "
                       "returns (ver char(1), idc integer, error integer) as begin "
-                      "exception e_comprobante 'rechazado'; end");
+                      "exception e_comprobante 'rechazado'; suspend; end");
     connectAndChoose(1);
 
     EXPECT_THROW(post(), EOleException);
