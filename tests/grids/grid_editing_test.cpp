@@ -186,6 +186,40 @@ TEST_F(GridEditingTest, TypingReachesTheFieldOnlyWhenWritten)
     EXPECT_EQ(percents(), (std::vector<std::string>{"9", "9", c}));
 }
 
+// Guards against Esc right after Ctrl+' only closing the editor and leaving the copy in the
+// row: with nothing typed since the copy opened the editor, one Esc cancels the row's edit, or
+// the new row's insert.
+TEST_F(GridEditingTest, EscRightAfterCtrlQuoteCancelsTheRow)
+{
+    openRatesGrid();
+    press(Qt::Key_Right);
+    press(Qt::Key_Right); // "Porc"
+    press(Qt::Key_Down);
+    const struct
+    {
+        const char *name;
+        std::optional<Qt::Key> first;
+        std::vector<std::string> copied;
+    } cases[] = {
+        {"a stored row", std::nullopt, {a, a, c}},
+        {"a new row", Qt::Key_Insert, {a, a, b, c}},
+    };
+    for (const auto &step : cases) {
+        SCOPED_TRACE(step.name);
+        if (step.first)
+            press(*step.first);
+        press(Qt::Key_Apostrophe, Qt::ControlModifier);
+        ASSERT_TRUE(grid->editorOpen());
+        EXPECT_EQ(grid->editorText(), QString::fromStdString(a));
+        EXPECT_EQ(percents(), step.copied);
+        press(Qt::Key_Escape);
+        EXPECT_FALSE(grid->editorOpen());
+        EXPECT_EQ(state(), DataSetState::dsBrowse);
+        EXPECT_EQ(percents(), (std::vector<std::string>{a, b, c}));
+        EXPECT_EQ(grid->currentRow(), 1);
+    }
+}
+
 // Guards deleting: Del alone does nothing, Ctrl+Del asks "Delete record?" and deletes only
 // on "OK", and an empty grid asks nothing.
 TEST_F(GridEditingTest, CtrlDelDeletesAfterConfirmation)
