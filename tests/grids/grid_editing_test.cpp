@@ -2,6 +2,7 @@
 // error grid over `DError`, each with the window's settings, opened on rows of a demo company.
 // What is checked is what the user sees (rows, the editor, the indicator) and what the data
 // set holds.
+#include "core/decimal_text.h"
 #include "grid_host_fixture.h"
 #include "grids/calendar_drop_down.h"
 #include "grids/confirmation.h"
@@ -10,7 +11,10 @@
 
 #include <QApplication>
 #include <QCalendarWidget>
+#include <QClipboard>
+#include <QDropEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
@@ -217,6 +221,60 @@ TEST_F(GridEditingTest, EscRightAfterCtrlQuoteCancelsTheRow)
         EXPECT_EQ(state(), DataSetState::dsBrowse);
         EXPECT_EQ(percents(), (std::vector<std::string>{a, b, c}));
         EXPECT_EQ(grid->currentRow(), 1);
+    }
+}
+
+// Guards against a paste judged by its first character: text pasted into a decimal cell
+// (Ctrl+V, Shift+Ins, or dropped on it) that the field cannot take whole, by the user's
+// decimal separator, inserts nothing; text it can take goes in whole.
+TEST_F(GridEditingTest, APasteGoesInWholeOrNotAtAll)
+{
+    openRatesGrid();
+    press(Qt::Key_Right);
+    press(Qt::Key_Right); // "Porc"
+    struct Restore
+    {
+        ~Restore() { data::setCurrentDecimalSeparator('.'); }
+    } restore;
+    enum How { CtrlV, ShiftIns, Drop };
+    const struct
+    {
+        char separator;
+        const char *pasted;
+        How how;
+        const char *shown;
+    } cases[] = {
+        {'.', "5x", CtrlV, "1"},     {'.', "0,7", CtrlV, "1"},     {'.', "2\n3", ShiftIns, "1"},
+        {'.', ".25", CtrlV, "1.25"}, {'.', "25", ShiftIns, "125"}, {',', "0.7", ShiftIns, "1"},
+        {',', ",5", CtrlV, "1,5"},   {'.', "7a", Drop, "1"},       {'.', "7", Drop, "17"},
+    };
+    for (const auto &paste : cases) {
+        SCOPED_TRACE(std::string(1, paste.separator) + " " +
+                     ::testing::PrintToString(std::string(paste.pasted)));
+        data::setCurrentDecimalSeparator(paste.separator);
+        type(QStringLiteral("1"));
+        QWidget *editor = QApplication::focusWidget();
+        ASSERT_EQ(grid->editorText().toStdString(), "1");
+        const QString text = QString::fromLatin1(paste.pasted);
+        if (paste.how == Drop) {
+            QMimeData mime;
+            mime.setText(text);
+            // At the end of the text, which the editor of a decimal cell aligns right; a drop
+            // reaches the widget that took the drag's entry.
+            const QPoint end(editor->width() - 2, editor->height() / 2);
+            QDragEnterEvent enter(end, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(editor, &enter);
+            QDropEvent drop(end, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(editor, &drop);
+        } else {
+            QApplication::clipboard()->setText(text);
+            paste.how == CtrlV ? press(Qt::Key_V, Qt::ControlModifier)
+                               : press(Qt::Key_Insert, Qt::ShiftModifier);
+        }
+        EXPECT_EQ(grid->editorText().toStdString(), paste.shown);
+        press(Qt::Key_Escape);
+        press(Qt::Key_Escape);
+        ASSERT_EQ(percents(), (std::vector<std::string>{a, b, c}));
     }
 }
 
