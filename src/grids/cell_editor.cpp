@@ -5,7 +5,10 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
 
 namespace kalmora::grids {
 
@@ -75,6 +78,51 @@ void CellEditor::typeText(const QString &text)
     hooks_.beforeTyping();
     insert(text);
     typed_ = true;
+}
+
+void CellEditor::dropEvent(QDropEvent *event)
+{
+    // Text dropped on the cell is pasted there: all of it, or nothing when the field refuses
+    // any of its characters. QLineEdit places it where it was dropped.
+    const QString text = event->mimeData() ? event->mimeData()->text() : QString();
+    if (text.isEmpty()) {
+        QLineEdit::dropEvent(event);
+        return;
+    }
+    if (!acceptsAll(text)) {
+        QApplication::beep();
+        event->ignore();
+        return;
+    }
+    try {
+        hooks_.beforeTyping();
+    } catch (...) {
+        event->ignore();
+        reportFailure(std::current_exception());
+        return;
+    }
+    QLineEdit::dropEvent(event);
+    typed_ = true;
+}
+
+void CellEditor::mouseReleaseEvent(QMouseEvent *event)
+{
+    // The middle button pastes the selection where there is one (X11), as Ctrl+V pastes the
+    // clipboard; the press has placed the cursor.
+    QClipboard *clipboard = QApplication::clipboard();
+    if (event->button() != Qt::MiddleButton || !clipboard->supportsSelection()) {
+        QLineEdit::mouseReleaseEvent(event);
+        return;
+    }
+    deselect();
+    const QString text = clipboard->text(QClipboard::Selection);
+    if (text.isEmpty())
+        return;
+    try {
+        typeText(text);
+    } catch (...) {
+        reportFailure(std::current_exception());
+    }
 }
 
 bool CellEditor::event(QEvent *event)

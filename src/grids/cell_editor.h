@@ -2,8 +2,9 @@
 #pragma once
 // The single-line box laid over a grid's focused cell while the user types into it. It holds
 // the field's edit text, refuses the characters the field does not take (with the platform's
-// beep), and hands the grid the keys that move about or act on rows. Whether its text still
-// has to be written to the field is its `typed()` flag; the grid writes it.
+// beep; a paste, a drop or a middle-button paste goes in whole or not at all), and hands the
+// grid the keys that move about or act on rows. Whether its text still has to be written to
+// the field is its `typed()` flag; the grid writes it.
 
 #include <QLineEdit>
 #include <QToolButton>
@@ -46,6 +47,8 @@ protected:
     bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     bool acceptsAll(const QString &text) const;

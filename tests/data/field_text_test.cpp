@@ -107,8 +107,9 @@ TEST_F(FieldText, DecimalSeparatorIsTheUsers)
     EXPECT_FALSE(rate.acceptsChar('.'));
 }
 
-// General number format: no trailing zeros, at most 15 significant digits, "BCD overflow"
-// only when the whole part alone is too long.
+// General number format: no trailing zeros, at most 15 significant digits (an exact half
+// of the last one rounded away from zero), "BCD overflow" only when the whole part alone is
+// too long.
 TEST(DecimalText, GeneralFormat)
 {
     const struct
@@ -122,6 +123,8 @@ TEST(DecimalText, GeneralFormat)
         {{-5, 4}, "-0.0005"},
         {{1234567890123456789, 4}, "123456789012346"},
         {{123456789012345678, 4}, "12345678901234.6"},
+        {{1234567890123455, 1}, "123456789012346"},
+        {{-1234567890123455, 1}, "-123456789012346"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(formatDecimal(c.value, 15, '.').value_or("BCD overflow"), c.expected)
@@ -142,7 +145,8 @@ TEST_F(FieldText, CurrencyIsExactWithFourDecimals)
 // Guards: decimals whose scales lie far apart (a filter constant typed with forty decimals
 // against a whole number) compare by value, and rescaling never overflows on the way: the
 // products of powers of ten once passed even the 128-bit intermediate, and the answers were
-// whatever the overflow left.
+// whatever the overflow left. Guards against an exact half dropped by rescaling rounding
+// down or toward zero instead of away from zero.
 TEST(DecimalText, ScalesFarApartCompareAndRescaleExactly)
 {
     const auto tiny = [](std::int64_t unscaled) { return Decimal{unscaled, 40}; };
@@ -184,6 +188,12 @@ TEST(DecimalText, ScalesFarApartCompareAndRescaleExactly)
         {{std::numeric_limits<std::int64_t>::max(), 0}, 60, std::nullopt},
         {{0, 0}, 60, Decimal{0, 60}},
         {tiny(5), 0, Decimal{0, 0}},
+        // An exact half of the last kept digit goes away from zero, whatever its sign.
+        {{5, 5}, 4, Decimal{1, 4}},
+        {{-5, 5}, 4, Decimal{-1, 4}},
+        {{-500, 7}, 4, Decimal{-1, 4}},
+        {{-25, 1}, 0, Decimal{-3, 0}},
+        {{-499, 7}, 4, Decimal{0, 4}},
     };
     for (const auto &c : rescales) {
         SCOPED_TRACE(std::to_string(c.value.unscaled) + " to scale " + std::to_string(c.scale));

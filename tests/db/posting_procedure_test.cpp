@@ -244,7 +244,9 @@ TEST(PostingProcedure, ProblemsBecomeErrorRowsAndPostNothing)
 
 // Guards against posting a day whose cost of sales cannot be valued: a VAT rate without
 // a factor for the day, or with two different ones, is an error row; a rate whose
-// validity period covers the day counts once it is fixed.
+// validity period covers the day counts once it is fixed. Guards against counting the
+// rate's rows rather than its factors: two overlapping periods that give a rate the same
+// factor are no problem, neither in the list of problems nor in the posting.
 TEST(PostingProcedure, TheDaysRatesMustGiveOneFactorPerVatRate)
 {
     CompanyDatabase company;
@@ -256,7 +258,10 @@ TEST(PostingProcedure, TheDaysRatesMustGiveOneFactorPerVatRate)
     sql.execute("delete from ajuste_cierre where ajci_porc = 5 and ajci_fecini = '" + iso +
                 "';\n"
                 "insert into ajuste_cierre values (0, '" +
-                iso + "', '" + iso + "', 19, 0.7)");
+                iso + "', '" + iso +
+                "', 19, 0.7);\n"
+                "insert into ajuste_cierre values (0, dateadd(-1 day to date '" +
+                iso + "'), dateadd(1 day to date '" + iso + "'), 0, 0.6)");
     const std::vector<SqlRow> refused = sql.query(postingCall(args));
     ASSERT_EQ(refused.size(), 1u);
     EXPECT_EQ(refused[0].at("ERROR"), "2");
@@ -270,8 +275,11 @@ TEST(PostingProcedure, TheDaysRatesMustGiveOneFactorPerVatRate)
     const std::vector<SqlRow> posted = sql.query(postingCall(args));
     ASSERT_EQ(posted.size(), 1u);
     EXPECT_EQ(posted[0].at("VER"), "S");
+    EXPECT_EQ(posted[0].at("ERROR"), "0");
     EXPECT_EQ(sql.value("select count(*) from comprobantes_det where cmde_porc = 5"), "4")
         << "revenue, VAT, cost and inventory lines of the 5% sales";
+    EXPECT_EQ(sql.value("select count(*) from comprobantes_det where cmde_porc = 0"), "3")
+        << "revenue, cost and inventory lines of the exempt sales, on two rows of one factor";
 }
 
 // Guards against rows the rates panel inserts with AJCI_ID 0 colliding or keeping 0.
@@ -347,6 +355,40 @@ TEST(PostingProcedure, AVoucherLeftPendingIsHandedBackUntilCompleted)
 
     sql.execute("execute procedure contabiliza_pendiente 1");
     EXPECT_TRUE(sql.query(postingCall(mainPoint(day))).empty());
+}
+
+// Guards against a posting taking up another point's pending voucher: two points that share
+// the prefix and the cash customer each get a voucher of their own while the other's is
+// pending, and the first one's stays as it was.
+TEST(PostingProcedure, APendingVoucherIsHandedBackOnlyToItsOwnPoint)
+{
+    CompanyDatabase company;
+    const Isql sql = company.sql();
+    const std::string iso = demoDays(sql).at(0);
+    const std::string day = dayText(iso, "DMY");
+    // Point 2 rings up some of the day's sales under point 1's prefix and cash customer.
+    sql.execute("update facturas set ptvt_id = 2 where ptvt_id = 1 and fact_fecha = '" + iso +
+                "' and mod(fact_numero, 2) = 0");
+    PostingArgs second = mainPoint(day);
+    second.point = "2";
+    const std::vector<std::vector<SqlRow>> results = sql.queries(
+        {postingCall(mainPoint(day)), postingCall(second),
+         "select comp_id, ptvt_id, comp_estado, "
+         "(select count(*) from facturas f where f.comp_id = c.comp_id and f.ptvt_id = c.ptvt_id) "
+         "as own, (select count(*) from facturas f where f.comp_id = c.comp_id) as marked "
+         "from comprobantes c order by comp_id"});
+    EXPECT_EQ(results[0], (std::vector<SqlRow>{{{"VER", "S"}, {"IDC", "1"}, {"ERROR", "0"}}}));
+    EXPECT_EQ(results[1], (std::vector<SqlRow>{{{"VER", "S"}, {"IDC", "2"}, {"ERROR", "0"}}}));
+    EXPECT_EQ(results[2], (std::vector<SqlRow>{{{"COMP_ID", "1"},
+                                                {"PTVT_ID", "1"},
+                                                {"COMP_ESTADO", "P"},
+                                                {"OWN", "3"},
+                                                {"MARKED", "3"}},
+                                               {{"COMP_ID", "2"},
+                                                {"PTVT_ID", "2"},
+                                                {"COMP_ESTADO", "P"},
+                                                {"OWN", "2"},
+                                                {"MARKED", "2"}}}));
 }
 
 // Guards against undoing anything but a pending voucher, or leaving its invoices marked:

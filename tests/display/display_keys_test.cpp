@@ -140,11 +140,14 @@ protected:
     }
 
     /// Types the login from the server box on and leaves the company box, which connects;
-    /// waits until the execute button is enabled (its arrows green).
-    void logIn()
+    /// waits until the execute button is enabled (its arrows green). With `selectUser` the
+    /// user name is left selected, which makes it the X selection.
+    void logIn(bool selectUser = false)
     {
         x_->key("Tab");
         x_->type("SYSDBA");
+        if (selectUser)
+            x_->key("shift+Home");
         x_->key("Tab");
         x_->type("demo");
         x_->key("Tab");
@@ -187,7 +190,7 @@ protected:
 
     QRect client() const { return x_->geometry(window_); }
     QPoint at(QPoint inClient) const { return client().topLeft() + inClient; }
-    void click(QPoint inClient) { x_->click(at(inClient)); }
+    void click(QPoint inClient, unsigned button = 1) { x_->click(at(inClient), button); }
     /// Whether a cell of the rates grid is drawn as the focused cell.
     bool cellHighlighted(int row, Column column) const
     {
@@ -479,6 +482,36 @@ INSTANTIATE_TEST_SUITE_P(Locales, RealDisplayLocales,
                              std::string name = param.param;
                              return name.substr(0, name.find('.'));
                          });
+
+// Guards against the middle button pasting into a decimal cell what the field does not take:
+// it pasted the X selection past the checks of typing and Ctrl+V ("SYSDBA" went into a
+// factor's editor), and without putting the row in edit, so a paste the field takes was lost
+// on saving.
+TEST_F(RealDisplay, AMiddleButtonPasteGoesInWholeOrNotAtAll)
+{
+    start();
+    logIn(true); // "SYSDBA" selected
+    pressF5(true);
+    openEditor(0, Factor);
+    click(ratesCell(0, Factor), 2);
+    shot("refused");
+    x_->key("Tab"); // writes what was typed: nothing
+    ASSERT_FALSE(waitUntil([&] { return messagesShown() > 0; }, 700ms));
+
+    openEditor(1, Factor);
+    x_->type("0.7");
+    x_->key("shift+Left"); // "7" selected
+    x_->key("Tab");
+    openEditor(2, Factor);
+    click(ratesCell(2, Factor), 2); // at the start of the right-aligned "0.8"
+    shot("pasted");
+    pressF5(false);
+    EXPECT_EQ(escapeAndExit(), 0);
+    EXPECT_EQ(storedRates(),
+              (std::vector<std::string>{"0.0000 70.8000 " + today() + " " + today(),
+                                        "5.0000 0.8000 " + today() + " " + today(),
+                                        "19.0000 0.7000 " + today() + " " + today()}));
+}
 
 // Guards: a row added in the grid was stored without its dates, out of every day's reach.
 // A date cell's calendar sets the day chosen.

@@ -246,7 +246,7 @@ void XClient::type(std::string_view text)
     }
 }
 
-void XClient::click(QPoint screen)
+void XClient::click(QPoint screen, unsigned button)
 {
     // The pointer comes from one pixel away, so that the window under it sees it arrive.
     XTestFakeMotionEvent(display_, -1, screen.x() + 1, screen.y() + 1, CurrentTime);
@@ -255,10 +255,10 @@ void XClient::click(QPoint screen)
     XTestFakeMotionEvent(display_, -1, screen.x(), screen.y(), CurrentTime);
     XSync(display_, False);
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+    XTestFakeButtonEvent(display_, button, True, CurrentTime);
     XSync(display_, False);
     std::this_thread::sleep_for(std::chrono::milliseconds(60));
-    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+    XTestFakeButtonEvent(display_, button, False, CurrentTime);
     XSync(display_, False);
 }
 

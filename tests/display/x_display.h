@@ -66,8 +66,8 @@ public:
     void key(std::string_view chord);
     /// Types each character as its key, with Shift where the keyboard map needs it.
     void type(std::string_view text);
-    /// A left click at a point of the screen.
-    void click(QPoint screen);
+    /// A click at a point of the screen: button 1 is the left one, 2 the middle one.
+    void click(QPoint screen, unsigned button = 1);
 
     /// The managed top-level windows whose title is `title`, in the window manager's order.
     std::vector<WindowId> windowsTitled(std::string_view title) const;

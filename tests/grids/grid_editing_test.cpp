@@ -3,6 +3,7 @@
 // error grid over `DError`, each with the window's settings, opened on rows of a demo company.
 // What is checked is what the user sees (rows, the editor, the indicator) and what the data
 // set holds.
+#include "core/decimal_text.h"
 #include "grid_host_fixture.h"
 #include "grids/calendar_drop_down.h"
 #include "grids/confirmation.h"
@@ -11,7 +12,10 @@
 
 #include <QApplication>
 #include <QCalendarWidget>
+#include <QClipboard>
+#include <QDropEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
@@ -185,6 +189,94 @@ TEST_F(GridEditingTest, TypingReachesTheFieldOnlyWhenWritten)
     EXPECT_TRUE(grid->editorOpen());
     EXPECT_EQ(state(), DataSetState::dsEdit);
     EXPECT_EQ(percents(), (std::vector<std::string>{"9", "9", c}));
+}
+
+// Guards against Esc right after Ctrl+' only closing the editor and leaving the copy in the
+// row: with nothing typed since the copy opened the editor, one Esc cancels the row's edit, or
+// the new row's insert.
+TEST_F(GridEditingTest, EscRightAfterCtrlQuoteCancelsTheRow)
+{
+    openRatesGrid();
+    press(Qt::Key_Right);
+    press(Qt::Key_Right); // "Porc"
+    press(Qt::Key_Down);
+    const struct
+    {
+        const char *name;
+        std::optional<Qt::Key> first;
+        std::vector<std::string> copied;
+    } cases[] = {
+        {"a stored row", std::nullopt, {a, a, c}},
+        {"a new row", Qt::Key_Insert, {a, a, b, c}},
+    };
+    for (const auto &step : cases) {
+        SCOPED_TRACE(step.name);
+        if (step.first)
+            press(*step.first);
+        press(Qt::Key_Apostrophe, Qt::ControlModifier);
+        ASSERT_TRUE(grid->editorOpen());
+        EXPECT_EQ(grid->editorText(), QString::fromStdString(a));
+        EXPECT_EQ(percents(), step.copied);
+        press(Qt::Key_Escape);
+        EXPECT_FALSE(grid->editorOpen());
+        EXPECT_EQ(state(), DataSetState::dsBrowse);
+        EXPECT_EQ(percents(), (std::vector<std::string>{a, b, c}));
+        EXPECT_EQ(grid->currentRow(), 1);
+    }
+}
+
+// Guards against a paste judged by its first character: text pasted into a decimal cell
+// (Ctrl+V, Shift+Ins, or dropped on it) that the field cannot take whole, by the user's
+// decimal separator, inserts nothing; text it can take goes in whole.
+TEST_F(GridEditingTest, APasteGoesInWholeOrNotAtAll)
+{
+    openRatesGrid();
+    press(Qt::Key_Right);
+    press(Qt::Key_Right); // "Porc"
+    struct Restore
+    {
+        ~Restore() { data::setCurrentDecimalSeparator('.'); }
+    } restore;
+    enum How { CtrlV, ShiftIns, Drop };
+    const struct
+    {
+        char separator;
+        const char *pasted;
+        How how;
+        const char *shown;
+    } cases[] = {
+        {'.', "5x", CtrlV, "1"},     {'.', "0,7", CtrlV, "1"},     {'.', "2\n3", ShiftIns, "1"},
+        {'.', ".25", CtrlV, "1.25"}, {'.', "25", ShiftIns, "125"}, {',', "0.7", ShiftIns, "1"},
+        {',', ",5", CtrlV, "1,5"},   {'.', "7a", Drop, "1"},       {'.', "7", Drop, "17"},
+    };
+    for (const auto &paste : cases) {
+        SCOPED_TRACE(std::string(1, paste.separator) + " " +
+                     ::testing::PrintToString(std::string(paste.pasted)));
+        data::setCurrentDecimalSeparator(paste.separator);
+        type(QStringLiteral("1"));
+        QWidget *editor = QApplication::focusWidget();
+        ASSERT_EQ(grid->editorText().toStdString(), "1");
+        const QString text = QString::fromLatin1(paste.pasted);
+        if (paste.how == Drop) {
+            QMimeData mime;
+            mime.setText(text);
+            // At the end of the text, which the editor of a decimal cell aligns right; a drop
+            // reaches the widget that took the drag's entry.
+            const QPoint end(editor->width() - 2, editor->height() / 2);
+            QDragEnterEvent enter(end, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(editor, &enter);
+            QDropEvent drop(end, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(editor, &drop);
+        } else {
+            QApplication::clipboard()->setText(text);
+            paste.how == CtrlV ? press(Qt::Key_V, Qt::ControlModifier)
+                               : press(Qt::Key_Insert, Qt::ShiftModifier);
+        }
+        EXPECT_EQ(grid->editorText().toStdString(), paste.shown);
+        press(Qt::Key_Escape);
+        press(Qt::Key_Escape);
+        ASSERT_EQ(percents(), (std::vector<std::string>{a, b, c}));
+    }
 }
 
 // Guards deleting: Del alone does nothing, Ctrl+Del asks "Delete record?" and deletes only

@@ -215,5 +215,33 @@ TEST_F(GridSearchTest, FindDialogStepsFromMatchToMatch)
     });
 }
 
+// Guards against "Up" and "Down" searching the wrong way, or Ctrl not turning them round: from
+// a row between matches, each finds the nearest match its own way, and Ctrl the other way.
+TEST_F(GridSearchTest, FindDialogSearchesUpAndDownFromTheCurrentRow)
+{
+    openErrorGrid();
+    inFindDialog([this](TDBGridEhFindDlg &dialog) {
+        const struct
+        {
+            const char *direction;
+            Qt::KeyboardModifiers modifiers;
+            int row;
+        } cases[] = {
+            {"Up", Qt::ControlModifier, 11},
+            {"Down", Qt::ControlModifier, 9},
+            {"Up", Qt::NoModifier, 9},
+            {"Down", Qt::NoModifier, 11},
+        };
+        for (const auto &c : cases) {
+            SCOPED_TRACE(std::string(c.direction) + (c.modifiers ? " with Ctrl" : ""));
+            dialog.cbFindDirection->setCurrentIndex(
+                dialog.cbFindDirection->findText(QString::fromLatin1(c.direction)));
+            dm->CError.setRecNo(10); // "Error 11", between "Error 10" and "Error 12"
+            find(dialog, QStringLiteral("error 1"), c.modifiers);
+            EXPECT_EQ(grid->currentRow(), c.row);
+        }
+    });
+}
+
 } // namespace
 } // namespace kalmora::grids
