@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Every input kept in a fuzz target's corpus, run through the target's checks: an input
 // that once broke a reader, or that reaches a corner of it, keeps doing no harm.
 #include "fuzz_check.h"
