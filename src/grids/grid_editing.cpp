@@ -310,6 +310,9 @@ void DBGridEh::writeEditor()
     data::TField *field = fieldOf(focusedColumn());
     if (!field)
         return;
+    // The editor's own edits (select all, Backspace, cut, undo) change its text without the
+    // typing that puts the row in edit.
+    editRow();
     field->setAsString(toLocal(editor_->text()));
     editor_->markWritten();
 }

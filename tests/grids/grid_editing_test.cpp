@@ -191,6 +191,26 @@ TEST_F(GridEditingTest, TypingReachesTheFieldOnlyWhenWritten)
     EXPECT_EQ(percents(), (std::vector<std::string>{"9", "9", c}));
 }
 
+// Guards against the cell editor's own edits (select all, then Backspace) changing the text
+// without putting the row in edit: writing it on Tab failed with "Dataset not in edit or
+// insert mode". The emptied cell reaches its field as typed text does.
+TEST_F(GridEditingTest, TheEditorsOwnEditsPutTheRowInEdit)
+{
+    openRatesGrid();
+    press(Qt::Key_Right);
+    press(Qt::Key_Right); // "Porc", the focused cell
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(0, 2).center());
+    ASSERT_TRUE(grid->editorOpen());
+    EXPECT_EQ(state(), DataSetState::dsBrowse);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+    EXPECT_EQ(grid->editorText(), QString());
+    press(Qt::Key_Tab);
+    EXPECT_FALSE(grid->editorOpen());
+    EXPECT_EQ(state(), DataSetState::dsEdit);
+    EXPECT_EQ(percents(), (std::vector<std::string>{"", b, c}));
+}
+
 // Guards against Esc right after Ctrl+' only closing the editor and leaving the copy in the
 // row: with nothing typed since the copy opened the editor, one Esc cancels the row's edit, or
 // the new row's insert.
