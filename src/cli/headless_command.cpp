@@ -10,7 +10,6 @@
 
 #include <clocale>
 #include <csignal>
-#include <cstring>
 #include <iostream>
 #include <unistd.h>
 

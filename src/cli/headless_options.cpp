@@ -58,19 +58,19 @@ void readOptions(const std::vector<std::string> &args, LoginOptions &login,
                  const std::function<bool(const std::string &name, const OptionValue &value)> &own)
 {
     bool serverGiven = false;
+    // A limit that is not whole seconds, from the environment or an option, is a usage error.
+    const auto seconds = [](const std::string &name, const std::string &text) {
+        try {
+            return posting::waitSeconds(name, text);
+        } catch (const Exception &badLimit) {
+            throw UsageError(badLimit.what());
+        }
+    };
     try {
         login.limits = posting::waitLimitsFromEnvironment();
     } catch (const Exception &badLimit) {
         throw UsageError(badLimit.what());
     }
-    const auto seconds = [](const std::string &name, const std::string &text) {
-        int number = 0;
-        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-        if (text.empty() || error != std::errc() || end != text.data() + text.size() || number < 1)
-            throw UsageError(name + " \"" + text +
-                             "\" no es un número entero de segundos mayor que 0");
-        return number;
-    };
     std::vector<std::string> given;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string name = args[i];

@@ -54,22 +54,22 @@ data::Date today()
     return data::Date{local->tm_year + 1900, local->tm_mon + 1, local->tm_mday};
 }
 
+int waitSeconds(const std::string &name, std::string_view text)
+{
+    int number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || number < 1)
+        throw Exception(name + " \"" + std::string(text) +
+                        "\" no es un número entero de segundos mayor que 0");
+    return number;
+}
+
 WaitLimits waitLimitsFromEnvironment()
 {
     WaitLimits limits;
     const auto read = [](const char *name, int &seconds) {
-        const char *text = std::getenv(name);
-        if (!text)
-            return;
-        const std::string_view value(text);
-        int number = 0;
-        const auto [end, error] =
-            std::from_chars(value.data(), value.data() + value.size(), number);
-        if (value.empty() || error != std::errc() || end != value.data() + value.size() ||
-            number < 1)
-            throw Exception(std::string(name) + " \"" + text +
-                            "\" no es un número entero de segundos mayor que 0");
-        seconds = number;
+        if (const char *text = std::getenv(name))
+            seconds = waitSeconds(name, text);
     };
     read("KALMORA_CONNECT_TIMEOUT", limits.connectSeconds);
     read("KALMORA_LOCK_TIMEOUT", limits.lockSeconds);

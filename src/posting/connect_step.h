@@ -15,6 +15,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace kalmora::data {
 class DataModule;
@@ -53,6 +54,10 @@ struct WaitLimits
     int connectSeconds = 10; // the attachment to the database
     int lockSeconds = 30;    // each statement meeting rows another transaction holds
 };
+
+/// A limit as written: whole seconds, at least 1; anything else is a failure whose text names
+/// the option or variable `name` that held it.
+int waitSeconds(const std::string &name, std::string_view text);
 
 /// The limits, changed by KALMORA_CONNECT_TIMEOUT and KALMORA_LOCK_TIMEOUT (whole seconds,
 /// at least 1) where those are set; a value that is not such a number is a failure that

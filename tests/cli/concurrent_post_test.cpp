@@ -40,6 +40,38 @@ void pointAt(data::TSQLConnection &connection, const std::string &database)
     connection.params().setValue("Password", env("KALMORA_TEST_PASSWORD"));
 }
 
+/// A server on loopback that accepts connections (the kernel queues them) and never answers
+/// them; closed with the object.
+class SilentListener
+{
+public:
+    SilentListener() : socket_(::socket(AF_INET, SOCK_STREAM, 0))
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (socket_ >= 0 && ::bind(socket_, reinterpret_cast<sockaddr *>(&address), length) == 0 &&
+            ::listen(socket_, 8) == 0 &&
+            ::getsockname(socket_, reinterpret_cast<sockaddr *>(&address), &length) == 0)
+            port_ = ntohs(address.sin_port);
+    }
+    ~SilentListener()
+    {
+        if (socket_ >= 0)
+            ::close(socket_);
+    }
+    SilentListener(const SilentListener &) = delete;
+    SilentListener &operator=(const SilentListener &) = delete;
+
+    /// The port it listens on; none when it could not listen.
+    std::optional<int> port() const { return port_; }
+
+private:
+    int socket_;
+    std::optional<int> port_;
+};
+
 std::string single(data::TSQLConnection &connection, const std::string &select)
 {
     std::unique_ptr<data::DriverCursor> cursor = connection.openQuery(select);
@@ -242,16 +274,9 @@ TEST(ConcurrentPost, APostingBlockedByAnotherWorkstationGivesUpWithinItsLockTime
 // answers: it gives up within its connect timeout, with a failure (status 3).
 TEST(WaitLimits, AServerThatNeverAnswersIsLeftWithinTheConnectTimeout)
 {
-    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    ASSERT_GE(listener, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr *>(&address), length), 0);
-    ASSERT_EQ(::listen(listener, 8), 0);
-    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr *>(&address), &length), 0);
-    const std::string port = std::to_string(ntohs(address.sin_port));
+    const SilentListener listener;
+    ASSERT_TRUE(listener.port()) << "no loopback listener";
+    const std::string port = std::to_string(*listener.port());
     const ScopedEnv password("KALMORA_PASSWORD", "x");
     const ScopedEnv display("DISPLAY", std::nullopt);
 
@@ -261,7 +286,6 @@ TEST(WaitLimits, AServerThatNeverAnswersIsLeftWithinTheConnectTimeout)
         {KALMORA_PROGRAM, "post", "--server", "127.0.0.1/" + port + ":/nowhere", "--company", "01",
          "--user", "SYSDBA", "--point-id", "1", "--connect-timeout", "2"});
     const auto waited = std::chrono::steady_clock::now() - started;
-    ::close(listener);
 
     EXPECT_EQ(result.exitCode, 3) << result.out << result.err;
     EXPECT_NE(result.err, "");
@@ -272,16 +296,9 @@ TEST(WaitLimits, AServerThatNeverAnswersIsLeftWithinTheConnectTimeout)
 // (the client catches both): each ends it at once, with a line that says so, by the signal.
 TEST(WaitLimits, CtrlCAndSigtermEndACommandAtOnce)
 {
-    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    ASSERT_GE(listener, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr *>(&address), length), 0);
-    ASSERT_EQ(::listen(listener, 8), 0);
-    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr *>(&address), &length), 0);
-    const std::string server = "127.0.0.1/" + std::to_string(ntohs(address.sin_port)) + ":/x";
+    const SilentListener listener;
+    ASSERT_TRUE(listener.port()) << "no loopback listener";
+    const std::string server = "127.0.0.1/" + std::to_string(*listener.port()) + ":/x";
     const ScopedEnv password("KALMORA_PASSWORD", "x");
     const ScopedEnv display("DISPLAY", std::nullopt);
 
@@ -315,7 +332,6 @@ TEST(WaitLimits, CtrlCAndSigtermEndACommandAtOnce)
                             "; lo que no se había confirmado no se guardó\n");
         ::unlink(errors.c_str());
     }
-    ::close(listener);
 }
 
 // The limits' options and variables take whole seconds above 0; anything else is a usage
