@@ -2,25 +2,25 @@
 #include "app/main_window.h"
 
 #include "app/application.h"
-#include "app/bevel_panel.h"
-#include "app/date_picker.h"
-#include "app/dock_layout.h"
 #include "app/failure_display.h"
-#include "app/flat_button.h"
-#include "app/flat_edit.h"
 #include "app/fonts.h"
-#include "app/lookup_box.h"
 #include "app/message_seam.h"
 #include "app/pictures.h"
-#include "app/server_list_box.h"
+#include "app/window_grids.h"
 #include "company/data_module.h"
 #include "core/date_format.h"
-#include "grids/adv_panel.h"
 #include "grids/db_grid_eh.h"
 #include "grids/db_navigator.h"
-#include "grids/window_grids.h"
 #include "installation/server_file.h"
 #include "rates/day_rates.h"
+#include "widgets/adv_panel.h"
+#include "widgets/bevel_panel.h"
+#include "widgets/date_picker.h"
+#include "widgets/dock_layout.h"
+#include "widgets/flat_button.h"
+#include "widgets/flat_edit.h"
+#include "widgets/lookup_box.h"
+#include "widgets/server_list_box.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -33,6 +33,14 @@
 #include <algorithm>
 
 namespace kalmora::app {
+
+using widgets::BevelPanel;
+using widgets::DatePicker;
+using widgets::DockLayout;
+using widgets::FlatButton;
+using widgets::FlatEdit;
+using widgets::LookupBox;
+using widgets::ServerListBox;
 
 namespace {
 
@@ -172,7 +180,7 @@ void Tfbrenvaldo::createErrorGridPanel()
     Panel3->setGeometry(0, 236, 358, 83);
     DBGridEh1 = named(new grids::DBGridEh(Panel3), "DBGridEh1");
     DBGridEh1->setGeometry(1, 1, 356, 81);
-    grids::applyErrorGridSettings(*DBGridEh1, module_->DError);
+    applyErrorGridSettings(*DBGridEh1, module_->DError);
     (new DockLayout(Panel3, QMargins(1, 1, 1, 1)))->addDocked(DBGridEh1, DockLayout::Dock::Fill);
 }
 
@@ -218,12 +226,12 @@ void Tfbrenvaldo::createBusyPanel()
 
 void Tfbrenvaldo::createRatesPanel()
 {
-    AdvPanel1 = named(new grids::AdvPanel(this), "AdvPanel1");
+    AdvPanel1 = named(new widgets::AdvPanel(this), "AdvPanel1");
     AdvPanel1->setCaption(QStringLiteral("Tarifas"));
     AdvPanel1->setGeometry(24, 104, 305, 161);
     DBGridEh2 = named(new grids::DBGridEh(AdvPanel1), "DBGridEh2");
     DBGridEh2->setGeometry(1, 19, 303, 123);
-    grids::applyRatesGridSettings(*DBGridEh2, module_->DAjuste);
+    applyRatesGridSettings(*DBGridEh2, module_->DAjuste);
     DBNavigator1 = named(new grids::DBNavigator(AdvPanel1), "DBNavigator1");
     using Nav = grids::DBNavigator::Button;
     DBNavigator1->setVisibleButtons(

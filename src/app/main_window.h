@@ -4,11 +4,11 @@
 // the error grid, the two flat buttons, the busy panel and the rates panel; the keyboard
 // commands F2, F5 and Esc; the start-up reading of the server list; and the closing steps.
 
-#include "app/hourglass.h"
 #include "posting/busy_panel.h"
 #include "posting/connect_step.h"
 #include "posting/message_sink.h"
 #include "posting/posting_run.h"
+#include "widgets/hourglass.h"
 
 #include <QWidget>
 #include <functional>
@@ -25,19 +25,21 @@ class DataModule;
 } // namespace kalmora::data
 
 namespace kalmora::grids {
-class AdvPanel;
 class DBGridEh;
 class DBNavigator;
 } // namespace kalmora::grids
 
-namespace kalmora::app {
-
+namespace kalmora::widgets {
+class AdvPanel;
 class BevelPanel;
 class DatePicker;
 class FlatButton;
 class FlatEdit;
 class LookupBox;
 class ServerListBox;
+} // namespace kalmora::widgets
+
+namespace kalmora::app {
 
 /// The main window. It owns the data module (the connection `Kalmora` and every data
 /// component) and is the view of the connect step and the posting run: the busy panel, the
@@ -143,7 +145,7 @@ private:
     // Made before the controls, which observe its data sources; the destructor frees the
     // controls first.
     std::unique_ptr<data::DataModule> module_;
-    Hourglass hourglass_;
+    widgets::Hourglass hourglass_;
     Hooks hooks_;
     bool placed_ = false;
     /// The key press being delivered, as first seen (its shortcut check): the window of
@@ -155,31 +157,31 @@ private:
     };
     std::optional<KeySighting> keySighting_;
 
-    BevelPanel *Panel2 = nullptr;               // top band holding the program's description
-    QLabel *Label2 = nullptr;                   // the description text in Panel2
-    QGroupBox *GroupBox1 = nullptr;             // "Origen:": server and login fields
-    QLabel *Label5 = nullptr;                   // caption "Servidor : "
-    QLabel *Label8 = nullptr;                   // caption "Usuario : "
-    QLabel *Label9 = nullptr;                   // caption "Clave : "
-    QLabel *Label6 = nullptr;                   // caption "Compañía:"
-    ServerListBox *Servidor = nullptr;          // the server list read from SERVIDORES.cfg
-    FlatEdit *Tusua = nullptr;                  // the user name
-    FlatEdit *TClave = nullptr;                 // the password, shown masked with '*'
-    FlatEdit *Cia = nullptr;                    // the company code; leaving it connects
-    QGroupBox *GroupBox2 = nullptr;             // "Parámetros ": the day and the point of sale
-    QLabel *Label4 = nullptr;                   // caption "Fecha:"
-    QLabel *Label7 = nullptr;                   // caption "Punto:"
-    DatePicker *EFecIni = nullptr;              // the day to post; enabled once connected
-    LookupBox *Pto = nullptr;                   // the point of sale, listed from DPuntos
-    BevelPanel *Panel3 = nullptr;               // band holding the error grid
-    grids::DBGridEh *DBGridEh1 = nullptr;       // the error grid over DError
-    BevelPanel *Panel1 = nullptr;               // bottom band holding the two buttons
-    FlatButton *SpeedButton3 = nullptr;         // execute button "F2: Ejecutar"
-    FlatButton *SpeedButton2 = nullptr;         // cancel button "Esc: Cancelar": closes
-    BevelPanel *Panel5 = nullptr;               // busy panel shown while connecting and posting
-    grids::AdvPanel *AdvPanel1 = nullptr;       // "Tarifas": the rates panel, toggled by F5
-    grids::DBGridEh *DBGridEh2 = nullptr;       // rates grid in AdvPanel1, not yet bound
-    grids::DBNavigator *DBNavigator1 = nullptr; // rates navigator, not yet bound
+    widgets::BevelPanel *Panel2 = nullptr;       // top band holding the program's description
+    QLabel *Label2 = nullptr;                    // the description text in Panel2
+    QGroupBox *GroupBox1 = nullptr;              // "Origen:": server and login fields
+    QLabel *Label5 = nullptr;                    // caption "Servidor : "
+    QLabel *Label8 = nullptr;                    // caption "Usuario : "
+    QLabel *Label9 = nullptr;                    // caption "Clave : "
+    QLabel *Label6 = nullptr;                    // caption "Compañía:"
+    widgets::ServerListBox *Servidor = nullptr;  // the server list read from SERVIDORES.cfg
+    widgets::FlatEdit *Tusua = nullptr;          // the user name
+    widgets::FlatEdit *TClave = nullptr;         // the password, shown masked with '*'
+    widgets::FlatEdit *Cia = nullptr;            // the company code; leaving it connects
+    QGroupBox *GroupBox2 = nullptr;              // "Parámetros ": the day and the point of sale
+    QLabel *Label4 = nullptr;                    // caption "Fecha:"
+    QLabel *Label7 = nullptr;                    // caption "Punto:"
+    widgets::DatePicker *EFecIni = nullptr;      // the day to post; enabled once connected
+    widgets::LookupBox *Pto = nullptr;           // the point of sale, listed from DPuntos
+    widgets::BevelPanel *Panel3 = nullptr;       // band holding the error grid
+    grids::DBGridEh *DBGridEh1 = nullptr;        // the error grid over DError
+    widgets::BevelPanel *Panel1 = nullptr;       // bottom band holding the two buttons
+    widgets::FlatButton *SpeedButton3 = nullptr; // execute button "F2: Ejecutar"
+    widgets::FlatButton *SpeedButton2 = nullptr; // cancel button "Esc: Cancelar": closes
+    widgets::BevelPanel *Panel5 = nullptr;       // busy panel shown while connecting and posting
+    widgets::AdvPanel *AdvPanel1 = nullptr;      // "Tarifas": the rates panel, toggled by F5
+    grids::DBGridEh *DBGridEh2 = nullptr;        // rates grid in AdvPanel1, not yet bound
+    grids::DBNavigator *DBNavigator1 = nullptr;  // rates navigator, not yet bound
 };
 
 } // namespace kalmora::app

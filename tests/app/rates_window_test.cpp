@@ -2,11 +2,11 @@
 // The day's rates through the main window on a demo company: F5 opens the rates panel with
 // the day's three default rows and saves them, F2 saves them before posting; what the user
 // sees in the panel and what reaches the database.
-#include "app/lookup_box.h"
 #include "company/data_module.h"
 #include "company_window.h"
 #include "grids/db_grid_eh.h"
 #include "grids/db_navigator.h"
+#include "widgets/lookup_box.h"
 
 #include <QApplication>
 #include <QDateEdit>

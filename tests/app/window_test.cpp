@@ -2,14 +2,14 @@
 // The main window as the user meets it: every control in its place with its caption, the
 // bands following the window's size, the stacking of the floating panels, the start-up
 // states and tab order, the server list read at creation, the keyboard commands and closing.
-#include "app/bevel_panel.h"
-#include "app/flat_button.h"
 #include "app/main_window.h"
 #include "app/message_seam.h"
 #include "core/date_format.h"
 #include "core/errors.h"
-#include "grids/adv_panel.h"
 #include "scoped_variable.h"
+#include "widgets/adv_panel.h"
+#include "widgets/bevel_panel.h"
+#include "widgets/flat_button.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -224,9 +224,9 @@ TEST_F(MainWindow, CaptionsAndFontsAreTheDesignedOnes)
     EXPECT_EQ(find<QGroupBox>("GroupBox2")->title(), QStringLiteral("Parámetros "));
     EXPECT_EQ(find<QAbstractButton>("SpeedButton3")->text(), QStringLiteral("F2: Ejecutar"));
     EXPECT_EQ(find<QAbstractButton>("SpeedButton2")->text(), QStringLiteral("Esc: Cancelar"));
-    EXPECT_EQ(find<kalmora::app::BevelPanel>("Panel5")->caption(),
+    EXPECT_EQ(find<kalmora::widgets::BevelPanel>("Panel5")->caption(),
               QStringLiteral("Generando informe. espere un momento..."));
-    EXPECT_EQ(find<kalmora::grids::AdvPanel>("AdvPanel1")->caption(), QStringLiteral("Tarifas"));
+    EXPECT_EQ(find<kalmora::widgets::AdvPanel>("AdvPanel1")->caption(), QStringLiteral("Tarifas"));
 
     struct Font
     {
@@ -272,7 +272,7 @@ TEST_F(MainWindow, IconAndButtonPicturesAreTheDrawnOnes)
         QPoint inside; // a point of the drawing
     };
     for (const Drawn &drawn : {Drawn{"SpeedButton3", {22, 6}}, Drawn{"SpeedButton2", {22, 16}}}) {
-        const QImage picture = find<kalmora::app::FlatButton>(drawn.button)->picture();
+        const QImage picture = find<kalmora::widgets::FlatButton>(drawn.button)->picture();
         ASSERT_EQ(picture.size(), QSize(46, 32)) << drawn.button;
         EXPECT_EQ(qAlpha(picture.pixel(0, 31)), 0) << drawn.button;
         EXPECT_EQ(qAlpha(picture.pixel(drawn.inside)), 255) << drawn.button;
@@ -599,7 +599,7 @@ TEST_F(MainWindow, BusyPanelIsPaintedAtOnce)
     installWithServers("srv\r\n");
     open();
     QTest::qWait(200);
-    auto *busy = find<kalmora::app::BevelPanel>("Panel5");
+    auto *busy = find<kalmora::widgets::BevelPanel>("Panel5");
 
     struct PaintCounter : QObject
     {
