@@ -2,8 +2,10 @@
 #pragma once
 // The main window: the server, user, password and company fields, the day and point of sale,
 // the error grid, the two flat buttons, the busy panel and the rates panel; the keyboard
-// commands F2, F5 and Esc; the start-up reading of the server list; and the closing steps.
+// commands F2, F5 and Esc as named actions; the start-up reading of the server list; and the
+// closing steps.
 
+#include "app/command_actions.h"
 #include "posting/busy_panel.h"
 #include "posting/connect_step.h"
 #include "posting/message_sink.h"
@@ -11,11 +13,11 @@
 #include "widgets/hourglass.h"
 
 #include <QWidget>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
+class QAction;
 class QGroupBox;
 class QLabel;
 class QWindow;
@@ -41,6 +43,8 @@ class ServerListBox;
 
 namespace kalmora::app {
 
+class RatesWorkflow;
+
 /// The main window. It owns the data module (the connection `Kalmora` and every data
 /// component) and is the view of the connect step and the posting run: the busy panel, the
 /// day, the chosen point, the execute button, the error grid and the messages.
@@ -52,22 +56,6 @@ class Tfbrenvaldo final : public QWidget,
 {
     Q_OBJECT
 public:
-    /// What the window's commands do beyond the window itself. The window fills `connect`,
-    /// `postingRun` and `closeDataSets` with the connect step, the posting run and the
-    /// closing of `CRepArticulos` and `CPuntos` on its data module; the rates hooks are
-    /// the rates of the day. An empty hook does nothing. A failure raised by a hook
-    /// ends the command and is shown in the error box.
-    struct Hooks
-    {
-        std::function<void()> connect;                // CiaExit: the connect step
-        std::function<void()> postingRun;             // SpeedButton3Click and F2
-        std::function<void()> postTypedRate;          // F2, panel shown, before hiding it
-        std::function<void(int maxErrors)> saveRates; // F2 (-1) and F5 (0), panel shown
-        std::function<void()> seedRates;              // F5, panel hidden, before showing it
-        std::function<void()> closeRates;             // F5, after saving and hiding: CAjuste
-        std::function<void()> closeDataSets;          // FormClose: CRepArticulos, CPuntos
-    };
-
     /// Builds every control with its designed properties, then runs FormCreate, whose
     /// failure is shown in the error box without stopping the creation.
     explicit Tfbrenvaldo(QWidget *parent = nullptr);
@@ -75,7 +63,6 @@ public:
     Tfbrenvaldo(const Tfbrenvaldo &) = delete;
     Tfbrenvaldo &operator=(const Tfbrenvaldo &) = delete;
 
-    Hooks &hooks() { return hooks_; }
     /// The window's data components, `Kalmora` and the rest.
     data::DataModule &dataModule() { return *module_; }
 
@@ -130,8 +117,18 @@ private:
     /// list, or a month calendar (the date picker's, or a date cell's in the rates grid).
     bool listOpen() const;
     void FormCreate();
-    /// Runs before the focused control sees the key; never consumes it.
-    void FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    /// The window's commands, each a named action; a failure of one ends it and is shown in
+    /// the error box. "actionExecute" (F2) saves the rates first when their panel is shown
+    /// ("actionSaveRatesBeforePosting") and runs the posting run ("actionPost", also the
+    /// execute button) unless they were not saved; "actionRates" (F5) opens the rates
+    /// ("actionOpenRates") or saves and closes them ("actionSaveAndCloseRates");
+    /// "actionCancel" (Esc, also the cancel button) closes the window.
+    void createCommands();
+    /// Runs before the focused control sees the key: triggers the command whose key it is,
+    /// unless a modifier is held. Returns whether the command failed, which ends the key.
+    bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void executeCommand();
+    void ratesCommand();
     void FormClose();
     void CiaExit();
     void SpeedButton2Click();
@@ -146,7 +143,12 @@ private:
     // controls first.
     std::unique_ptr<data::DataModule> module_;
     widgets::Hourglass hourglass_;
-    Hooks hooks_;
+    CommandActions commands_{*this};
+    std::unique_ptr<RatesWorkflow> rates_;
+    QAction *executeAction_ = nullptr;
+    QAction *ratesAction_ = nullptr;
+    QAction *cancelAction_ = nullptr;
+    QAction *postAction_ = nullptr;
     bool placed_ = false;
     /// The key press being delivered, as first seen (its shortcut check): the window of
     /// this window's own that it came to, and whether a list was open then.
