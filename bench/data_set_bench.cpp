@@ -22,6 +22,7 @@
 #include <vector>
 
 using namespace kalmora;
+using namespace kalmora::core;
 using namespace kalmora::data;
 
 namespace {
@@ -173,7 +174,7 @@ void BM_LocateLastRow(benchmark::State &state)
         timing.measure(state,
                        {[&] { dataSet->first(); },
                         [&] {
-                            if (!dataSet->locate("AJCI_ID", Value{std::int64_t{fetchedRows}}))
+                            if (!dataSet->locate("AJCI_ID", core::Value{std::int64_t{fetchedRows}}))
                                 state.SkipWithError("not found");
                         }},
                        {{}, [&] {
@@ -188,9 +189,9 @@ void BM_LocateLastRow(benchmark::State &state)
 
 void BM_FilterChange(benchmark::State &state)
 {
-    DateSettings settings;
+    core::DateSettings settings;
     settings.shortPattern = "dd/mm/yyyy";
-    setCurrentDateSettings(settings);
+    core::setCurrentDateSettings(settings);
     std::unique_ptr<TClientDataSet> dataSet = rowsDataSet();
     dataSet->setFilter("AJCI_FECINI = '10/12/2026'");
     dataSet->setFiltered(true);

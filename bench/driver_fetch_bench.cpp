@@ -17,7 +17,7 @@
 namespace {
 
 using namespace kalmora;
-using namespace kalmora::data;
+using namespace kalmora::core;
 
 constexpr int kRows = 100000;
 const char *const kQuery = "select ID, NAME, AMOUNT, FECHA from B";
@@ -44,7 +44,7 @@ struct Checksum
     std::int64_t days = 0;
 };
 
-void driverFetch(DriverConnection &connection)
+void driverFetch(driver::DriverConnection &connection)
 {
     Checksum sum;
     auto command = connection.createCommand();
@@ -90,7 +90,7 @@ void plainFetch(bench::PlainClient &client)
 
 void BM_DriverFetch(benchmark::State &state)
 {
-    auto driver = getSQLDriverINTERBASE("GDS32.DLL", "");
+    auto driver = driver::getSQLDriverINTERBASE("GDS32.DLL", "");
     auto connection = driver->createConnection();
     connection->connect(g_database->path(), bench::ScratchDatabase::user,
                         bench::ScratchDatabase::password);

@@ -31,7 +31,7 @@ struct Company
         connection.params().setValue("Database", demo.database());
         connection.params().setValue("User_Name", "SYSDBA");
         connection.params().setValue("Password", "bench");
-        complete.params().emplace_back("IDCNT", data::Value{std::int64_t{0}});
+        complete.params().emplace_back("IDCNT", core::Value{std::int64_t{0}});
     }
     ~Company() { connection.setConnected(false); }
 

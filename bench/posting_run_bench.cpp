@@ -31,7 +31,7 @@ struct Company
 {
     Company() : demo(kInvoices)
     {
-        data::setCurrentDateSettings(data::DateSettings{'-', "yyyy-mm-dd", {}, {}, {}, {}});
+        core::setCurrentDateSettings(core::DateSettings{'-', "yyyy-mm-dd", {}, {}, {}, {}});
         if (!posting::connectStep(module, {demo.folder(), "SYSDBA", "bench", demo.code}, window,
                                   window))
             throw std::runtime_error("the connect step did not run");
@@ -49,14 +49,14 @@ struct Company
     }
 
     bench::DemoCompany demo;
-    data::DataModule module;
+    company::DataModule module;
     /// The headless command's view: its messages are kept to check each run's outcome.
     std::ostringstream messages;
     cli::TerminalWindow window{messages, messages, false};
 };
 
 // Emptied at the end of main(), while the client library is still up.
-std::unique_ptr<Company> &company()
+std::unique_ptr<Company> &benchCompany()
 {
     static std::unique_ptr<Company> made;
     if (!made)
@@ -66,9 +66,9 @@ std::unique_ptr<Company> &company()
 
 void BM_PostingRunAgainstBareCall(benchmark::State &state)
 {
-    Company &bench = *company();
+    Company &bench = *benchCompany();
     if (bench.window.day() !=
-        *data::parseDate(bench.demo.today(), "yyyy-mm-dd", data::currentDateSettings()))
+        *core::parseDate(bench.demo.today(), "yyyy-mm-dd", core::currentDateSettings()))
         state.SkipWithError("the run would post another day than the bare call");
     bench::PairedTiming timing;
     for (auto _ : state) {
@@ -91,6 +91,6 @@ int main(int argc, char **argv)
 {
     const int status = bench::runBenchmarks(
         argc, argv, {{"BM_PostingRunAgainstBareCall", "run over bare call", 1.05}});
-    company().reset();
+    benchCompany().reset();
     return status;
 }

@@ -23,7 +23,7 @@ namespace {
 
 constexpr std::size_t kFileBytes = 10u << 20;
 
-class IgnoredMessages : public kalmora::posting::MessageSink
+class IgnoredMessages : public kalmora::core::MessageSink
 {
 public:
     void showMessage(const std::string &) override {}

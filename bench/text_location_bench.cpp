@@ -59,7 +59,7 @@ bool plainLoop(const std::vector<data::TField *> &fields, const QString &wanted)
 void BM_LocateNothing(benchmark::State &state)
 {
     test::CompanyDatabase company;
-    data::DataModule dm;
+    company::DataModule dm;
     dm.Kalmora.params().setValue("Database", company.databasePath());
     dm.Kalmora.params().setValue("User_Name", "SYSDBA");
     dm.Kalmora.params().setValue("Password", "masterkey");

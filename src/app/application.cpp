@@ -53,8 +53,8 @@ void Application::setTitle(const QString &title)
 
 void Application::readRegionalSettings()
 {
-    data::setCurrentDateSettings(platform::readLocaleDateSettings());
-    data::setCurrentDecimalSeparator(platform::readLocaleDecimalSeparator());
+    core::setCurrentDateSettings(platform::readLocaleDateSettings());
+    core::setCurrentDecimalSeparator(platform::readLocaleDecimalSeparator());
 }
 
 bool Application::notify(QObject *receiver, QEvent *event)

@@ -8,10 +8,10 @@ namespace kalmora::app {
 
 void showFailure(const std::exception &failure)
 {
-    if (dynamic_cast<const EAbort *>(&failure))
+    if (dynamic_cast<const core::EAbort *>(&failure))
         return;
     showMessageWindow(MessageWindow::ErrorBox,
-                      QString::fromLocal8Bit(errorBoxText(failure.what())));
+                      QString::fromLocal8Bit(core::errorBoxText(failure.what())));
 }
 
 void showFailure(std::exception_ptr failure)

@@ -8,7 +8,7 @@
 namespace kalmora::app {
 
 /// Shows `failure` in the error box (its message, after errorBoxText); a silent abort
-/// (kalmora::EAbort) shows nothing. Messages are bytes of the locale's code page.
+/// (kalmora::core::EAbort) shows nothing. Messages are bytes of the locale's code page.
 void showFailure(const std::exception &failure);
 /// The same for a caught failure of any type; one that is not a std::exception shows a
 /// fixed text.

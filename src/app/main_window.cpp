@@ -67,7 +67,7 @@ QLabel *fittedLabel(QWidget *parent, const char *name, const QString &text, int 
 } // namespace
 
 Tfbrenvaldo::Tfbrenvaldo(QWidget *parent)
-    : QWidget(parent, Qt::Window), module_(std::make_unique<data::DataModule>())
+    : QWidget(parent, Qt::Window), module_(std::make_unique<company::DataModule>())
 {
     setObjectName(QStringLiteral("fbrenvaldo"));
     createControls();
@@ -305,7 +305,7 @@ void Tfbrenvaldo::hideBusy()
     repaint();
 }
 
-void Tfbrenvaldo::enableDay(const data::Date &today)
+void Tfbrenvaldo::enableDay(const core::Date &today)
 {
     EFecIni->setEnabled(true);
     EFecIni->setDay(today);
@@ -321,7 +321,7 @@ void Tfbrenvaldo::enableExecute()
     SpeedButton3->setEnabled(true);
 }
 
-data::Date Tfbrenvaldo::day() const
+core::Date Tfbrenvaldo::day() const
 {
     return EFecIni->day();
 }
@@ -491,7 +491,7 @@ void Tfbrenvaldo::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::LocaleChange) {
         Application::readRegionalSettings();
-        EFecIni->applyDateSettings(data::currentDateSettings());
+        EFecIni->applyDateSettings(core::currentDateSettings());
     }
     QWidget::changeEvent(event);
 }

@@ -6,9 +6,9 @@
 // closing steps.
 
 #include "app/command_actions.h"
+#include "core/message_sink.h"
 #include "posting/busy_panel.h"
 #include "posting/connect_step.h"
-#include "posting/message_sink.h"
 #include "posting/posting_run.h"
 #include "widgets/hourglass.h"
 
@@ -22,9 +22,9 @@ class QGroupBox;
 class QLabel;
 class QWindow;
 
-namespace kalmora::data {
+namespace kalmora::company {
 class DataModule;
-} // namespace kalmora::data
+} // namespace kalmora::company
 
 namespace kalmora::grids {
 class DBGridEh;
@@ -49,7 +49,7 @@ class RatesWorkflow;
 /// component) and is the view of the connect step and the posting run: the busy panel, the
 /// day, the chosen point, the execute button, the error grid and the messages.
 class Tfbrenvaldo final : public QWidget,
-                          public posting::MessageSink,
+                          public core::MessageSink,
                           public posting::BusyPanel,
                           public posting::ConnectView,
                           public posting::PostingView
@@ -64,7 +64,7 @@ public:
     Tfbrenvaldo &operator=(const Tfbrenvaldo &) = delete;
 
     /// The window's data components, `Kalmora` and the rest.
-    data::DataModule &dataModule() { return *module_; }
+    company::DataModule &dataModule() { return *module_; }
 
     /// The plain message dialog (MessageSink).
     void showMessage(const std::string &text) override;
@@ -78,14 +78,14 @@ public:
     void hideBusy() override;
 
     // ConnectView
-    void enableDay(const data::Date &today) override;
+    void enableDay(const core::Date &today) override;
     void focusDay() override;
     void enableExecute() override;
     data::WaitCursor *hourglass() override { return &hourglass_; }
 
     // PostingView
     /// The day of `EFecIni`.
-    data::Date day() const override;
+    core::Date day() const override;
     /// The PTVT_ID chosen in `Pto`.
     std::optional<std::int64_t> chosenPoint() const override;
     void enableErrorGrid() override;
@@ -141,7 +141,7 @@ private:
 
     // Made before the controls, which observe its data sources; the destructor frees the
     // controls first.
-    std::unique_ptr<data::DataModule> module_;
+    std::unique_ptr<company::DataModule> module_;
     widgets::Hourglass hourglass_;
     CommandActions commands_{*this};
     std::unique_ptr<RatesWorkflow> rates_;

@@ -242,7 +242,7 @@ void MessageDialog::keyPressEvent(QKeyEvent *event)
         const bool written = clipboardWriter ? clipboardWriter(clipboardText())
                                              : writeSystemClipboard(clipboardText());
         if (!written)
-            showFailure(Exception("Cannot open clipboard"));
+            showFailure(core::Exception("Cannot open clipboard"));
         return;
     }
     QDialog::keyPressEvent(event);

@@ -8,8 +8,8 @@
 
 namespace kalmora::app {
 
-RatesWorkflow::RatesWorkflow(data::DataModule &module, QWidget &panel,
-                             std::function<data::Date()> day, CommandActions &commands)
+RatesWorkflow::RatesWorkflow(company::DataModule &module, QWidget &panel,
+                             std::function<core::Date()> day, CommandActions &commands)
     : module_(module), panel_(panel), day_(std::move(day))
 {
     open_ =

@@ -11,9 +11,9 @@
 class QAction;
 class QWidget;
 
-namespace kalmora::data {
+namespace kalmora::company {
 class DataModule;
-} // namespace kalmora::data
+} // namespace kalmora::company
 
 namespace kalmora::app {
 
@@ -24,7 +24,7 @@ class RatesWorkflow
 public:
     /// `panel` shows `module`'s `CAjuste`; `day` is the day the panel opens. The actions are
     /// made with `commands`.
-    RatesWorkflow(data::DataModule &module, QWidget &panel, std::function<data::Date()> day,
+    RatesWorkflow(company::DataModule &module, QWidget &panel, std::function<core::Date()> day,
                   CommandActions &commands);
 
     bool panelShown() const;
@@ -46,9 +46,9 @@ private:
     /// a text the field refuses ends the step with the panel and the typing as they are.
     void writeTyping();
 
-    data::DataModule &module_;
+    company::DataModule &module_;
     QWidget &panel_;
-    std::function<data::Date()> day_;
+    std::function<core::Date()> day_;
     QAction *open_ = nullptr;
     QAction *saveAndClose_ = nullptr;
     QAction *saveBeforePosting_ = nullptr;

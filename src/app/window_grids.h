@@ -4,7 +4,7 @@
 
 namespace kalmora::data {
 class TDataSource;
-}
+} // namespace kalmora::data
 
 namespace kalmora::grids {
 class DBGridEh;

@@ -19,7 +19,7 @@ namespace {
 
 void printFailure(const std::string &message)
 {
-    std::cerr << errorBoxText(message) << std::endl;
+    std::cerr << core::errorBoxText(message) << std::endl;
 }
 
 constexpr int kExitLimitSeconds = 5;
@@ -42,7 +42,7 @@ int runCommand(int argc, char **argv, const std::string &name,
 
     // The window's application object does this; the date pattern is read the same way.
     std::setlocale(LC_ALL, "");
-    data::setCurrentDateSettings(platform::readLocaleDateSettings());
+    core::setCurrentDateSettings(platform::readLocaleDateSettings());
 
     try {
         return work(std::vector<std::string>(argv + 1, argv + argc));
@@ -50,7 +50,7 @@ int runCommand(int argc, char **argv, const std::string &name,
         std::cerr << "contabiliza-pos " << name << ": " << usage.what() << "\n"
                   << "Vea «contabiliza-pos " << name << " --help»." << std::endl;
         return kCommandUsage;
-    } catch (const EAbort &) {
+    } catch (const core::EAbort &) {
         return kCommandFailure;
     } catch (const std::exception &failure) {
         printFailure(failure.what());

@@ -13,7 +13,7 @@ namespace kalmora::cli {
 
 namespace {
 
-std::optional<data::Date> isoDay(const std::string &text)
+std::optional<core::Date> isoDay(const std::string &text)
 {
     // Digits only: from_chars would take a leading minus sign as part of the year.
     const auto digits = [&](std::size_t from, std::size_t count, int &value) {
@@ -33,7 +33,7 @@ std::optional<data::Date> isoDay(const std::string &text)
                                            std::chrono::day(unsigned(day))};
     if (!date.ok())
         return std::nullopt;
-    return data::Date{year, month, day};
+    return core::Date{year, month, day};
 }
 
 /// A PTVT_ID: a whole number that the column (INTEGER) can hold; a larger one could only
@@ -62,13 +62,13 @@ void readOptions(const std::vector<std::string> &args, LoginOptions &login,
     const auto seconds = [](const std::string &name, const std::string &text) {
         try {
             return posting::waitSeconds(name, text);
-        } catch (const Exception &badLimit) {
+        } catch (const core::Exception &badLimit) {
             throw UsageError(badLimit.what());
         }
     };
     try {
         login.limits = posting::waitLimitsFromEnvironment();
-    } catch (const Exception &badLimit) {
+    } catch (const core::Exception &badLimit) {
         throw UsageError(badLimit.what());
     }
     std::vector<std::string> given;
@@ -120,18 +120,18 @@ void readOptions(const std::vector<std::string> &args, LoginOptions &login,
         throw UsageError("falta --user");
 }
 
-std::vector<data::Date> daysBetween(const data::Date &from, const data::Date &to)
+std::vector<core::Date> daysBetween(const core::Date &from, const core::Date &to)
 {
     using namespace std::chrono;
-    const auto asDays = [](const data::Date &d) {
+    const auto asDays = [](const core::Date &d) {
         return sys_days(
             year_month_day(year(d.year), month(unsigned(d.month)), day(unsigned(d.day))));
     };
-    std::vector<data::Date> days;
+    std::vector<core::Date> days;
     for (sys_days d = asDays(from); d <= asDays(to); d += std::chrono::days(1)) {
         const year_month_day ymd(d);
         days.push_back(
-            data::Date{int(ymd.year()), int(unsigned(ymd.month())), int(unsigned(ymd.day()))});
+            core::Date{int(ymd.year()), int(unsigned(ymd.month())), int(unsigned(ymd.day()))});
     }
     return days;
 }
@@ -141,7 +141,7 @@ PostOptions parsePostOptions(const std::vector<std::string> &args)
     PostOptions options;
     LoginOptions login;
     const auto dayOption = [](const std::string &text) {
-        const std::optional<data::Date> day = isoDay(text);
+        const std::optional<core::Date> day = isoDay(text);
         if (!day)
             throw UsageError("la fecha \"" + text +
                              "\" no es un día válido AAAA-MM-DD, del 0001-01-01 al 9999-12-31");

@@ -25,13 +25,13 @@ struct PostOptions
     std::string company;
     std::string user;
     posting::WaitLimits limits;
-    std::optional<data::Date> day; // none: today, as the window sets it when connecting
+    std::optional<core::Date> day; // none: today, as the window sets it when connecting
     std::optional<std::string> point;
     std::optional<std::int64_t> pointId;
     bool allPoints = false; // --all-points: every point of the company, each on its own
     /// --from and --to: every day from the one to the other, both included; both or neither.
-    std::optional<data::Date> from;
-    std::optional<data::Date> to;
+    std::optional<core::Date> from;
+    std::optional<core::Date> to;
     bool preview = false; // --preview: run it and roll it back (headless_preview.h)
     PostFormat format = PostFormat::Text;
 
@@ -45,7 +45,7 @@ struct PostOptions
 inline constexpr int kMaxPostDays = 366;
 
 /// The days from `from` to `to`, both included; empty when `to` comes before `from`.
-std::vector<data::Date> daysBetween(const data::Date &from, const data::Date &to);
+std::vector<core::Date> daysBetween(const core::Date &from, const core::Date &to);
 
 /// A command line that cannot be run; what() says why, in one line.
 class UsageError : public std::runtime_error

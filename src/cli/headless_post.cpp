@@ -30,11 +30,11 @@ std::string quoted(const std::string &name)
 /// The PTVT_ID of the point the options name, among the rows of `CPuntos`: by --point-id
 /// when given (and then --point, if given too, must be its name), else the one point whose
 /// PTVT_NOM is exactly --point.
-std::int64_t chosenPoint(data::DataModule &module, const PostOptions &options)
+std::int64_t chosenPoint(company::DataModule &module, const PostOptions &options)
 {
     data::TClientDataSet &points = module.CPuntos;
     if (options.pointId) {
-        if (!points.locate("PTVT_ID", data::Value{*options.pointId}))
+        if (!points.locate("PTVT_ID", core::Value{*options.pointId}))
             throw UsageError("no hay un punto de venta con PTVT_ID " +
                              std::to_string(*options.pointId));
         const std::string name = module.CPuntosPTVT_NOM->asString();
@@ -96,7 +96,7 @@ int exitFor(posting::PostingOutcome outcome)
 }
 
 /// Every point of the company, by PTVT_ID, with its name.
-std::vector<std::pair<std::int64_t, std::string>> allPoints(data::DataModule &module)
+std::vector<std::pair<std::int64_t, std::string>> allPoints(company::DataModule &module)
 {
     std::vector<std::pair<std::int64_t, std::string>> points;
     data::TClientDataSet &list = module.CPuntos;
@@ -138,8 +138,8 @@ std::optional<std::int64_t> voucherNumber(data::TClientDataSet &lookup, std::int
 
 /// Posts (or previews) one day and point on its own and reports what came of it; a failure
 /// is reported, never thrown, so that the next day and point still run.
-PostReport reportedRun(data::DataModule &module, const PostOptions &options, const data::Date &day,
-                       const std::pair<std::int64_t, std::string> &point)
+PostReport reportedRun(company::DataModule &module, const PostOptions &options,
+                       const core::Date &day, const std::pair<std::int64_t, std::string> &point)
 {
     PostReport report;
     report.day = day;
@@ -181,30 +181,30 @@ PostReport reportedRun(data::DataModule &module, const PostOptions &options, con
     } catch (const std::exception &failure) {
         report.outcome.reset();
         report.exitStatus = kPostFailure;
-        report.message = errorBoxText(failure.what());
+        report.message = core::errorBoxText(failure.what());
     }
     return report;
 }
 
 /// --all-points, --from and --to, --format json: each day and point on its own, one report
 /// each; the worst exit status of them all.
-int postEach(data::DataModule &module, const PostOptions &options, const data::Date &today)
+int postEach(company::DataModule &module, const PostOptions &options, const core::Date &today)
 {
     std::vector<std::pair<std::int64_t, std::string>> points = allPoints(module);
     if (!options.allPoints) {
         const std::int64_t chosen = chosenPoint(module, options);
         std::erase_if(points, [&](const auto &point) { return point.first != chosen; });
     }
-    const std::vector<data::Date> days = options.from
+    const std::vector<core::Date> days = options.from
                                              ? daysBetween(*options.from, *options.to)
-                                             : std::vector<data::Date>{options.day.value_or(today)};
+                                             : std::vector<core::Date>{options.day.value_or(today)};
     if (points.empty()) {
         // Nothing ran, so nothing was posted: not a success.
         std::cerr << kProgram << "la compañía no tiene puntos de venta" << std::endl;
         return kPostNothingPosted;
     }
     int worst = kPostVoucherGenerated;
-    for (const data::Date &day : days) {
+    for (const core::Date &day : days) {
         for (const auto &point : points) {
             const PostReport report = reportedRun(module, options, day, point);
             if (options.format == PostFormat::Json)
@@ -222,7 +222,7 @@ int post(const PostOptions &options)
     const posting::ConnectInput login{options.server, options.user, headlessPassword(),
                                       options.company};
 
-    data::DataModule module;
+    company::DataModule module;
     TerminalWindow window(std::cout, std::cerr, stderrIsTerminal());
     posting::connectStep(module, login, window, window, options.limits);
     if (options.manyRuns() || options.format == PostFormat::Json)

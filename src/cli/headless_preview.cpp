@@ -16,11 +16,11 @@ namespace kalmora::cli {
 namespace {
 
 /// Holds the run's messages until the outcome tells whether they are shown.
-class HeldMessages final : public posting::MessageSink
+class HeldMessages final : public core::MessageSink
 {
 public:
     void showMessage(const std::string &text) override { held_.push_back(text); }
-    void forwardTo(posting::MessageSink &sink) const
+    void forwardTo(core::MessageSink &sink) const
     {
         for (const std::string &text : held_)
             sink.showMessage(text);
@@ -32,7 +32,7 @@ private:
 
 } // namespace
 
-PostingPreviewResult previewPosting(data::DataModule &module, TerminalWindow &window)
+PostingPreviewResult previewPosting(company::DataModule &module, TerminalWindow &window)
 {
     // Rolled back on every path: nothing of the preview is stored.
     data::ScopedTransaction transaction(
@@ -48,16 +48,17 @@ PostingPreviewResult previewPosting(data::DataModule &module, TerminalWindow &wi
     if (generated) {
         result.voucher = readVoucher(module.Cborrar, preview.voucher);
         if (!result.voucher)
-            throw Exception("El comprobante " + std::to_string(preview.voucher) + " no existe.");
+            throw core::Exception("El comprobante " + std::to_string(preview.voucher) +
+                                  " no existe.");
     }
     transaction.rollback();
     if (!generated)
         messages.forwardTo(window);
     // The completion's own check, which the preview does not reach.
     if (result.voucher && !result.voucher->balances())
-        throw Exception("El comprobante no cuadra: débitos " + result.voucher->debits +
-                        ", créditos " + result.voucher->credits +
-                        "; la contabilización no se podría completar.");
+        throw core::Exception("El comprobante no cuadra: débitos " + result.voucher->debits +
+                              ", créditos " + result.voucher->credits +
+                              "; la contabilización no se podría completar.");
     return result;
 }
 

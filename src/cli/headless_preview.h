@@ -13,9 +13,9 @@
 #include <iosfwd>
 #include <optional>
 
-namespace kalmora::data {
+namespace kalmora::company {
 class DataModule;
-}
+} // namespace kalmora::company
 
 namespace kalmora::cli {
 
@@ -35,7 +35,7 @@ struct PostingPreviewResult
 /// the voucher does not balance, and before anything is sent when the connection cannot
 /// hold the run in one transaction. Each call is a transaction of its own: a preview of
 /// several days or points calls it once for each.
-PostingPreviewResult previewPosting(data::DataModule &module, TerminalWindow &window);
+PostingPreviewResult previewPosting(company::DataModule &module, TerminalWindow &window);
 
 /// Prints the voucher of `preview` (voucher_listing.h) under a line saying that nothing was
 /// stored; nothing for a preview without one.

@@ -35,7 +35,7 @@ int reverse(const ReverseOptions &options)
 {
     const posting::ConnectInput login{options.server, options.user, headlessPassword(),
                                       options.company};
-    data::DataModule module;
+    company::DataModule module;
     TerminalWindow window(std::cout, std::cerr, stderrIsTerminal());
     posting::connectStep(module, login, window, window, options.limits);
 
@@ -48,9 +48,9 @@ int reverse(const ReverseOptions &options)
         lookup.setCommandText("select idc, numero, rechazo from revierte_contado(" +
                               std::to_string(options.voucher) + ")");
         lookup.open();
-    } catch (const EOleException &failure) {
+    } catch (const core::EOleException &failure) {
         // Another reversal (or a posting) holds the voucher's row: it is reversed once.
-        if (!data::isConcurrentUpdate(failure.errorCode()))
+        if (!driver::isConcurrentUpdate(failure.errorCode()))
             throw;
         window.showMessage(kReversedElsewhere);
         return kReverseRefused;

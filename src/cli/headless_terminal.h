@@ -4,9 +4,9 @@
 // panel, the day, the chosen point, the error grid and the plain message dialog of the
 // connect step and the posting run, on standard output and standard error.
 
+#include "core/message_sink.h"
 #include "posting/busy_panel.h"
 #include "posting/connect_step.h"
-#include "posting/message_sink.h"
 #include "posting/posting_run.h"
 
 #include <iosfwd>
@@ -18,7 +18,7 @@ namespace kalmora::cli {
 class TerminalWindow final : public posting::BusyPanel,
                              public posting::ConnectView,
                              public posting::PostingView,
-                             public posting::MessageSink
+                             public core::MessageSink
 {
 public:
     /// Messages go to `out`; busy captions to `status` when `showStatus` (a terminal).
@@ -28,12 +28,12 @@ public:
     void showBusy() override {}
     void hideBusy() override {}
 
-    void enableDay(const data::Date &today) override { day_ = today; }
+    void enableDay(const core::Date &today) override { day_ = today; }
     void focusDay() override {}
     void enableExecute() override {}
     data::WaitCursor *hourglass() override { return nullptr; }
 
-    data::Date day() const override { return day_; }
+    core::Date day() const override { return day_; }
     std::optional<std::int64_t> chosenPoint() const override { return point_; }
     void enableErrorGrid() override {}
     void voucherCompleted(std::int64_t voucher) override { completed_ = voucher; }
@@ -42,7 +42,7 @@ public:
     /// new line, as in the plain message dialog.
     void showMessage(const std::string &text) override;
 
-    void chooseDay(const data::Date &day) { day_ = day; }
+    void chooseDay(const core::Date &day) { day_ = day; }
     void choosePoint(std::int64_t id) { point_ = id; }
     /// The COMP_ID of the voucher the posting run completed; none before it has completed one.
     std::optional<std::int64_t> completedVoucher() const { return completed_; }
@@ -51,7 +51,7 @@ private:
     std::ostream &out_;
     std::ostream &status_;
     bool showStatus_;
-    data::Date day_{};
+    core::Date day_{};
     std::optional<std::int64_t> point_;
     std::optional<std::int64_t> completed_;
 };

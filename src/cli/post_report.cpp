@@ -63,7 +63,7 @@ std::string oneLine(std::string_view text)
 
 void printSummary(const PostReport &report, std::ostream &out)
 {
-    out << data::isoDateText(report.day) << ' ' << oneLine(report.pointName) << " (" << report.point
+    out << core::isoDateText(report.day) << ' ' << oneLine(report.pointName) << " (" << report.point
         << "): ";
     if (!report.outcome)
         out << "falla: ";
@@ -82,7 +82,7 @@ void printSummary(const PostReport &report, std::ostream &out)
 
 void printJson(const PostReport &report, std::ostream &out)
 {
-    out << "{\"day\":" << jsonString(data::isoDateText(report.day)) << ",\"point\":" << report.point
+    out << "{\"day\":" << jsonString(core::isoDateText(report.day)) << ",\"point\":" << report.point
         << ",\"point_name\":" << jsonString(report.pointName)
         << ",\"outcome\":" << jsonString(outcomeName(report.outcome))
         << ",\"message\":" << jsonString(report.message) << ",\"voucher\":";

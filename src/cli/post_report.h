@@ -26,7 +26,7 @@ struct PostErrorRow
 
 struct PostReport
 {
-    data::Date day;
+    core::Date day;
     std::int64_t point = 0; // PTVT_ID
     std::string pointName;
     std::optional<posting::PostingOutcome> outcome; // none: the run failed

@@ -12,7 +12,7 @@
 
 namespace kalmora::data {
 class TClientDataSet;
-}
+} // namespace kalmora::data
 
 namespace kalmora::cli {
 

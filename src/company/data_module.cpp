@@ -3,21 +3,22 @@
 
 #include "core/text_compare.h"
 
-namespace kalmora::data {
+namespace kalmora::company {
 
 namespace {
 
-TStringField *stringField(TClientDataSet &dataSet, const char *column, int size,
-                          bool required = false)
+data::TStringField *stringField(data::TClientDataSet &dataSet, const char *column, int size,
+                                bool required = false)
 {
-    auto &field = dataSet.add<TStringField>(column, size);
+    auto &field = dataSet.add<data::TStringField>(column, size);
     field.setRequired(required);
     return &field;
 }
 
-TIntegerField *integerField(TClientDataSet &dataSet, const char *column, bool required = false)
+data::TIntegerField *integerField(data::TClientDataSet &dataSet, const char *column,
+                                  bool required = false)
 {
-    auto &field = dataSet.add<TIntegerField>(column);
+    auto &field = dataSet.add<data::TIntegerField>(column);
     field.setRequired(required);
     return &field;
 }
@@ -29,14 +30,15 @@ DataModule::DataModule()
       TAjuste("TAjuste", Kalmora, "AJUSTE_CIERRE"),
       Scontapend("Scontapend", Kalmora, "CONTABILIZA_PENDIENTE"),
       Sdescartapend("Sdescartapend", Kalmora, "DESCARTA_PENDIENTE"), PPuntos("PPuntos", TPuntos),
-      PAjuste("PAjuste", TAjuste), PRepArticulos("PRepArticulos", SQLQuery1, poAllowCommandText),
-      PBorrar("PBorrar", SQLQuery1, poAllowCommandText),
-      Perror("Perror", SQLQuery1, poAllowCommandText), CPuntos("CPuntos", this),
+      PAjuste("PAjuste", TAjuste),
+      PRepArticulos("PRepArticulos", SQLQuery1, data::poAllowCommandText),
+      PBorrar("PBorrar", SQLQuery1, data::poAllowCommandText),
+      Perror("Perror", SQLQuery1, data::poAllowCommandText), CPuntos("CPuntos", this),
       CRepArticulos("CRepArticulos", this), Cborrar("Cborrar", this), CError("CError", this),
       CAjuste("CAjuste", this), DPuntos("DPuntos"), DError("DError"), DAjuste("DAjuste")
 {
-    for (TSQLStoredProc *voucherProc : {&Scontapend, &Sdescartapend})
-        voucherProc->params().emplace_back("IDCNT", Value{std::int64_t{0}});
+    for (data::TSQLStoredProc *voucherProc : {&Scontapend, &Sdescartapend})
+        voucherProc->params().emplace_back("IDCNT", core::Value{std::int64_t{0}});
 
     CPuntos.setProviderName("PPuntos");
     CPuntosPTVT_ID = integerField(CPuntos, "PTVT_ID", true);
@@ -50,7 +52,7 @@ DataModule::DataModule()
     CPuntosSUCU_ID = integerField(CPuntos, "SUCU_ID");
 
     CRepArticulos.setProviderName("PRepArticulos");
-    CRepArticulosVER = &CRepArticulos.add<TStringField>("VER", 1, FieldType::FixedChar);
+    CRepArticulosVER = &CRepArticulos.add<data::TStringField>("VER", 1, data::FieldType::FixedChar);
     CRepArticulosIDC = integerField(CRepArticulos, "IDC");
     CRepArticulosERROR = integerField(CRepArticulos, "ERROR");
 
@@ -65,17 +67,17 @@ DataModule::DataModule()
 
     CAjuste.setProviderName("PAjuste");
     CAjusteAJCI_ID = integerField(CAjuste, "AJCI_ID", true);
-    CAjusteAJCI_FECINI = &CAjuste.add<TDateField>("AJCI_FECINI");
+    CAjusteAJCI_FECINI = &CAjuste.add<data::TDateField>("AJCI_FECINI");
     CAjusteAJCI_FECINI->setDisplayLabel("F.Desde");
-    CAjusteAJCI_FECFIN = &CAjuste.add<TDateField>("AJCI_FECFIN");
+    CAjusteAJCI_FECFIN = &CAjuste.add<data::TDateField>("AJCI_FECFIN");
     CAjusteAJCI_FECFIN->setDisplayLabel("F.Hasta");
-    CAjusteAJCI_PORC = &CAjuste.add<TFMTBCDField>("AJCI_PORC", 15, 4);
+    CAjusteAJCI_PORC = &CAjuste.add<data::TFMTBCDField>("AJCI_PORC", 15, 4);
     CAjusteAJCI_PORC->setDisplayLabel("Porc");
-    CAjusteAJCI_FACTOR = &CAjuste.add<TFMTBCDField>("AJCI_FACTOR", 15, 4);
+    CAjusteAJCI_FACTOR = &CAjuste.add<data::TFMTBCDField>("AJCI_FACTOR", 15, 4);
     CAjusteAJCI_FACTOR->setDisplayLabel("Factor");
     // A row added in the rates grid or with the navigator bar gets the key the default rows
     // have: 0 asks the database for the next one.
-    CAjuste.setOnNewRecord([this](TClientDataSet &) { CAjusteAJCI_ID->setAsInteger(0); });
+    CAjuste.setOnNewRecord([this](data::TClientDataSet &) { CAjusteAJCI_ID->setAsInteger(0); });
 
     DPuntos.setDataSet(&CPuntos);
     DError.setDataSet(&CError);
@@ -84,12 +86,13 @@ DataModule::DataModule()
 
 DataModule::~DataModule() = default;
 
-TDataSetProvider *DataModule::findProvider(std::string_view name) const
+data::TDataSetProvider *DataModule::findProvider(std::string_view name) const
 {
-    for (const TDataSetProvider *provider : {&PPuntos, &PAjuste, &PRepArticulos, &PBorrar, &Perror})
-        if (sameText(provider->name(), name))
-            return const_cast<TDataSetProvider *>(provider);
+    for (const data::TDataSetProvider *provider :
+         {&PPuntos, &PAjuste, &PRepArticulos, &PBorrar, &Perror})
+        if (core::sameText(provider->name(), name))
+            return const_cast<data::TDataSetProvider *>(provider);
     return nullptr;
 }
 
-} // namespace kalmora::data
+} // namespace kalmora::company

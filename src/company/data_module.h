@@ -15,9 +15,9 @@
 
 #include <string_view>
 
-namespace kalmora::data {
+namespace kalmora::company {
 
-class DataModule final : public ProviderDirectory
+class DataModule final : public data::ProviderDirectory
 {
 public:
     DataModule();
@@ -26,57 +26,58 @@ public:
     DataModule &operator=(const DataModule &) = delete;
 
     /// Providers are found by name, as a data set's `ProviderName` names them.
-    TDataSetProvider *findProvider(std::string_view name) const override;
+    data::TDataSetProvider *findProvider(std::string_view name) const override;
 
-    TSQLConnection Kalmora; // the connection to the chosen company database
+    data::TSQLConnection Kalmora; // the connection to the chosen company database
 
-    TSQLQuery SQLQuery1; // shared query: runs the command text of PRepArticulos, PBorrar, Perror
-    TSQLTable TPuntos;   // table PUNTO_VENTA: the points of sale
-    TSQLTable TAjuste;   // table AJUSTE_CIERRE: the closing-adjustment rates
-    TSQLStoredProc Scontapend; // CONTABILIZA_PENDIENTE: completes the posted voucher
+    data::TSQLQuery
+        SQLQuery1; // shared query: runs the command text of PRepArticulos, PBorrar, Perror
+    data::TSQLTable TPuntos;         // table PUNTO_VENTA: the points of sale
+    data::TSQLTable TAjuste;         // table AJUSTE_CIERRE: the closing-adjustment rates
+    data::TSQLStoredProc Scontapend; // CONTABILIZA_PENDIENTE: completes the posted voucher
     // DESCARTA_PENDIENTE: undoes a posted voucher that is not of the day and point asked for
-    TSQLStoredProc Sdescartapend;
+    data::TSQLStoredProc Sdescartapend;
 
-    TDataSetProvider PPuntos;       // reads TPuntos for CPuntos
-    TDataSetProvider PAjuste;       // reads and saves TAjuste for CAjuste
-    TDataSetProvider PRepArticulos; // the posting call, through SQLQuery1
-    TDataSetProvider PBorrar;       // the posting run's lookups, through SQLQuery1
-    TDataSetProvider Perror;        // the error list, through SQLQuery1
+    data::TDataSetProvider PPuntos;       // reads TPuntos for CPuntos
+    data::TDataSetProvider PAjuste;       // reads and saves TAjuste for CAjuste
+    data::TDataSetProvider PRepArticulos; // the posting call, through SQLQuery1
+    data::TDataSetProvider PBorrar;       // the posting run's lookups, through SQLQuery1
+    data::TDataSetProvider Perror;        // the error list, through SQLQuery1
 
-    TClientDataSet CPuntos;       // the points of sale offered by Pto
-    TClientDataSet CRepArticulos; // the posting call's one row: VER, IDC (voucher), ERROR
-    TClientDataSet Cborrar;       // scratch data set for the posting run's lookups
-    TClientDataSet CError;        // the error rows the posting recorded, shown by DBGridEh1
-    TClientDataSet CAjuste;       // the closing-adjustment rates, saved through PAjuste
+    data::TClientDataSet CPuntos;       // the points of sale offered by Pto
+    data::TClientDataSet CRepArticulos; // the posting call's one row: VER, IDC (voucher), ERROR
+    data::TClientDataSet Cborrar;       // scratch data set for the posting run's lookups
+    data::TClientDataSet CError;        // the error rows the posting recorded, shown by DBGridEh1
+    data::TClientDataSet CAjuste;       // the closing-adjustment rates, saved through PAjuste
 
     // Persistent fields, one per column of their data set.
-    TIntegerField *CPuntosPTVT_ID; // the point's key, Pto's key value
-    TStringField *CPuntosBODE_COD;
-    TStringField *CPuntosPTVT_NOM; // the name Pto lists
-    TStringField *CPuntosPTVT_RESP;
-    TIntegerField *CPuntosCAJA_ID;
-    TStringField *CPuntosPTVT_COLOR;
-    TStringField *CPuntosPREF_PRE; // the invoice prefix the posting run sends
-    TStringField *CPuntosTERC_NIT;
-    TIntegerField *CPuntosSUCU_ID;
+    data::TIntegerField *CPuntosPTVT_ID; // the point's key, Pto's key value
+    data::TStringField *CPuntosBODE_COD;
+    data::TStringField *CPuntosPTVT_NOM; // the name Pto lists
+    data::TStringField *CPuntosPTVT_RESP;
+    data::TIntegerField *CPuntosCAJA_ID;
+    data::TStringField *CPuntosPTVT_COLOR;
+    data::TStringField *CPuntosPREF_PRE; // the invoice prefix the posting run sends
+    data::TStringField *CPuntosTERC_NIT;
+    data::TIntegerField *CPuntosSUCU_ID;
 
-    TStringField *CRepArticulosVER;
-    TIntegerField *CRepArticulosIDC;   // the voucher generated, 0 when none
-    TIntegerField *CRepArticulosERROR; // how many errors the posting recorded
+    data::TStringField *CRepArticulosVER;
+    data::TIntegerField *CRepArticulosIDC;   // the voucher generated, 0 when none
+    data::TIntegerField *CRepArticulosERROR; // how many errors the posting recorded
 
-    TStringField *CErrorERRO_CODIGO;
-    TStringField *CErrorERRO_CADENA;
-    TStringField *CErrorINTERFAZ;
+    data::TStringField *CErrorERRO_CODIGO;
+    data::TStringField *CErrorERRO_CADENA;
+    data::TStringField *CErrorINTERFAZ;
 
-    TIntegerField *CAjusteAJCI_ID;
-    TDateField *CAjusteAJCI_FECINI;
-    TDateField *CAjusteAJCI_FECFIN;
-    TFMTBCDField *CAjusteAJCI_PORC;
-    TFMTBCDField *CAjusteAJCI_FACTOR;
+    data::TIntegerField *CAjusteAJCI_ID;
+    data::TDateField *CAjusteAJCI_FECINI;
+    data::TDateField *CAjusteAJCI_FECFIN;
+    data::TFMTBCDField *CAjusteAJCI_PORC;
+    data::TFMTBCDField *CAjusteAJCI_FACTOR;
 
-    TDataSource DPuntos; // CPuntos for Pto's list
-    TDataSource DError;  // CError for the error grid DBGridEh1
-    TDataSource DAjuste; // CAjuste's source; no control is bound to it yet
+    data::TDataSource DPuntos; // CPuntos for Pto's list
+    data::TDataSource DError;  // CError for the error grid DBGridEh1
+    data::TDataSource DAjuste; // CAjuste's source; no control is bound to it yet
 };
 
-} // namespace kalmora::data
+} // namespace kalmora::company

@@ -18,7 +18,7 @@
 //   taken as written, whatever the pattern's year field.
 // - A pattern without a year reads the current year; one without a day or month reads 1.
 
-namespace kalmora::data {
+namespace kalmora::core {
 
 namespace {
 
@@ -354,4 +354,4 @@ std::optional<Date> parseDate(std::string_view text)
     return parseDate(text, current().shortPattern, current());
 }
 
-} // namespace kalmora::data
+} // namespace kalmora::core

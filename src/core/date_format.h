@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-namespace kalmora::data {
+namespace kalmora::core {
 
 struct DateSettings
 {
@@ -47,4 +47,4 @@ std::optional<Date> parseDate(std::string_view text, std::string_view pattern,
 /// Reads text written with the current short date pattern.
 std::optional<Date> parseDate(std::string_view text);
 
-} // namespace kalmora::data
+} // namespace kalmora::core

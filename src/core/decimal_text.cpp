@@ -4,7 +4,7 @@
 #include <charconv>
 #include <limits>
 
-namespace kalmora::data {
+namespace kalmora::core {
 
 namespace {
 
@@ -181,4 +181,4 @@ std::string formatGeneral(double value)
     return std::string(buffer, result.ptr);
 }
 
-} // namespace kalmora::data
+} // namespace kalmora::core

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace kalmora::data {
+namespace kalmora::core {
 
 /// The user's decimal separator ("." until the locale says otherwise).
 char currentDecimalSeparator();
@@ -34,4 +34,4 @@ int compareDecimals(const Decimal &a, const Decimal &b);
 /// A number in the general format of the failure messages ("%g" with 15 significant digits).
 std::string formatGeneral(double value);
 
-} // namespace kalmora::data
+} // namespace kalmora::core

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "core/errors.h"
 
-namespace kalmora {
+namespace kalmora::core {
 
 std::string errorBoxText(const std::string &message)
 {
@@ -10,4 +10,4 @@ std::string errorBoxText(const std::string &message)
     return message;
 }
 
-} // namespace kalmora
+} // namespace kalmora::core

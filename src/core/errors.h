@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace kalmora {
+namespace kalmora::core {
 
 /// Base of every failure of the system: an exception carrying its message text.
 class Exception : public std::runtime_error
@@ -65,4 +65,4 @@ public:
 /// that of ".". Every byte of a multi-byte character is above ".", so the last byte decides.
 std::string errorBoxText(const std::string &message);
 
-} // namespace kalmora
+} // namespace kalmora::core

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "core/quoting.h"
 
-namespace kalmora::data {
+namespace kalmora::core {
 
 std::string quotedString(std::string_view value)
 {
@@ -17,4 +17,4 @@ std::string quotedString(std::string_view value)
     return quoted;
 }
 
-} // namespace kalmora::data
+} // namespace kalmora::core

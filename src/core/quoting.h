@@ -4,10 +4,10 @@
 #include <string>
 #include <string_view>
 
-namespace kalmora::data {
+namespace kalmora::core {
 
 /// The quoting rule for statement and filter texts: the value between single quotes with
 /// every single quote inside doubled; an empty value gives two single quotes.
 std::string quotedString(std::string_view value);
 
-} // namespace kalmora::data
+} // namespace kalmora::core

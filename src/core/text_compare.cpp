@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "core/text_compare.h"
 
-namespace kalmora::data {
+namespace kalmora::core {
 
 namespace {
 char upper(char c)
@@ -20,4 +20,4 @@ bool sameText(std::string_view a, std::string_view b)
     return true;
 }
 
-} // namespace kalmora::data
+} // namespace kalmora::core

@@ -8,7 +8,7 @@
 #include <string>
 #include <variant>
 
-namespace kalmora::data {
+namespace kalmora::core {
 
 /// An exact decimal: unscaled / 10^scale. NUMERIC(15,4) 0.8 is {8000, 4}.
 struct Decimal
@@ -78,4 +78,4 @@ struct ColumnDesc
     bool required = false;
 };
 
-} // namespace kalmora::data
+} // namespace kalmora::core

@@ -53,7 +53,7 @@ TClientDataSet::~TClientDataSet()
 
 void TClientDataSet::fail(const std::string &text) const
 {
-    throw EDatabaseError(name_ + ": " + text);
+    throw core::EDatabaseError(name_ + ": " + text);
 }
 
 void TClientDataSet::checkActive() const
@@ -80,14 +80,14 @@ TField &TClientDataSet::addField(std::unique_ptr<TField> field)
 TField &TClientDataSet::fields(int index) const
 {
     if (index < 0 || index >= int(fields_.size()))
-        throw Exception("List index out of bounds (" + std::to_string(index) + ")");
+        throw core::Exception("List index out of bounds (" + std::to_string(index) + ")");
     return *fields_[std::size_t(index)];
 }
 
 TField *TClientDataSet::findField(std::string_view name) const
 {
     for (TField *field : fields_)
-        if (sameText(field->fieldName(), name))
+        if (core::sameText(field->fieldName(), name))
             return field;
     return nullptr;
 }
@@ -118,11 +118,11 @@ void TClientDataSet::bindFields()
     }
     for (const auto &field : persistent_) {
         const auto column = std::find_if(columns.begin(), columns.end(), [&](const TableColumn &c) {
-            return sameText(c.desc.name, field->fieldName());
+            return core::sameText(c.desc.name, field->fieldName());
         });
         if (column == columns.end())
             fail("Field '" + field->displayName() + "' not found");
-        const ColumnDesc &desc = column->desc;
+        const core::ColumnDesc &desc = column->desc;
         const FieldType columnType = fieldTypeOf(desc.type);
         if (!bindable(field->dataType(), columnType))
             fail("Type mismatch for field '" + field->displayName() +
@@ -298,24 +298,25 @@ int TClientDataSet::moveBy(int distance)
     return int(to - from);
 }
 
-bool TClientDataSet::locate(std::string_view fieldName, const Value &value, LocateOptions options)
+bool TClientDataSet::locate(std::string_view fieldName, const core::Value &value,
+                            LocateOptions options)
 {
     checkActive();
     checkBrowseMode();
     TField &field = fieldByName(fieldName);
     if (!searchable(field.dataType()))
-        throw EDatabaseError("Field '" + field.displayName() + "' is of an unsupported type");
+        throw core::EDatabaseError("Field '" + field.displayName() + "' is of an unsupported type");
     const int column = field.column_;
     const bool text = fieldTypeClass(field.dataType()) == FieldTypeClass::String;
-    Value key = std::holds_alternative<std::string>(value) && !text
-                    ? field.textValue(std::get<std::string>(value))
-                    : field.assignedValue(value);
+    core::Value key = std::holds_alternative<std::string>(value) && !text
+                          ? field.textValue(std::get<std::string>(value))
+                          : field.assignedValue(value);
     if (text && std::holds_alternative<std::string>(value))
         key = value; // searched exactly as given, not cut to the field's size
     std::string keyText = text && !isNull(key) ? std::get<std::string>(key) : std::string();
     if (options.caseInsensitive)
         keyText = folded(keyText);
-    const auto matches = [&](const Value &candidate) {
+    const auto matches = [&](const core::Value &candidate) {
         if (isNull(key))
             return isNull(candidate);
         if (text) {
@@ -332,7 +333,7 @@ bool TClientDataSet::locate(std::string_view fieldName, const Value &value, Loca
     // Text is matched by its own rules; other keys the engine may compare where the values
     // are stored.
     const std::optional<std::size_t> row =
-        table_.findShown(std::size_t(column), text ? Value{} : key, matches);
+        table_.findShown(std::size_t(column), text ? core::Value{} : key, matches);
     if (!row)
         return false;
     bof_ = eof_ = false;
@@ -423,7 +424,7 @@ void TClientDataSet::insertRowAt(std::size_t position)
     // posted: there is still no stored row to move to or delete.
     const bool wasEmpty = table_.shownCount() == 0;
     editRecord_ = table_.insertPending(position);
-    buffer_.assign(table_.columnCount(), Value{});
+    buffer_.assign(table_.columnCount(), core::Value{});
     modified_ = false;
     state_ = DataSetState::dsInsert;
     if (!wasEmpty)
@@ -445,7 +446,7 @@ void TClientDataSet::post()
     notify(DataEvent::UpdateRecord);
     for (TField *field : fields_)
         if (field->required() && field->bound() && isNull(buffer_[std::size_t(field->column_)]))
-            throw EDatabaseError("Field '" + field->displayName() + "' must have a value");
+            throw core::EDatabaseError("Field '" + field->displayName() + "' must have a value");
     table_.post(editRecord_, std::move(buffer_));
     buffer_.clear();
     modified_ = false;
@@ -534,31 +535,31 @@ int TClientDataSet::applyUpdates(int maxErrors)
 
 // ---- Field access
 
-Value TClientDataSet::currentValue(int column) const
+core::Value TClientDataSet::currentValue(int column) const
 {
     if (isEditing(state_))
         return buffer_[std::size_t(column)];
     if (!active() || table_.shownCount() == 0)
-        return Value{};
+        return core::Value{};
     return table_.value(table_.shownRecord(current_), std::size_t(column));
 }
 
-Value TClientDataSet::shownValue(std::size_t row, int column) const
+core::Value TClientDataSet::shownValue(std::size_t row, int column) const
 {
     if (isEditing(state_) && row == current_)
         return buffer_[std::size_t(column)];
     if (!active() || row >= table_.shownCount())
-        return Value{};
+        return core::Value{};
     return table_.value(table_.shownRecord(row), std::size_t(column));
 }
 
-void TClientDataSet::writeField(TField &field, Value value)
+void TClientDataSet::writeField(TField &field, core::Value value)
 {
     checkActive();
     if (!isEditing(state_))
         fail("Dataset not in edit or insert mode");
     if (field.readOnly())
-        throw EDatabaseError("Field '" + field.displayName() + "' cannot be modified");
+        throw core::EDatabaseError("Field '" + field.displayName() + "' cannot be modified");
     buffer_[std::size_t(field.column_)] = std::move(value);
     modified_ = true;
     notify(DataEvent::DataChanged);

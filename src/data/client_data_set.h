@@ -100,7 +100,7 @@ public:
     /// Moves up to `distance` rows (negative: back); returns how far it moved.
     int moveBy(int distance);
     /// Finds the first shown row whose field equals `value` and makes it current.
-    bool locate(std::string_view fieldName, const Value &value, LocateOptions options = {});
+    bool locate(std::string_view fieldName, const core::Value &value, LocateOptions options = {});
 
     // ---- Filter
 
@@ -160,9 +160,9 @@ private:
     void detachDataSource(TDataSource *source);
 
     // For fields.
-    Value currentValue(int column) const;
-    Value shownValue(std::size_t row, int column) const;
-    void writeField(TField &field, Value value);
+    core::Value currentValue(int column) const;
+    core::Value shownValue(std::size_t row, int column) const;
+    void writeField(TField &field, core::Value value);
 
     std::string name_;
     const ProviderDirectory *owner_;
@@ -181,7 +181,7 @@ private:
     std::size_t current_ = 0;
     bool bof_ = true;
     bool eof_ = true;
-    std::vector<Value> buffer_; // the row being edited or inserted
+    std::vector<core::Value> buffer_; // the row being edited or inserted
     RecordId editRecord_ = 0;
     bool modified_ = false;
     std::function<void(TClientDataSet &)> onNewRecord_;

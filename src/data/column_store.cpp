@@ -16,7 +16,7 @@ bool leapYear(std::int64_t year)
 }
 
 /// Whether `day` names a day of the proleptic Gregorian calendar that a day number holds.
-bool validDay(const Date &day)
+bool validDay(const core::Date &day)
 {
     static constexpr int lengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     if (day.month < 1 || day.month > 12 || day.day < 1 || day.year < -5000000 || day.year > 5000000)
@@ -26,7 +26,7 @@ bool validDay(const Date &day)
 }
 
 // Days since 1970-01-01 and back, by eras of 400 years.
-std::int32_t dayNumber(const Date &day)
+std::int32_t dayNumber(const core::Date &day)
 {
     const std::int64_t y = std::int64_t{day.year} - (day.month <= 2 ? 1 : 0);
     const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
@@ -37,7 +37,7 @@ std::int32_t dayNumber(const Date &day)
     return static_cast<std::int32_t>(era * 146097 + dayOfEra - 719468);
 }
 
-Date dateOf(std::int32_t number)
+core::Date dateOf(std::int32_t number)
 {
     const std::int64_t z = std::int64_t{number} + 719468;
     const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
@@ -49,7 +49,7 @@ Date dateOf(std::int32_t number)
     const std::int64_t day = dayOfYear - (153 * mp + 2) / 5 + 1;
     const std::int64_t month = mp < 10 ? mp + 3 : mp - 9;
     const std::int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
-    return Date{static_cast<int>(year), static_cast<int>(month), static_cast<int>(day)};
+    return core::Date{static_cast<int>(year), static_cast<int>(month), static_cast<int>(day)};
 }
 
 template <class T> T load(const unsigned char *cell)
@@ -66,42 +66,42 @@ template <class T> void store(unsigned char *cell, T value)
 
 } // namespace
 
-void ColumnStore::addColumn(const ColumnDesc &desc)
+void ColumnStore::addColumn(const core::ColumnDesc &desc)
 {
     if (rows_ != 0)
         throw std::logic_error("ColumnStore::addColumn with rows stored");
     Column column;
     switch (desc.type) {
-    case ColumnType::SmallInt:
-    case ColumnType::Integer:
+    case core::ColumnType::SmallInt:
+    case core::ColumnType::Integer:
         column.form = Form::Int32;
         column.cells.cellBytes = 4;
         break;
-    case ColumnType::LargeInt:
+    case core::ColumnType::LargeInt:
         column.form = Form::Int64;
         break;
-    case ColumnType::Decimal:
+    case core::ColumnType::Decimal:
         column.form = Form::Scaled;
         column.scale = desc.scale;
         break;
-    case ColumnType::Date:
+    case core::ColumnType::Date:
         column.form = Form::Day;
         column.cells.cellBytes = 4;
         break;
-    case ColumnType::Time:
+    case core::ColumnType::Time:
         column.form = Form::Time;
         column.cells.cellBytes = 4;
         break;
-    case ColumnType::Timestamp:
+    case core::ColumnType::Timestamp:
         column.form = Form::Stamp;
         break;
-    case ColumnType::Float:
+    case core::ColumnType::Float:
         column.form = Form::Double;
         break;
-    case ColumnType::String:
-    case ColumnType::FixedChar:
-    case ColumnType::TextBlob:
-    case ColumnType::BinaryBlob:
+    case core::ColumnType::String:
+    case core::ColumnType::FixedChar:
+    case core::ColumnType::TextBlob:
+    case core::ColumnType::BinaryBlob:
         column.form = Form::Text;
         break;
     }
@@ -133,12 +133,12 @@ void ColumnStore::setNull(Column &column, std::size_t row, bool null)
         column.nulls[row / 64] &= ~bit;
 }
 
-void ColumnStore::set(std::size_t row, std::size_t index, const Value &value)
+void ColumnStore::set(std::size_t row, std::size_t index, const core::Value &value)
 {
     Column &column = columns_[index];
     if (!column.others.empty())
         column.others.erase(row);
-    if (data::isNull(value)) {
+    if (core::isNull(value)) {
         setNull(column, row, true);
         return;
     }
@@ -150,7 +150,7 @@ void ColumnStore::set(std::size_t row, std::size_t index, const Value &value)
     }
 }
 
-bool ColumnStore::setCompact(Column &column, std::size_t row, const Value &value)
+bool ColumnStore::setCompact(Column &column, std::size_t row, const core::Value &value)
 {
     unsigned char *cell = column.cells.at(row);
     switch (column.form) {
@@ -170,28 +170,28 @@ bool ColumnStore::setCompact(Column &column, std::size_t row, const Value &value
         return true;
     }
     case Form::Scaled: {
-        const auto *v = std::get_if<Decimal>(&value);
+        const auto *v = std::get_if<core::Decimal>(&value);
         if (!v || v->scale != column.scale)
             return false;
         store(cell, v->unscaled);
         return true;
     }
     case Form::Day: {
-        const auto *v = std::get_if<Date>(&value);
+        const auto *v = std::get_if<core::Date>(&value);
         if (!v || !validDay(*v))
             return false;
         store(cell, dayNumber(*v));
         return true;
     }
     case Form::Time: {
-        const auto *v = std::get_if<Time>(&value);
+        const auto *v = std::get_if<core::Time>(&value);
         if (!v)
             return false;
         store(cell, v->fractions);
         return true;
     }
     case Form::Stamp: {
-        const auto *v = std::get_if<Timestamp>(&value);
+        const auto *v = std::get_if<core::Timestamp>(&value);
         if (!v || !validDay(v->date))
             return false;
         store(cell, dayNumber(v->date));
@@ -260,14 +260,14 @@ bool ColumnStore::isNull(std::size_t row, std::size_t index) const
     return marked && (column.others.empty() || !column.others.count(row));
 }
 
-Value ColumnStore::get(std::size_t row, std::size_t column) const
+core::Value ColumnStore::get(std::size_t row, std::size_t column) const
 {
-    Value value;
+    core::Value value;
     read(row, column, value);
     return value;
 }
 
-void ColumnStore::read(std::size_t row, std::size_t index, Value &out) const
+void ColumnStore::read(std::size_t row, std::size_t index, core::Value &out) const
 {
     const Column &column = columns_[index];
     if ((column.nulls[row / 64] >> (row % 64)) & 1) {
@@ -287,16 +287,17 @@ void ColumnStore::read(std::size_t row, std::size_t index, Value &out) const
         out = load<std::int64_t>(cell);
         return;
     case Form::Scaled:
-        out = Decimal{load<std::int64_t>(cell), column.scale};
+        out = core::Decimal{load<std::int64_t>(cell), column.scale};
         return;
     case Form::Day:
         out = dateOf(load<std::int32_t>(cell));
         return;
     case Form::Time:
-        out = Time{load<std::uint32_t>(cell)};
+        out = core::Time{load<std::uint32_t>(cell)};
         return;
     case Form::Stamp:
-        out = Timestamp{dateOf(load<std::int32_t>(cell)), Time{load<std::uint32_t>(cell + 4)}};
+        out = core::Timestamp{dateOf(load<std::int32_t>(cell)),
+                              core::Time{load<std::uint32_t>(cell + 4)}};
         return;
     case Form::Double:
         out = load<double>(cell);
@@ -312,7 +313,8 @@ void ColumnStore::read(std::size_t row, std::size_t index, Value &out) const
     }
 }
 
-std::optional<ColumnStore::Key> ColumnStore::keyFor(std::size_t index, const Value &constant) const
+std::optional<ColumnStore::Key> ColumnStore::keyFor(std::size_t index,
+                                                    const core::Value &constant) const
 {
     const Column &column = columns_[index];
     switch (column.form) {
@@ -322,15 +324,15 @@ std::optional<ColumnStore::Key> ColumnStore::keyFor(std::size_t index, const Val
             return Key{index, *v};
         break;
     case Form::Scaled:
-        if (const auto *v = std::get_if<Decimal>(&constant); v && v->scale == column.scale)
+        if (const auto *v = std::get_if<core::Decimal>(&constant); v && v->scale == column.scale)
             return Key{index, v->unscaled};
         break;
     case Form::Day:
-        if (const auto *v = std::get_if<Date>(&constant); v && validDay(*v))
+        if (const auto *v = std::get_if<core::Date>(&constant); v && validDay(*v))
             return Key{index, dayNumber(*v)};
         break;
     case Form::Time:
-        if (const auto *v = std::get_if<Time>(&constant))
+        if (const auto *v = std::get_if<core::Time>(&constant))
             return Key{index, v->fractions};
         break;
     default:

@@ -24,20 +24,20 @@ class ColumnStore
 {
 public:
     /// Adds a column of `desc`'s type; only while the store holds no row.
-    void addColumn(const ColumnDesc &desc);
+    void addColumn(const core::ColumnDesc &desc);
     std::size_t width() const { return columns_.size(); }
     std::size_t size() const { return rows_; }
 
     /// Adds a row of nulls and returns its index.
     std::size_t appendRow();
-    void set(std::size_t row, std::size_t column, const Value &value);
+    void set(std::size_t row, std::size_t column, const core::Value &value);
     /// Makes every value of `row` null.
     void clearRow(std::size_t row);
 
     bool isNull(std::size_t row, std::size_t column) const;
-    Value get(std::size_t row, std::size_t column) const;
+    core::Value get(std::size_t row, std::size_t column) const;
     /// Reads a value into `out`, reusing its text buffer.
-    void read(std::size_t row, std::size_t column, Value &out) const;
+    void read(std::size_t row, std::size_t column, core::Value &out) const;
 
     /// A constant in one column's own form, to compare the column's values with it where
     /// they are stored. Made only where that form orders exactly as the values do: integers
@@ -48,7 +48,7 @@ public:
         std::size_t column = 0;
         std::int64_t raw = 0;
     };
-    std::optional<Key> keyFor(std::size_t column, const Value &constant) const;
+    std::optional<Key> keyFor(std::size_t column, const core::Value &constant) const;
     /// How the value of `row` orders against `key`; Beside for a value kept beside the
     /// column, which must be read and compared in full.
     enum class Order : std::int8_t { Less, Equal, Greater, Null, Beside };
@@ -75,12 +75,12 @@ private:
         Form form = Form::Int64;
         int scale = 0;
         Cells cells;
-        std::vector<std::uint64_t> nulls;              // one bit a row, set for null
-        std::unordered_map<std::size_t, Value> others; // values that do not fit the form
+        std::vector<std::uint64_t> nulls;                    // one bit a row, set for null
+        std::unordered_map<std::size_t, core::Value> others; // values that do not fit the form
     };
 
     /// Stores `value` in the column's form; false when it does not fit.
-    bool setCompact(Column &column, std::size_t row, const Value &value);
+    bool setCompact(Column &column, std::size_t row, const core::Value &value);
     void setNull(Column &column, std::size_t row, bool null);
     /// Copies text into the text blocks; the cell keeps where.
     void storeText(unsigned char *cell, const std::string &text);

@@ -22,9 +22,9 @@ struct RowFailure
 };
 
 /// The driver's result code behind a failure; 0 for a failure of the layer itself.
-int driverCode(const Exception &failure)
+int driverCode(const core::Exception &failure)
 {
-    const auto *driver = dynamic_cast<const DriverError *>(&failure);
+    const auto *driver = dynamic_cast<const driver::DriverError *>(&failure);
     return driver ? driver->code() : 0;
 }
 
@@ -49,16 +49,16 @@ DataPacket TDataSetProvider::getRecords(const std::string &commandText)
     try {
         if (!commandText.empty()) {
             if (!(options_ & poAllowCommandText))
-                throw EDatabaseError("CommandText changes are not allowed");
+                throw core::EDatabaseError("CommandText changes are not allowed");
             source_.setCommandText(commandText);
         }
         if (!source_.active()) {
             source_.open();
             openedSource_ = true;
         }
-        DriverCursor &cursor = source_.cursor();
+        driver::DriverCursor &cursor = source_.cursor();
         DataPacket packet;
-        for (const ColumnDesc &column : cursor.columns()) {
+        for (const core::ColumnDesc &column : cursor.columns()) {
             packet.columns.push_back(TableColumn{column, true, true});
             packet.rows.addColumn(column);
         }
@@ -71,13 +71,13 @@ DataPacket TDataSetProvider::getRecords(const std::string &commandText)
         }
         reset();
         return packet;
-    } catch (const Exception &failure) {
+    } catch (const core::Exception &failure) {
         try {
             reset();
-        } catch (const Exception &) {
+        } catch (const core::Exception &) {
             // The first failure is the one to report.
         }
-        throw EOleException(withoutTrailingStops(failure.message()), driverCode(failure));
+        throw core::EOleException(withoutTrailingStops(failure.message()), driverCode(failure));
     }
 }
 
@@ -145,16 +145,16 @@ public:
                                       writtenTableName(source_.updateTableName(), quote), quote);
             sendRows(statements, delta);
             end();
-        } catch (const Exception &failure) {
+        } catch (const core::Exception &failure) {
             // A save that cannot finish is undone whole, so the change log can be sent again.
             if (owned_) {
                 try {
                     rollbackTransaction(connection_, transaction_);
-                } catch (const Exception &) {
+                } catch (const core::Exception &) {
                     // The first failure is the one to report.
                 }
             }
-            throw EOleException(withoutTrailingStops(failure.message()), driverCode(failure));
+            throw core::EOleException(withoutTrailingStops(failure.message()), driverCode(failure));
         }
         if (rolledBack_)
             result_.applied.clear();
@@ -215,9 +215,9 @@ private:
                 return RowFailure{"Record not found or changed by another user", 0};
             result_.applied.push_back(row.record);
             return std::nullopt;
-        } catch (const DriverError &error) {
+        } catch (const driver::DriverError &error) {
             return RowFailure{error.message(), error.code(), endsSave};
-        } catch (const EDatabaseError &error) {
+        } catch (const core::EDatabaseError &error) {
             return RowFailure{error.message(), 0, endsSave};
         }
     }
@@ -254,7 +254,7 @@ private:
     TSQLConnection &connection_;
     const unsigned options_;
     const int maxErrors_;
-    const TransactionDesc transaction_;
+    const driver::TransactionDesc transaction_;
     const int limit_;
     bool owned_ = false;
     bool rolledBack_ = false;
@@ -267,7 +267,7 @@ private:
 ApplyResult TDataSetProvider::applyUpdates(const Delta &delta, int maxErrors)
 {
     if (options_ & poReadOnly)
-        throw EOleException("Cannot apply updates to a ReadOnly provider");
+        throw core::EOleException("Cannot apply updates to a ReadOnly provider");
     return Save(source_, options_, maxErrors).run(delta);
 }
 

@@ -27,7 +27,7 @@ bool allBlank(std::string_view text)
     return text.find_first_not_of(' ') == std::string_view::npos;
 }
 
-std::string timeText(const Time &time)
+std::string timeText(const core::Time &time)
 {
     const std::uint32_t seconds = time.fractions / 10000;
     char buffer[32];
@@ -36,7 +36,7 @@ std::string timeText(const Time &time)
     return buffer;
 }
 
-std::optional<Time> parseTime(std::string_view text)
+std::optional<core::Time> parseTime(std::string_view text)
 {
     unsigned parts[3] = {0, 0, 0};
     int count = 0;
@@ -60,14 +60,14 @@ std::optional<Time> parseTime(std::string_view text)
     }
     if (i != text.size() || count < 2 || parts[0] > 23 || parts[1] > 59 || parts[2] > 59)
         return std::nullopt;
-    return Time{(parts[0] * 3600 + parts[1] * 60 + parts[2]) * 10000};
+    return core::Time{(parts[0] * 3600 + parts[1] * 60 + parts[2]) * 10000};
 }
 
-Date dateOf(const Value &value)
+core::Date dateOf(const core::Value &value)
 {
-    if (const auto *ts = std::get_if<Timestamp>(&value))
+    if (const auto *ts = std::get_if<core::Timestamp>(&value))
         return ts->date;
-    return std::get<Date>(value);
+    return std::get<core::Date>(value);
 }
 
 } // namespace
@@ -108,88 +108,88 @@ int TField::displayWidth() const
     }
 }
 
-Value TField::value() const
+core::Value TField::value() const
 {
     if (!dataSet_ || column_ < 0)
-        return Value{};
+        return core::Value{};
     return dataSet_->currentValue(column_);
 }
 
 bool TField::isNull() const
 {
-    return data::isNull(value());
+    return core::isNull(value());
 }
 
 std::string TField::asString() const
 {
-    const Value v = value();
-    return data::isNull(v) ? std::string() : textOf(v);
+    const core::Value v = value();
+    return core::isNull(v) ? std::string() : textOf(v);
 }
 
 std::int64_t TField::asInteger() const
 {
-    const Value v = value();
-    if (data::isNull(v))
+    const core::Value v = value();
+    if (core::isNull(v))
         return 0;
     if (const auto *i = std::get_if<std::int64_t>(&v))
         return *i;
-    if (const auto *d = std::get_if<Decimal>(&v))
-        return rescaled(*d, 0).value_or(Decimal{}).unscaled;
+    if (const auto *d = std::get_if<core::Decimal>(&v))
+        return rescaled(*d, 0).value_or(core::Decimal{}).unscaled;
     if (const auto *s = std::get_if<std::string>(&v)) {
         std::int64_t n = 0;
         const auto [end, ec] = std::from_chars(s->data(), s->data() + s->size(), n);
         if (ec != std::errc() || end != s->data() + s->size())
-            throw EDatabaseError(quotedText(*s) + " is not a valid integer value for field '" +
-                                 displayName() + "'");
+            throw core::EDatabaseError(
+                quotedText(*s) + " is not a valid integer value for field '" + displayName() + "'");
         return n;
     }
     failConversion("Integer");
 }
 
-void TField::setValue(const Value &value)
+void TField::setValue(const core::Value &value)
 {
     if (!dataSet_)
-        throw EDatabaseError("Field '" + displayName() + "' has no dataset");
+        throw core::EDatabaseError("Field '" + displayName() + "' has no dataset");
     dataSet_->writeField(*this, assignedValue(value));
 }
 
 void TField::setAsString(std::string_view text)
 {
     if (text.empty())
-        setValue(Value{});
+        setValue(core::Value{});
     else
         setValue(valueOfText(text));
 }
 
 void TField::setAsInteger(std::int64_t value)
 {
-    setValue(Value{value});
+    setValue(core::Value{value});
 }
 
-void TField::setAsDate(const Date &day)
+void TField::setAsDate(const core::Date &day)
 {
-    setValue(Value{day});
+    setValue(core::Value{day});
 }
 
-void TField::setAsCurrency(const Decimal &amount)
+void TField::setAsCurrency(const core::Decimal &amount)
 {
     const auto currency = rescaled(amount, 4);
     if (!currency)
-        throw EDatabaseError(std::to_string(amount.unscaled) + " is not a valid value for field '" +
-                             displayName() + "'");
-    setValue(Value{*currency});
+        throw core::EDatabaseError(std::to_string(amount.unscaled) +
+                                   " is not a valid value for field '" + displayName() + "'");
+    setValue(core::Value{*currency});
 }
 
 std::string TField::textAt(std::size_t row) const
 {
-    const Value v = valueAt(row);
-    return data::isNull(v) ? std::string() : textOf(v);
+    const core::Value v = valueAt(row);
+    return core::isNull(v) ? std::string() : textOf(v);
 }
 
-Value TField::valueAt(std::size_t row) const
+core::Value TField::valueAt(std::size_t row) const
 {
     if (!dataSet_ || column_ < 0)
-        return Value{};
+        return core::Value{};
     return dataSet_->shownValue(row, column_);
 }
 
@@ -198,27 +198,27 @@ bool TField::acceptsChar(char) const
     return true;
 }
 
-Value TField::textValue(std::string_view text) const
+core::Value TField::textValue(std::string_view text) const
 {
-    return text.empty() ? Value{} : valueOfText(text);
+    return text.empty() ? core::Value{} : valueOfText(text);
 }
 
-Value TField::assignedValue(const Value &value) const
+core::Value TField::assignedValue(const core::Value &value) const
 {
-    return data::isNull(value) ? Value{} : stored(value);
+    return core::isNull(value) ? core::Value{} : stored(value);
 }
 
-Value TField::stored(const Value &value) const
+core::Value TField::stored(const core::Value &value) const
 {
     if (const auto *s = std::get_if<std::string>(&value))
-        return s->empty() ? Value{} : valueOfText(*s);
+        return s->empty() ? core::Value{} : valueOfText(*s);
     return value;
 }
 
 void TField::failConversion(std::string_view typeName) const
 {
-    throw EDatabaseError("Invalid value for field '" + displayName() + "' of type " +
-                         std::string(typeName));
+    throw core::EDatabaseError("Invalid value for field '" + displayName() + "' of type " +
+                               std::string(typeName));
 }
 
 // ---- TStringField
@@ -228,7 +228,7 @@ TStringField::TStringField(std::string fieldName, int size, FieldType type)
 {
 }
 
-std::string TStringField::textOf(const Value &value) const
+std::string TStringField::textOf(const core::Value &value) const
 {
     if (const auto *s = std::get_if<std::string>(&value))
         return *s;
@@ -237,24 +237,24 @@ std::string TStringField::textOf(const Value &value) const
     return {};
 }
 
-Value TStringField::valueOfText(std::string_view text) const
+core::Value TStringField::valueOfText(std::string_view text) const
 {
     // A value longer than the field is cut to its size, as the field cannot hold more.
     if (size() > 0 && text.size() > std::size_t(size()))
         text = text.substr(0, std::size_t(size()));
-    return Value{std::string(text)};
+    return core::Value{std::string(text)};
 }
 
-Value TStringField::stored(const Value &value) const
+core::Value TStringField::stored(const core::Value &value) const
 {
     if (const auto *i = std::get_if<std::int64_t>(&value))
         return valueOfText(std::to_string(*i));
-    if (const auto *d = std::get_if<Decimal>(&value))
-        return valueOfText(formatDecimal(*d, 18, currentDecimalSeparator()).value_or(""));
-    if (const auto *day = std::get_if<Date>(&value))
+    if (const auto *d = std::get_if<core::Decimal>(&value))
+        return valueOfText(formatDecimal(*d, 18, core::currentDecimalSeparator()).value_or(""));
+    if (const auto *day = std::get_if<core::Date>(&value))
         return valueOfText(formatDate(*day));
     if (const auto *s = std::get_if<std::string>(&value))
-        return s->empty() ? Value{} : valueOfText(*s);
+        return s->empty() ? core::Value{} : valueOfText(*s);
     failConversion("String");
 }
 
@@ -294,14 +294,14 @@ bool TIntegerField::acceptsChar(char c) const
     return (c >= '0' && c <= '9') || c == '+' || c == '-';
 }
 
-std::string TIntegerField::textOf(const Value &value) const
+std::string TIntegerField::textOf(const core::Value &value) const
 {
     if (const auto *i = std::get_if<std::int64_t>(&value))
         return std::to_string(*i);
     return {};
 }
 
-Value TIntegerField::valueOfText(std::string_view text) const
+core::Value TIntegerField::valueOfText(std::string_view text) const
 {
     std::string_view digits = text;
     while (!digits.empty() && digits.front() == ' ')
@@ -313,57 +313,57 @@ Value TIntegerField::valueOfText(std::string_view text) const
     std::int64_t n = 0;
     const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
     if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size())
-        throw EDatabaseError(quotedText(text) + " is not a valid integer value for field '" +
-                             displayName() + "'");
-    return stored(Value{n});
+        throw core::EDatabaseError(quotedText(text) + " is not a valid integer value for field '" +
+                                   displayName() + "'");
+    return stored(core::Value{n});
 }
 
-Value TIntegerField::stored(const Value &value) const
+core::Value TIntegerField::stored(const core::Value &value) const
 {
     std::int64_t n = 0;
     if (const auto *i = std::get_if<std::int64_t>(&value)) {
         n = *i;
-    } else if (const auto *d = std::get_if<Decimal>(&value)) {
+    } else if (const auto *d = std::get_if<core::Decimal>(&value)) {
         const auto whole = rescaled(*d, 0);
         if (!whole)
             failConversion(fieldTypeName(dataType()));
         n = whole->unscaled;
     } else if (const auto *s = std::get_if<std::string>(&value)) {
-        return s->empty() ? Value{} : valueOfText(*s);
+        return s->empty() ? core::Value{} : valueOfText(*s);
     } else {
         failConversion(fieldTypeName(dataType()));
     }
     if (n < minValue() || n > maxValue())
-        throw EDatabaseError(formatGeneral(double(n)) + " is not a valid value for field '" +
-                             displayName() + "'. The allowed range is " +
-                             formatGeneral(double(minValue())) + " to " +
-                             formatGeneral(double(maxValue())));
-    return Value{n};
+        throw core::EDatabaseError(
+            core::formatGeneral(double(n)) + " is not a valid value for field '" + displayName() +
+            "'. The allowed range is " + core::formatGeneral(double(minValue())) + " to " +
+            core::formatGeneral(double(maxValue())));
+    return core::Value{n};
 }
 
 // ---- TDateField
 
 TDateField::TDateField(std::string fieldName) : TField(std::move(fieldName), FieldType::Date, 0) {}
 
-std::string TDateField::textOf(const Value &value) const
+std::string TDateField::textOf(const core::Value &value) const
 {
     return formatDate(dateOf(value));
 }
 
-Value TDateField::valueOfText(std::string_view text) const
+core::Value TDateField::valueOfText(std::string_view text) const
 {
-    const auto day = parseDate(text);
+    const auto day = core::parseDate(text);
     if (!day)
-        throw EConvertError(quotedText(text) + " is not a valid date");
-    return Value{*day};
+        throw core::EConvertError(quotedText(text) + " is not a valid date");
+    return core::Value{*day};
 }
 
-Value TDateField::stored(const Value &value) const
+core::Value TDateField::stored(const core::Value &value) const
 {
-    if (std::holds_alternative<Date>(value) || std::holds_alternative<Timestamp>(value))
-        return Value{dateOf(value)};
+    if (std::holds_alternative<core::Date>(value) || std::holds_alternative<core::Timestamp>(value))
+        return core::Value{dateOf(value)};
     if (const auto *s = std::get_if<std::string>(&value))
-        return s->empty() ? Value{} : valueOfText(*s);
+        return s->empty() ? core::Value{} : valueOfText(*s);
     failConversion("Date");
 }
 
@@ -376,43 +376,45 @@ TFMTBCDField::TFMTBCDField(std::string fieldName, int precision, int decimals)
 
 bool TFMTBCDField::acceptsChar(char c) const
 {
-    return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == currentDecimalSeparator();
+    return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == core::currentDecimalSeparator();
 }
 
-std::string TFMTBCDField::textOf(const Value &value) const
+std::string TFMTBCDField::textOf(const core::Value &value) const
 {
-    if (const auto *d = std::get_if<Decimal>(&value))
-        return formatDecimal(*d, precision_, currentDecimalSeparator()).value_or("BCD overflow");
+    if (const auto *d = std::get_if<core::Decimal>(&value))
+        return formatDecimal(*d, precision_, core::currentDecimalSeparator())
+            .value_or("BCD overflow");
     if (const auto *i = std::get_if<std::int64_t>(&value))
-        return formatDecimal(Decimal{*i, 0}, precision_, currentDecimalSeparator())
+        return formatDecimal(core::Decimal{*i, 0}, precision_, core::currentDecimalSeparator())
             .value_or("BCD overflow");
     return {};
 }
 
-Value TFMTBCDField::valueOfText(std::string_view text) const
+core::Value TFMTBCDField::valueOfText(std::string_view text) const
 {
-    const auto number = parseDecimal(text, currentDecimalSeparator());
+    const auto number = core::parseDecimal(text, core::currentDecimalSeparator());
     if (!number)
-        throw EConvertError(std::string(text) + " is not a valid BCD value");
-    return stored(Value{*number});
+        throw core::EConvertError(std::string(text) + " is not a valid BCD value");
+    return stored(core::Value{*number});
 }
 
-Value TFMTBCDField::stored(const Value &value) const
+core::Value TFMTBCDField::stored(const core::Value &value) const
 {
-    Decimal d;
-    if (const auto *dec = std::get_if<Decimal>(&value))
+    core::Decimal d;
+    if (const auto *dec = std::get_if<core::Decimal>(&value))
         d = *dec;
     else if (const auto *i = std::get_if<std::int64_t>(&value))
-        d = Decimal{*i, 0};
+        d = core::Decimal{*i, 0};
     else if (const auto *s = std::get_if<std::string>(&value))
-        return s->empty() ? Value{} : valueOfText(*s);
+        return s->empty() ? core::Value{} : valueOfText(*s);
     else
         failConversion("FMTBcdField");
     const auto exact = rescaled(d, size());
     if (!exact)
-        throw EConvertError(formatDecimal(d, 19, currentDecimalSeparator()).value_or("") +
-                            " is not a valid BCD value");
-    return Value{*exact};
+        throw core::EConvertError(
+            formatDecimal(d, 19, core::currentDecimalSeparator()).value_or("") +
+            " is not a valid BCD value");
+    return core::Value{*exact};
 }
 
 // ---- TFloatField
@@ -421,23 +423,23 @@ TFloatField::TFloatField(std::string fieldName) : TField(std::move(fieldName), F
 {
 }
 
-std::string TFloatField::textOf(const Value &value) const
+std::string TFloatField::textOf(const core::Value &value) const
 {
     const auto *d = std::get_if<double>(&value);
     if (!d)
         return {};
-    std::string text = formatGeneral(*d);
+    std::string text = core::formatGeneral(*d);
     for (char &c : text)
         if (c == '.')
-            c = currentDecimalSeparator();
+            c = core::currentDecimalSeparator();
     return text;
 }
 
-Value TFloatField::valueOfText(std::string_view text) const
+core::Value TFloatField::valueOfText(std::string_view text) const
 {
     std::string copy(text);
     for (char &c : copy)
-        if (c == currentDecimalSeparator())
+        if (c == core::currentDecimalSeparator())
             c = '.';
     // from_chars reads "." whatever the C library's locale says, which strtod does not.
     std::string_view number(copy);
@@ -448,17 +450,18 @@ Value TFloatField::valueOfText(std::string_view text) const
     const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), d);
     if (allBlank(copy) || error != std::errc() || end != number.data() + number.size() ||
         !std::isfinite(d))
-        throw EConvertError(quotedText(text) + " is not a valid floating point value for field '" +
-                            displayName() + "'");
-    return Value{d};
+        throw core::EConvertError(quotedText(text) +
+                                  " is not a valid floating point value for field '" +
+                                  displayName() + "'");
+    return core::Value{d};
 }
 
-Value TFloatField::stored(const Value &value) const
+core::Value TFloatField::stored(const core::Value &value) const
 {
     if (const auto *i = std::get_if<std::int64_t>(&value))
-        return Value{double(*i)};
-    if (const auto *d = std::get_if<Decimal>(&value))
-        return Value{double(d->unscaled) / std::pow(10.0, d->scale)};
+        return core::Value{double(*i)};
+    if (const auto *d = std::get_if<core::Decimal>(&value))
+        return core::Value{double(d->unscaled) / std::pow(10.0, d->scale)};
     if (std::holds_alternative<double>(value))
         return value;
     return TField::stored(value);
@@ -468,19 +471,19 @@ Value TFloatField::stored(const Value &value) const
 
 TTimeField::TTimeField(std::string fieldName) : TField(std::move(fieldName), FieldType::Time, 0) {}
 
-std::string TTimeField::textOf(const Value &value) const
+std::string TTimeField::textOf(const core::Value &value) const
 {
-    if (const auto *t = std::get_if<Time>(&value))
+    if (const auto *t = std::get_if<core::Time>(&value))
         return timeText(*t);
     return {};
 }
 
-Value TTimeField::valueOfText(std::string_view text) const
+core::Value TTimeField::valueOfText(std::string_view text) const
 {
     const auto time = parseTime(text);
     if (!time)
-        throw EConvertError(quotedText(text) + " is not a valid time");
-    return Value{*time};
+        throw core::EConvertError(quotedText(text) + " is not a valid time");
+    return core::Value{*time};
 }
 
 // ---- TSQLTimeStampField
@@ -490,9 +493,9 @@ TSQLTimeStampField::TSQLTimeStampField(std::string fieldName)
 {
 }
 
-std::string TSQLTimeStampField::textOf(const Value &value) const
+std::string TSQLTimeStampField::textOf(const core::Value &value) const
 {
-    const auto *ts = std::get_if<Timestamp>(&value);
+    const auto *ts = std::get_if<core::Timestamp>(&value);
     if (!ts)
         return {};
     std::string text = formatDate(ts->date);
@@ -501,26 +504,26 @@ std::string TSQLTimeStampField::textOf(const Value &value) const
     return text;
 }
 
-Value TSQLTimeStampField::valueOfText(std::string_view text) const
+core::Value TSQLTimeStampField::valueOfText(std::string_view text) const
 {
     // The short date may hold blanks itself ("d mmm yyyy", "yyyy. mm. dd."): the text is a
     // day alone, or a day and the time after its last blank.
-    if (const auto day = parseDate(text))
-        return Value{Timestamp{*day, Time{}}};
+    if (const auto day = core::parseDate(text))
+        return core::Value{core::Timestamp{*day, core::Time{}}};
     const std::size_t space = text.rfind(' ');
     if (space != std::string_view::npos) {
-        const auto day = parseDate(text.substr(0, space));
+        const auto day = core::parseDate(text.substr(0, space));
         const auto time = parseTime(text.substr(space + 1));
         if (day && time)
-            return Value{Timestamp{*day, *time}};
+            return core::Value{core::Timestamp{*day, *time}};
     }
-    throw EConvertError(quotedText(text) + " is not a valid date and time");
+    throw core::EConvertError(quotedText(text) + " is not a valid date and time");
 }
 
-Value TSQLTimeStampField::stored(const Value &value) const
+core::Value TSQLTimeStampField::stored(const core::Value &value) const
 {
-    if (const auto *day = std::get_if<Date>(&value))
-        return Value{Timestamp{*day, Time{}}};
+    if (const auto *day = std::get_if<core::Date>(&value))
+        return core::Value{core::Timestamp{*day, core::Time{}}};
     return TField::stored(value);
 }
 
@@ -531,59 +534,59 @@ TBlobField::TBlobField(std::string fieldName, FieldType type)
 {
 }
 
-std::string TBlobField::textOf(const Value &value) const
+std::string TBlobField::textOf(const core::Value &value) const
 {
     if (const auto *s = std::get_if<std::string>(&value))
         return *s;
     return {};
 }
 
-Value TBlobField::valueOfText(std::string_view text) const
+core::Value TBlobField::valueOfText(std::string_view text) const
 {
-    return Value{std::string(text)};
+    return core::Value{std::string(text)};
 }
 
 // ---- Fields made from a result
 
-std::unique_ptr<TField> makeField(const ColumnDesc &column)
+std::unique_ptr<TField> makeField(const core::ColumnDesc &column)
 {
     std::unique_ptr<TField> field;
     switch (column.type) {
-    case ColumnType::SmallInt:
+    case core::ColumnType::SmallInt:
         field = std::make_unique<TSmallintField>(column.name);
         break;
-    case ColumnType::Integer:
+    case core::ColumnType::Integer:
         field = std::make_unique<TIntegerField>(column.name);
         break;
-    case ColumnType::LargeInt:
+    case core::ColumnType::LargeInt:
         field = std::make_unique<TLargeintField>(column.name);
         break;
-    case ColumnType::String:
+    case core::ColumnType::String:
         field = std::make_unique<TStringField>(column.name, column.width);
         break;
-    case ColumnType::FixedChar:
+    case core::ColumnType::FixedChar:
         field = std::make_unique<TStringField>(column.name, column.width, FieldType::FixedChar);
         break;
-    case ColumnType::Date:
+    case core::ColumnType::Date:
         field = std::make_unique<TDateField>(column.name);
         break;
-    case ColumnType::Time:
+    case core::ColumnType::Time:
         field = std::make_unique<TTimeField>(column.name);
         break;
-    case ColumnType::Timestamp:
+    case core::ColumnType::Timestamp:
         field = std::make_unique<TSQLTimeStampField>(column.name);
         break;
-    case ColumnType::Decimal:
+    case core::ColumnType::Decimal:
         field = std::make_unique<TFMTBCDField>(
             column.name, column.precision > 0 ? column.precision : 18, column.scale);
         break;
-    case ColumnType::Float:
+    case core::ColumnType::Float:
         field = std::make_unique<TFloatField>(column.name);
         break;
-    case ColumnType::TextBlob:
+    case core::ColumnType::TextBlob:
         field = std::make_unique<TBlobField>(column.name, FieldType::Memo);
         break;
-    case ColumnType::BinaryBlob:
+    case core::ColumnType::BinaryBlob:
         field = std::make_unique<TBlobField>(column.name, FieldType::Blob);
         break;
     }

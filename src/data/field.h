@@ -52,7 +52,7 @@ public:
 
     // ---- The value in the current row (the row being edited while editing). A closed
     // data set or one without rows reads as null.
-    Value value() const;
+    core::Value value() const;
     bool isNull() const;
     /// The value as text: the empty text for null.
     std::string asString() const;
@@ -60,36 +60,36 @@ public:
     std::int64_t asInteger() const;
 
     // ---- Writing; the data set must be in edit or insert state.
-    void setValue(const Value &value);
-    void clear() { setValue(Value{}); }
+    void setValue(const core::Value &value);
+    void clear() { setValue(core::Value{}); }
     /// Reads `text` by the field's type; the empty text stores null.
     void setAsString(std::string_view text);
     void setAsInteger(std::int64_t value);
-    void setAsDate(const Date &day);
+    void setAsDate(const core::Date &day);
     /// A currency amount: exact, four decimals.
-    void setAsCurrency(const Decimal &amount);
+    void setAsCurrency(const core::Decimal &amount);
 
     /// The value of the shown row at `row` as text (the edited values for the current row
     /// while editing), for controls that draw several rows.
     std::string textAt(std::size_t row) const;
-    Value valueAt(std::size_t row) const;
+    core::Value valueAt(std::size_t row) const;
 
     /// The value that `text` stands for in this field (null for the empty text), read as
     /// setAsString reads it, without writing anything; throws the same failures.
-    Value textValue(std::string_view text) const;
+    core::Value textValue(std::string_view text) const;
     /// `value` converted as assigning it would convert it, without writing anything.
-    Value assignedValue(const Value &value) const;
+    core::Value assignedValue(const core::Value &value) const;
 
     /// Whether typing `c` into the field's editor is accepted.
     virtual bool acceptsChar(char c) const;
 
 protected:
     /// The text of a non-null value.
-    virtual std::string textOf(const Value &value) const = 0;
+    virtual std::string textOf(const core::Value &value) const = 0;
     /// The value a non-empty text stands for; throws the field's conversion failure.
-    virtual Value valueOfText(std::string_view text) const = 0;
+    virtual core::Value valueOfText(std::string_view text) const = 0;
     /// The value stored for an assigned value (converting or checking it).
-    virtual Value stored(const Value &value) const;
+    virtual core::Value stored(const core::Value &value) const;
     [[noreturn]] void failConversion(std::string_view typeName) const;
 
 private:
@@ -114,9 +114,9 @@ public:
     explicit TStringField(std::string fieldName, int size = 20, FieldType type = FieldType::String);
 
 protected:
-    std::string textOf(const Value &value) const override;
-    Value valueOfText(std::string_view text) const override;
-    Value stored(const Value &value) const override;
+    std::string textOf(const core::Value &value) const override;
+    core::Value valueOfText(std::string_view text) const override;
+    core::Value stored(const core::Value &value) const override;
 };
 
 /// Whole numbers in the range of the type (`Integer`; `SmallInt` and `LargeInt` below).
@@ -129,9 +129,9 @@ public:
     bool acceptsChar(char c) const override;
 
 protected:
-    std::string textOf(const Value &value) const override;
-    Value valueOfText(std::string_view text) const override;
-    Value stored(const Value &value) const override;
+    std::string textOf(const core::Value &value) const override;
+    core::Value valueOfText(std::string_view text) const override;
+    core::Value stored(const core::Value &value) const override;
 };
 
 class TSmallintField : public TIntegerField
@@ -159,9 +159,9 @@ public:
     explicit TDateField(std::string fieldName);
 
 protected:
-    std::string textOf(const Value &value) const override;
-    Value valueOfText(std::string_view text) const override;
-    Value stored(const Value &value) const override;
+    std::string textOf(const core::Value &value) const override;
+    core::Value valueOfText(std::string_view text) const override;
+    core::Value stored(const core::Value &value) const override;
 };
 
 /// An exact decimal with `size` decimals and `precision` digits in all.
@@ -173,9 +173,9 @@ public:
     bool acceptsChar(char c) const override;
 
 protected:
-    std::string textOf(const Value &value) const override;
-    Value valueOfText(std::string_view text) const override;
-    Value stored(const Value &value) const override;
+    std::string textOf(const core::Value &value) const override;
+    core::Value valueOfText(std::string_view text) const override;
+    core::Value stored(const core::Value &value) const override;
 
 private:
     int precision_;
@@ -188,9 +188,9 @@ public:
     explicit TFloatField(std::string fieldName);
 
 protected:
-    std::string textOf(const Value &value) const override;
-    Value valueOfText(std::string_view text) const override;
-    Value stored(const Value &value) const override;
+    std::string textOf(const core::Value &value) const override;
+    core::Value valueOfText(std::string_view text) const override;
+    core::Value stored(const core::Value &value) const override;
 };
 
 /// A time of day ("h:mm:ss").
@@ -200,8 +200,8 @@ public:
     explicit TTimeField(std::string fieldName);
 
 protected:
-    std::string textOf(const Value &value) const override;
-    Value valueOfText(std::string_view text) const override;
+    std::string textOf(const core::Value &value) const override;
+    core::Value valueOfText(std::string_view text) const override;
 };
 
 /// A day and a time of day: the short date, a space and the time.
@@ -211,9 +211,9 @@ public:
     explicit TSQLTimeStampField(std::string fieldName);
 
 protected:
-    std::string textOf(const Value &value) const override;
-    Value valueOfText(std::string_view text) const override;
-    Value stored(const Value &value) const override;
+    std::string textOf(const core::Value &value) const override;
+    core::Value valueOfText(std::string_view text) const override;
+    core::Value stored(const core::Value &value) const override;
 };
 
 /// Text (`Memo`) or binary (`Blob`) blobs: the bytes themselves.
@@ -223,11 +223,11 @@ public:
     explicit TBlobField(std::string fieldName, FieldType type = FieldType::Blob);
 
 protected:
-    std::string textOf(const Value &value) const override;
-    Value valueOfText(std::string_view text) const override;
+    std::string textOf(const core::Value &value) const override;
+    core::Value valueOfText(std::string_view text) const override;
 };
 
 /// The field a data set without persistent fields makes for a result column.
-std::unique_ptr<TField> makeField(const ColumnDesc &column);
+std::unique_ptr<TField> makeField(const core::ColumnDesc &column);
 
 } // namespace kalmora::data

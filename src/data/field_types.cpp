@@ -135,32 +135,32 @@ bool bindable(FieldType field, FieldType column)
     return cls != FieldTypeClass::Alone && cls == fieldTypeClass(column);
 }
 
-FieldType fieldTypeOf(ColumnType type)
+FieldType fieldTypeOf(core::ColumnType type)
 {
     switch (type) {
-    case ColumnType::SmallInt:
+    case core::ColumnType::SmallInt:
         return FieldType::SmallInt;
-    case ColumnType::Integer:
+    case core::ColumnType::Integer:
         return FieldType::Integer;
-    case ColumnType::LargeInt:
+    case core::ColumnType::LargeInt:
         return FieldType::LargeInt;
-    case ColumnType::String:
+    case core::ColumnType::String:
         return FieldType::String;
-    case ColumnType::FixedChar:
+    case core::ColumnType::FixedChar:
         return FieldType::FixedChar;
-    case ColumnType::Date:
+    case core::ColumnType::Date:
         return FieldType::Date;
-    case ColumnType::Time:
+    case core::ColumnType::Time:
         return FieldType::Time;
-    case ColumnType::Timestamp:
+    case core::ColumnType::Timestamp:
         return FieldType::SQLTimeStamp;
-    case ColumnType::Decimal:
+    case core::ColumnType::Decimal:
         return FieldType::FMTBcd;
-    case ColumnType::Float:
+    case core::ColumnType::Float:
         return FieldType::Float;
-    case ColumnType::TextBlob:
+    case core::ColumnType::TextBlob:
         return FieldType::Memo;
-    case ColumnType::BinaryBlob:
+    case core::ColumnType::BinaryBlob:
         return FieldType::Blob;
     }
     return FieldType::Unknown;

@@ -71,6 +71,6 @@ FieldTypeClass fieldTypeClass(FieldType type);
 bool bindable(FieldType field, FieldType column);
 
 /// The field type that a result column of `type` is described with.
-FieldType fieldTypeOf(ColumnType type);
+FieldType fieldTypeOf(core::ColumnType type);
 
 } // namespace kalmora::data

@@ -18,7 +18,7 @@ template <class T> int order(const T &a, const T &b)
 
 [[noreturn]] void badFilter(std::string_view text)
 {
-    throw EDBClient("Filter expression incorrectly formatted: " + std::string(text));
+    throw core::EDBClient("Filter expression incorrectly formatted: " + std::string(text));
 }
 
 bool identifierChar(char c)
@@ -92,23 +92,23 @@ std::string readNumberConstant(std::string_view text, std::size_t &i)
     while (i < text.size() && !std::isspace(static_cast<unsigned char>(text[i])))
         ++i;
     std::string constant(text.substr(start, i - start));
-    if (!parseDecimal(constant, '.'))
+    if (!core::parseDecimal(constant, '.'))
         badFilter(text);
     return constant;
 }
 
 } // namespace
 
-std::optional<int> compareValues(const Value &a, const Value &b)
+std::optional<int> compareValues(const core::Value &a, const core::Value &b)
 {
     if (isNull(a) || isNull(b))
         return std::nullopt;
     const auto *ia = std::get_if<std::int64_t>(&a);
     const auto *ib = std::get_if<std::int64_t>(&b);
-    const auto *da = std::get_if<Decimal>(&a);
-    const auto *db = std::get_if<Decimal>(&b);
+    const auto *da = std::get_if<core::Decimal>(&a);
+    const auto *db = std::get_if<core::Decimal>(&b);
     if ((ia || da) && (ib || db))
-        return compareDecimals(da ? *da : Decimal{*ia, 0}, db ? *db : Decimal{*ib, 0});
+        return compareDecimals(da ? *da : core::Decimal{*ia, 0}, db ? *db : core::Decimal{*ib, 0});
     if (a.index() != b.index())
         return std::nullopt;
     return std::visit(
@@ -117,7 +117,7 @@ std::optional<int> compareValues(const Value &a, const Value &b)
             const T &y = std::get<T>(b);
             if constexpr (std::is_same_v<T, std::monostate>)
                 return 0;
-            else if constexpr (std::is_same_v<T, Decimal>)
+            else if constexpr (std::is_same_v<T, core::Decimal>)
                 return compareDecimals(x, y);
             else
                 return order(x, y);
@@ -152,9 +152,10 @@ MemoryTable::RowFilter makeRowFilter(const FilterCondition &condition, const TFi
     // format); a plain number is a decimal with a full stop.
     // A text field compares with the constant as written, never cut to the field's size.
     const bool text = fieldTypeClass(field.dataType()) == FieldTypeClass::String;
-    const Value constant =
-        condition.quoted ? (text ? Value{condition.constant} : field.textValue(condition.constant))
-                         : field.assignedValue(Value{*parseDecimal(condition.constant, '.')});
+    const core::Value constant =
+        condition.quoted
+            ? (text ? core::Value{condition.constant} : field.textValue(condition.constant))
+            : field.assignedValue(core::Value{*core::parseDecimal(condition.constant, '.')});
     enum class Op { Equal, Unequal, Less, Greater, LessOrEqual, GreaterOrEqual };
     const std::string &written = condition.op;
     const Op op = written == "="    ? Op::Equal
@@ -180,7 +181,7 @@ MemoryTable::RowFilter makeRowFilter(const FilterCondition &condition, const TFi
         }
         return c >= 0;
     };
-    const auto test = [constant, accepts](const Value &value) {
+    const auto test = [constant, accepts](const core::Value &value) {
         const std::optional<int> c = compareValues(value, constant);
         return c && accepts(*c);
     };

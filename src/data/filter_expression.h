@@ -17,7 +17,7 @@ class TField;
 
 /// Orders two values of compatible kinds (integers and decimals mix); nullopt when either is
 /// null or the kinds cannot be compared.
-std::optional<int> compareValues(const Value &a, const Value &b);
+std::optional<int> compareValues(const core::Value &a, const core::Value &b);
 
 /// A parsed filter text: `<field> <op> <constant>`, where op is one of = <> < > <= >= and
 /// the constant is a quoted text (quotes inside doubled) or a plain number.

@@ -7,21 +7,21 @@
 
 namespace kalmora::data {
 
-std::span<Value> RowStore::append()
+std::span<core::Value> RowStore::append()
 {
     const std::size_t offset = rows_ % blockRows;
     if (offset == 0)
-        blocks_.push_back(std::make_unique<Value[]>(blockRows * width_));
+        blocks_.push_back(std::make_unique<core::Value[]>(blockRows * width_));
     ++rows_;
     return {blocks_.back().get() + offset * width_, width_};
 }
 
-std::span<Value> RowStore::row(std::size_t index)
+std::span<core::Value> RowStore::row(std::size_t index)
 {
     return {blocks_[index / blockRows].get() + index % blockRows * width_, width_};
 }
 
-std::span<const Value> RowStore::row(std::size_t index) const
+std::span<const core::Value> RowStore::row(std::size_t index) const
 {
     return {blocks_[index / blockRows].get() + index % blockRows * width_, width_};
 }
@@ -44,7 +44,7 @@ void MemoryTable::load(std::vector<TableColumn> columns, const RowStore &rows)
         store.addColumn(column.desc);
     for (std::size_t r = 0; r < rows.size(); ++r) {
         const std::size_t row = store.appendRow();
-        const std::span<const Value> values = rows.row(r);
+        const std::span<const core::Value> values = rows.row(r);
         for (std::size_t c = 0; c < values.size(); ++c)
             store.set(row, c, values[c]);
     }
@@ -64,21 +64,21 @@ void MemoryTable::clear()
     filter_ = nullptr;
 }
 
-std::vector<Value> MemoryTable::row(RecordId record) const
+std::vector<core::Value> MemoryTable::row(RecordId record) const
 {
-    std::vector<Value> values(columns_.size());
+    std::vector<core::Value> values(columns_.size());
     for (std::size_t c = 0; c < values.size(); ++c)
         values_.read(record, c, values[c]);
     return values;
 }
 
-void MemoryTable::store(RecordId record, std::vector<Value> values)
+void MemoryTable::store(RecordId record, std::vector<core::Value> values)
 {
     for (std::size_t c = 0; c < values.size(); ++c)
         values_.set(record, c, values[c]);
 }
 
-bool MemoryTable::passesFilter(RecordId record, std::vector<Value> &scratch) const
+bool MemoryTable::passesFilter(RecordId record, std::vector<core::Value> &scratch) const
 {
     if (filter_.onOneColumn()) {
         // Only the filtered column is read.
@@ -101,7 +101,7 @@ void MemoryTable::setFilter(RowFilter filter)
     std::optional<ColumnStore::Key> key;
     if (filter_.onOneColumn() && filter_.comparison())
         key = values_.keyFor(filter_.column(), filter_.comparison()->constant);
-    std::vector<Value> scratch;
+    std::vector<core::Value> scratch;
     for (RecordId record : order_) {
         bool passes = status_[record] == Status::Pending;
         if (passes) {
@@ -132,12 +132,12 @@ void MemoryTable::setFilter(RowFilter filter)
 }
 
 std::optional<std::size_t>
-MemoryTable::findShown(std::size_t column, const Value &key,
-                       const std::function<bool(const Value &)> &equals) const
+MemoryTable::findShown(std::size_t column, const core::Value &key,
+                       const std::function<bool(const core::Value &)> &equals) const
 {
     const std::vector<RecordId> &records = shown();
     const std::optional<ColumnStore::Key> stored = values_.keyFor(column, key);
-    Value candidate;
+    core::Value candidate;
     for (std::size_t position = 0; position < records.size(); ++position) {
         if (stored) {
             const ColumnStore::Order order = values_.compare(records[position], *stored);
@@ -180,7 +180,7 @@ void MemoryTable::cancelPending(RecordId record)
     values_.clearRow(record);
 }
 
-bool MemoryTable::post(RecordId record, std::vector<Value> values)
+bool MemoryTable::post(RecordId record, std::vector<core::Value> values)
 {
     switch (status_.at(record)) {
     case Status::Pending:
@@ -188,7 +188,7 @@ bool MemoryTable::post(RecordId record, std::vector<Value> values)
         log_.push_back(record);
         break;
     case Status::Fetched: {
-        std::vector<Value> current = row(record);
+        std::vector<core::Value> current = row(record);
         if (current == values)
             break;
         fetched_.emplace(record, std::move(current));
@@ -198,7 +198,7 @@ bool MemoryTable::post(RecordId record, std::vector<Value> values)
     }
     case Status::Modified: {
         // Editing a row back to its fetched values leaves nothing to save.
-        const std::vector<Value> &original = fetched_.at(record);
+        const std::vector<core::Value> &original = fetched_.at(record);
         if (std::equal(values.begin(), values.end(), original.begin())) {
             fetched_.erase(record);
             status_[record] = Status::Fetched;
@@ -213,7 +213,7 @@ bool MemoryTable::post(RecordId record, std::vector<Value> values)
         throw std::logic_error("post on a removed record");
     }
     store(record, std::move(values));
-    std::vector<Value> scratch;
+    std::vector<core::Value> scratch;
     if (filter_ && !passesFilter(record, scratch)) {
         erase(view_, record);
         return false;
@@ -261,7 +261,7 @@ Delta MemoryTable::delta() const
             change.kind = UpdateKind::ukInsert;
             change.current = row(record);
             change.changed.reserve(change.current.size());
-            for (const Value &v : change.current)
+            for (const core::Value &v : change.current)
                 change.changed.push_back(!isNull(v));
             break;
         case Status::Modified:

@@ -22,7 +22,7 @@ namespace kalmora::data {
 /// A result column as the engine holds it, with the flags that a save reads.
 struct TableColumn
 {
-    ColumnDesc desc;
+    core::ColumnDesc desc;
     bool inUpdate = true; // the column may be written
     bool inWhere = true;  // the column identifies its row
 };
@@ -38,15 +38,15 @@ public:
     std::size_t width() const { return width_; }
     std::size_t size() const { return rows_; }
     /// Adds an all-null row and returns it.
-    std::span<Value> append();
-    std::span<Value> row(std::size_t index);
-    std::span<const Value> row(std::size_t index) const;
+    std::span<core::Value> append();
+    std::span<core::Value> row(std::size_t index);
+    std::span<const core::Value> row(std::size_t index) const;
 
 private:
     static constexpr std::size_t blockRows = 4096;
     std::size_t width_;
     std::size_t rows_ = 0;
-    std::vector<std::unique_ptr<Value[]>> blocks_;
+    std::vector<std::unique_ptr<core::Value[]>> blocks_;
 };
 
 /// Identifies one record for the life of a load; never reused before the next load.
@@ -57,9 +57,9 @@ struct DeltaRow
 {
     RecordId record = 0;
     UpdateKind kind = UpdateKind::ukModify;
-    std::vector<Value> fetched; // values as fetched (modify, delete)
-    std::vector<Value> current; // new values (insert, modify)
-    std::vector<bool> changed;  // modify: columns changed; insert: columns given a value
+    std::vector<core::Value> fetched; // values as fetched (modify, delete)
+    std::vector<core::Value> current; // new values (insert, modify)
+    std::vector<bool> changed;        // modify: columns changed; insert: columns given a value
 };
 
 /// The changed rows, in the order their changes were first made.
@@ -74,14 +74,14 @@ struct Delta
 class RowFilter
 {
 public:
-    using ValueTest = std::function<bool(const Value &value)>;
-    using RowTest = std::function<bool(std::span<const Value> row)>;
+    using ValueTest = std::function<bool(const core::Value &value)>;
+    using RowTest = std::function<bool(std::span<const core::Value> row)>;
 
     RowFilter() = default;
     RowFilter(std::nullptr_t) {}
     /// A filter over whole rows.
-    template <class Test, class = std::enable_if_t<
-                              std::is_invocable_r_v<bool, const Test &, std::span<const Value>>>>
+    template <class Test, class = std::enable_if_t<std::is_invocable_r_v<
+                              bool, const Test &, std::span<const core::Value>>>>
     RowFilter(Test test) : rowTest_(std::move(test))
     {
     }
@@ -89,7 +89,7 @@ public:
     /// against it pass (given as -1, 0 or 1). A null never passes.
     struct Comparison
     {
-        Value constant;
+        core::Value constant;
         std::function<bool(int order)> accepts;
     };
     /// A filter on the value of `column`; `comparison`, when given, says the same as `test`
@@ -100,14 +100,14 @@ public:
     }
 
     explicit operator bool() const { return valueTest_ || rowTest_; }
-    bool operator()(std::span<const Value> row) const
+    bool operator()(std::span<const core::Value> row) const
     {
         return valueTest_ ? valueTest_(row[column_]) : rowTest_(row);
     }
     /// For a filter on one column: the column and the test of its value.
     bool onOneColumn() const { return bool(valueTest_); }
     std::size_t column() const { return column_; }
-    bool passes(const Value &value) const { return valueTest_(value); }
+    bool passes(const core::Value &value) const { return valueTest_(value); }
     const std::optional<Comparison> &comparison() const { return comparison_; }
 
 private:
@@ -137,10 +137,13 @@ public:
     std::size_t shownCount() const { return shown().size(); }
     RecordId shownRecord(std::size_t position) const { return shown()[position]; }
     /// The values of a record.
-    std::vector<Value> row(RecordId record) const;
-    Value value(RecordId record, std::size_t column) const { return values_.get(record, column); }
+    std::vector<core::Value> row(RecordId record) const;
+    core::Value value(RecordId record, std::size_t column) const
+    {
+        return values_.get(record, column);
+    }
     /// Reads a value into `out`, reusing its text buffer.
-    void read(RecordId record, std::size_t column, Value &out) const
+    void read(RecordId record, std::size_t column, core::Value &out) const
     {
         values_.read(record, column, out);
     }
@@ -149,8 +152,9 @@ public:
     /// The position among the shown rows of the first whose value in `column` equals `key`
     /// (by `equals`, which the engine may spare on values it can compare where they are
     /// stored); nullopt when there is none.
-    std::optional<std::size_t> findShown(std::size_t column, const Value &key,
-                                         const std::function<bool(const Value &)> &equals) const;
+    std::optional<std::size_t>
+    findShown(std::size_t column, const core::Value &key,
+              const std::function<bool(const core::Value &)> &equals) const;
 
     /// Sets or, with an empty function, removes the filter; the shown rows are rebuilt.
     void setFilter(RowFilter filter);
@@ -162,7 +166,7 @@ public:
     void cancelPending(RecordId record);
     /// Stores new values of a record and records the change. Returns false when the record
     /// no longer passes the filter and was therefore taken out of the shown rows.
-    bool post(RecordId record, std::vector<Value> values);
+    bool post(RecordId record, std::vector<core::Value> values);
     /// Removes a record from the rows and records the deletion.
     void remove(RecordId record);
 
@@ -177,8 +181,8 @@ private:
 
     const std::vector<RecordId> &shown() const { return filter_ ? view_ : order_; }
     /// Whether the filter lets `record` through; `scratch` is reused between calls.
-    bool passesFilter(RecordId record, std::vector<Value> &scratch) const;
-    void store(RecordId record, std::vector<Value> values);
+    bool passesFilter(RecordId record, std::vector<core::Value> &scratch) const;
+    void store(RecordId record, std::vector<core::Value> values);
     void mergeOne(RecordId record);
     void unlog(RecordId record);
     static void erase(std::vector<RecordId> &records, RecordId record);
@@ -186,10 +190,10 @@ private:
     std::vector<TableColumn> columns_;
     ColumnStore values_; // current values, indexed by RecordId
     std::vector<Status> status_;
-    std::unordered_map<RecordId, std::vector<Value>> fetched_; // originals of modified rows
-    std::vector<RecordId> order_;                              // live records in display order
-    std::vector<RecordId> view_;                               // the shown subset while filtering
-    std::vector<RecordId> log_; // changed records, in the order first changed
+    std::unordered_map<RecordId, std::vector<core::Value>> fetched_; // originals of modified rows
+    std::vector<RecordId> order_; // live records in display order
+    std::vector<RecordId> view_;  // the shown subset while filtering
+    std::vector<RecordId> log_;   // changed records, in the order first changed
     RowFilter filter_;
 };
 

@@ -11,7 +11,7 @@ ScopedTransaction::ScopedTransaction(TSQLConnection &connection, const std::stri
 {
     startTransaction(connection_, transaction_);
     if (!connection_.inTransaction())
-        throw Exception(refusal);
+        throw core::Exception(refusal);
 }
 
 ScopedTransaction::~ScopedTransaction()

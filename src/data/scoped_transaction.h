@@ -25,7 +25,7 @@ public:
 
 private:
     TSQLConnection &connection_;
-    TransactionDesc transaction_;
+    driver::TransactionDesc transaction_;
 };
 
 } // namespace kalmora::data

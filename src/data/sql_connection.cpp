@@ -43,12 +43,13 @@ std::optional<std::int64_t> integerOf(const std::string &text, int base = 10)
 }
 
 // Sets an option; a driver that does not offer it ("not supported") is no failure.
-void passOption(DriverConnection &connection, ConnectionOption option, const OptionValue &value)
+void passOption(driver::DriverConnection &connection, driver::ConnectionOption option,
+                const driver::OptionValue &value)
 {
     try {
         connection.setOption(option, value);
-    } catch (const DriverError &e) {
-        if (e.code() != ResultCode::NotSupported)
+    } catch (const driver::DriverError &e) {
+        if (e.code() != driver::ResultCode::NotSupported)
             throw;
     }
 }
@@ -69,7 +70,7 @@ private:
     ConnectionState &state_;
 };
 
-void bind(DriverCommand &command, const std::vector<Param> &params)
+void bind(driver::DriverCommand &command, const std::vector<Param> &params)
 {
     for (std::size_t i = 0; i < params.size(); ++i)
         command.setParameter(i, params[i].type, params[i].value);
@@ -136,44 +137,44 @@ void TSQLConnection::removeClient(ConnectionClient *client)
 void TSQLConnection::checkSettings() const
 {
     if (driverName_.empty())
-        throw EDatabaseError("Missing DriverName property");
+        throw core::EDatabaseError("Missing DriverName property");
     if (libraryName_.empty() || vendorLib_.empty())
-        throw EDatabaseError(name_ + ": DLL/Shared Library Name not Set");
+        throw core::EDatabaseError(name_ + ": DLL/Shared Library Name not Set");
     if (trim(params_.value("Database")).empty())
-        throw EDatabaseError("Missing Database property");
+        throw core::EDatabaseError("Missing Database property");
 }
 
-void TSQLConnection::passOptions(DriverConnection &connection) const
+void TSQLConnection::passOptions(driver::DriverConnection &connection) const
 {
     auto present = [&](const char *name) { return params_.contains(name); };
     auto text = [&](const char *name) { return params_.value(name); };
-    auto flag = [&](ConnectionOption option, const char *name) {
+    auto flag = [&](driver::ConnectionOption option, const char *name) {
         if (present(name))
             passOption(connection, option, isTrue(text(name)));
     };
     if (present("HostName"))
-        passOption(connection, ConnectionOption::HostName, trim(text("HostName")));
-    passOption(connection, ConnectionOption::RoleName, trim(text("RoleName")));
-    flag(ConnectionOption::WaitOnLocks, "WaitOnLocks");
-    flag(ConnectionOption::CommitRetain, "CommitRetain");
-    flag(ConnectionOption::AutoCommit, "AutoCommit");
-    flag(ConnectionOption::BlockingMode, "BlockingMode");
+        passOption(connection, driver::ConnectionOption::HostName, trim(text("HostName")));
+    passOption(connection, driver::ConnectionOption::RoleName, trim(text("RoleName")));
+    flag(driver::ConnectionOption::WaitOnLocks, "WaitOnLocks");
+    flag(driver::ConnectionOption::CommitRetain, "CommitRetain");
+    flag(driver::ConnectionOption::AutoCommit, "AutoCommit");
+    flag(driver::ConnectionOption::BlockingMode, "BlockingMode");
     if (const std::string charSet = trim(text("ServerCharSet")); !charSet.empty())
-        passOption(connection, ConnectionOption::ServerCharSet, charSet);
-    passOption(connection, ConnectionOption::TransIsolation, transIsolation());
+        passOption(connection, driver::ConnectionOption::ServerCharSet, charSet);
+    passOption(connection, driver::ConnectionOption::TransIsolation, transIsolation());
     if (const auto dialect = integerOf(text("SQLDialect")))
-        passOption(connection, ConnectionOption::SqlDialect, *dialect);
-    flag(ConnectionOption::OsAuthentication, "OS Authentication");
+        passOption(connection, driver::ConnectionOption::SqlDialect, *dialect);
+    flag(driver::ConnectionOption::OsAuthentication, "OS Authentication");
     if (present("Server Port"))
-        passOption(connection, ConnectionOption::ServerPort, trim(text("Server Port")));
-    flag(ConnectionOption::MultipleTransaction, "Multiple Transaction");
-    flag(ConnectionOption::TrimChar, "Trim Char");
+        passOption(connection, driver::ConnectionOption::ServerPort, trim(text("Server Port")));
+    flag(driver::ConnectionOption::MultipleTransaction, "Multiple Transaction");
+    flag(driver::ConnectionOption::TrimChar, "Trim Char");
     if (present("Custom String"))
-        passOption(connection, ConnectionOption::CustomString, text("Custom String"));
+        passOption(connection, driver::ConnectionOption::CustomString, text("Custom String"));
     if (const auto timeout = integerOf(text("Connection Timeout")))
-        passOption(connection, ConnectionOption::ConnectionTimeout, *timeout);
+        passOption(connection, driver::ConnectionOption::ConnectionTimeout, *timeout);
     if (const auto timeout = integerOf(text("Lock Timeout")))
-        passOption(connection, ConnectionOption::LockTimeout, *timeout);
+        passOption(connection, driver::ConnectionOption::LockTimeout, *timeout);
 }
 
 void TSQLConnection::connect()
@@ -182,15 +183,15 @@ void TSQLConnection::connect()
     state_ = ConnectionState::Connecting;
     ScopedWaitCursor wait(waitCursor_);
     try {
-        const DriverLibrary *library = DriverLibrary::load(trim(libraryName_));
+        const driver::DriverLibrary *library = driver::DriverLibrary::load(trim(libraryName_));
         if (!library)
-            throw EDatabaseError("Unable to Load " + libraryName_);
-        const DriverEntryPoint entry = library->entryPoint(trim(getDriverFunc_));
+            throw core::EDatabaseError("Unable to Load " + libraryName_);
+        const driver::DriverEntryPoint entry = library->entryPoint(trim(getDriverFunc_));
         if (!entry)
-            throw EDatabaseError("Unable to Find Procedure " + getDriverFunc_);
+            throw core::EDatabaseError("Unable to Find Procedure " + getDriverFunc_);
         driver_ = entry(vendorLib_, trim(params_.value("ErrorResourceFile")));
         if (!driver_)
-            throw EDatabaseError("Unable to Load " + vendorLib_);
+            throw core::EDatabaseError("Unable to Load " + vendorLib_);
         connection_ = driver_->createConnection();
 
         const std::string database = trim(params_.value("Database"));
@@ -201,11 +202,11 @@ void TSQLConnection::connect()
 
         metaData_ = &connection_->metaData();
         quoteChar_ = metaData_->quoteChar();
-        passOption(*connection_, ConnectionOption::BlobSize,
+        passOption(*connection_, driver::ConnectionOption::BlobSize,
                    integerOf(params_.value("BlobSize")).value_or(-1));
         transactionsSupported_ = metaData_->supportsTransactions();
         state_ = ConnectionState::Open;
-    } catch (const DriverError &e) {
+    } catch (const driver::DriverError &e) {
         metaData_ = nullptr;
         connection_.reset();
         quoteChar_.clear();
@@ -246,16 +247,17 @@ void TSQLConnection::disconnect()
     finish();
 }
 
-void TSQLConnection::fail(const DriverError &error)
+void TSQLConnection::fail(const driver::DriverError &error)
 {
     throw failures_.recompose(error);
 }
 
-DriverConnection &TSQLConnection::driverConnection()
+driver::DriverConnection &TSQLConnection::driverConnection()
 {
     open();
     if (!connected() || !connection_)
-        throw EDatabaseError(name_ + ": Cannot perform this operation on a closed connection");
+        throw core::EDatabaseError(name_ +
+                                   ": Cannot perform this operation on a closed connection");
     return *connection_;
 }
 
@@ -265,51 +267,51 @@ void TSQLConnection::open()
         setConnected(true);
 }
 
-std::unique_ptr<DriverCommand> TSQLConnection::createCommand()
+std::unique_ptr<driver::DriverCommand> TSQLConnection::createCommand()
 {
-    DriverConnection &connection = driverConnection();
+    driver::DriverConnection &connection = driverConnection();
     try {
         return connection.createCommand();
-    } catch (const DriverError &e) {
+    } catch (const driver::DriverError &e) {
         fail(e);
     }
 }
 
 std::int64_t TSQLConnection::execute(const std::string &text, const std::vector<Param> &params)
 {
-    std::unique_ptr<DriverCommand> command = createCommand();
+    std::unique_ptr<driver::DriverCommand> command = createCommand();
     ExecutingState executing(state_);
     try {
         command->prepare(text);
         bind(*command, params);
-        if (std::unique_ptr<DriverCursor> cursor = command->execute())
+        if (std::unique_ptr<driver::DriverCursor> cursor = command->execute())
             cursor->close();
         return command->rowsAffected();
-    } catch (const DriverError &e) {
+    } catch (const driver::DriverError &e) {
         fail(e);
     }
 }
 
-std::unique_ptr<DriverCursor> TSQLConnection::openQuery(const std::string &text,
-                                                        const std::vector<Param> &params)
+std::unique_ptr<driver::DriverCursor> TSQLConnection::openQuery(const std::string &text,
+                                                                const std::vector<Param> &params)
 {
-    std::unique_ptr<DriverCommand> command = createCommand();
+    std::unique_ptr<driver::DriverCommand> command = createCommand();
     ExecutingState executing(state_);
     try {
         command->prepare(text);
         bind(*command, params);
         return command->execute();
-    } catch (const DriverError &e) {
+    } catch (const driver::DriverError &e) {
         fail(e);
     }
 }
 
-std::vector<ProcedureParam> TSQLConnection::procedureParams(const std::string &name)
+std::vector<driver::ProcedureParam> TSQLConnection::procedureParams(const std::string &name)
 {
     driverConnection();
     try {
         return metaData_->procedureParams(name);
-    } catch (const DriverError &e) {
+    } catch (const driver::DriverError &e) {
         fail(e);
     }
 }
@@ -320,54 +322,54 @@ std::string TSQLConnection::quotedName(const std::string &name)
     return metaData_->quotedName(name);
 }
 
-IsolationLevel TSQLConnection::transIsolation() const
+driver::IsolationLevel TSQLConnection::transIsolation() const
 {
     const std::string level = lower(trim(params_.value(driverName_ + " TransIsolation")));
     if (level == "repeatableread")
-        return IsolationLevel::RepeatableRead;
+        return driver::IsolationLevel::RepeatableRead;
     if (level == "dirtyread")
-        return IsolationLevel::DirtyRead;
-    return IsolationLevel::ReadCommitted;
+        return driver::IsolationLevel::DirtyRead;
+    return driver::IsolationLevel::ReadCommitted;
 }
 
-void TSQLConnection::startTransaction(const TransactionDesc &transaction)
+void TSQLConnection::startTransaction(const driver::TransactionDesc &transaction)
 {
-    DriverConnection &connection = driverConnection();
+    driver::DriverConnection &connection = driverConnection();
     if (!transactionsSupported_)
         return;
     try {
         connection.beginTransaction(transaction);
-    } catch (const DriverError &e) {
+    } catch (const driver::DriverError &e) {
         // "Not supported" is taken as done, so the save's commit that follows balances it.
-        if (e.code() != ResultCode::NotSupported)
+        if (e.code() != driver::ResultCode::NotSupported)
             fail(e);
     }
     ++transactionsStarted_;
 }
 
-void TSQLConnection::commit(const TransactionDesc &transaction)
+void TSQLConnection::commit(const driver::TransactionDesc &transaction)
 {
     endTransaction(transaction, true);
 }
 
-void TSQLConnection::rollback(const TransactionDesc &transaction)
+void TSQLConnection::rollback(const driver::TransactionDesc &transaction)
 {
     endTransaction(transaction, false);
 }
 
-void TSQLConnection::endTransaction(const TransactionDesc &transaction, bool commit)
+void TSQLConnection::endTransaction(const driver::TransactionDesc &transaction, bool commit)
 {
     if (connected() && !transactionsSupported_)
         return;
     if (!inTransaction() || !connection_)
-        throw EDatabaseError("There is no active transaction");
+        throw core::EDatabaseError("There is no active transaction");
     try {
         if (commit)
             connection_->commit(transaction);
         else
             connection_->rollback(transaction);
-    } catch (const DriverError &e) {
-        if (e.code() != ResultCode::NotSupported)
+    } catch (const driver::DriverError &e) {
+        if (e.code() != driver::ResultCode::NotSupported)
             fail(e);
     }
     --transactionsStarted_;

@@ -41,8 +41,8 @@ public:
 /// A statement parameter: the type it is sent with and its value (std::monostate = null).
 struct Param
 {
-    ColumnDesc type;
-    Value value;
+    core::ColumnDesc type;
+    core::Value value;
 };
 
 class TSQLConnection
@@ -92,15 +92,15 @@ public:
     void open();
     /// A new command on the connection. After a disconnect the command and its cursors
     /// fail with InvalidHandle.
-    std::unique_ptr<DriverCommand> createCommand();
+    std::unique_ptr<driver::DriverCommand> createCommand();
     /// Prepares and executes a statement; returns the rows affected.
     std::int64_t execute(const std::string &text, const std::vector<Param> &params = {});
     /// Prepares and executes a statement that returns rows; the cursor stays valid after
     /// the command is gone. A statement without a result gives nullptr.
-    std::unique_ptr<DriverCursor> openQuery(const std::string &text,
-                                            const std::vector<Param> &params = {});
+    std::unique_ptr<driver::DriverCursor> openQuery(const std::string &text,
+                                                    const std::vector<Param> &params = {});
     /// The declared parameters of a stored procedure, read once per connection.
-    std::vector<ProcedureParam> procedureParams(const std::string &name);
+    std::vector<driver::ProcedureParam> procedureParams(const std::string &name);
     /// The quoted form of an object name, as the driver writes it.
     std::string quotedName(const std::string &name);
     /// The quote character read when the connection opened; empty while closed.
@@ -110,16 +110,16 @@ public:
 
     /// The isolation level of the parameter "<DriverName> TransIsolation": "repeatableread"
     /// and "dirtyread" (any case) choose those levels, anything else read committed.
-    IsolationLevel transIsolation() const;
+    driver::IsolationLevel transIsolation() const;
     /// A transaction started through this connection and not yet ended.
     bool inTransaction() const { return transactionsStarted_ > 0; }
     /// Connects on demand; a connection that still is not open fails with
     /// "<name>: Cannot perform this operation on a closed connection". Does nothing when the
     /// driver supports no transactions; a "not supported" answer is no failure.
-    void startTransaction(const TransactionDesc &transaction);
+    void startTransaction(const driver::TransactionDesc &transaction);
     /// Fail with "There is no active transaction" when none was started.
-    void commit(const TransactionDesc &transaction);
-    void rollback(const TransactionDesc &transaction);
+    void commit(const driver::TransactionDesc &transaction);
+    void rollback(const driver::TransactionDesc &transaction);
 
 private:
     // Reads and changes what only tests look at: the driver settings, the state, the count
@@ -129,10 +129,10 @@ private:
     void connect();
     void disconnect();
     void checkSettings() const;
-    void passOptions(DriverConnection &connection) const;
-    [[noreturn]] void fail(const DriverError &error);
-    DriverConnection &driverConnection();
-    void endTransaction(const TransactionDesc &transaction, bool commit);
+    void passOptions(driver::DriverConnection &connection) const;
+    [[noreturn]] void fail(const driver::DriverError &error);
+    driver::DriverConnection &driverConnection();
+    void endTransaction(const driver::TransactionDesc &transaction, bool commit);
 
     std::string name_ = "Kalmora"; // put in front of the failures raised with the connection
     std::string driverName_ = "Interbase";
@@ -145,13 +145,13 @@ private:
     WaitCursor *waitCursor_ = nullptr;
     SendObserver *sendObserver_ = nullptr;
     std::vector<ConnectionClient *> clients_;
-    std::unique_ptr<Driver> driver_;
-    std::unique_ptr<DriverConnection> connection_;
-    DriverMetaData *metaData_ = nullptr;
+    std::unique_ptr<driver::Driver> driver_;
+    std::unique_ptr<driver::DriverConnection> connection_;
+    driver::DriverMetaData *metaData_ = nullptr;
     int transactionsStarted_ = 0;
     std::string quoteChar_;
     bool transactionsSupported_ = false;
-    FailureHistory failures_;
+    driver::FailureHistory failures_;
 };
 
 } // namespace kalmora::data

@@ -38,7 +38,7 @@ void TSQLSource::open()
     const std::string text = statementText();
     if (text.empty())
         fail("No SQL statement available");
-    std::unique_ptr<DriverCursor> cursor = openStatement(connection_, text);
+    std::unique_ptr<driver::DriverCursor> cursor = openStatement(connection_, text);
     if (!cursor)
         fail("Cursor not returned from Query");
     cursor_ = std::move(cursor);
@@ -48,11 +48,11 @@ void TSQLSource::close()
 {
     if (!cursor_)
         return;
-    std::unique_ptr<DriverCursor> cursor = std::move(cursor_);
+    std::unique_ptr<driver::DriverCursor> cursor = std::move(cursor_);
     cursor->close();
 }
 
-DriverCursor &TSQLSource::cursor()
+driver::DriverCursor &TSQLSource::cursor()
 {
     if (!cursor_)
         fail("Cannot perform this operation on a closed dataset");
@@ -67,7 +67,7 @@ void TSQLSource::connectionClosing()
 
 void TSQLSource::fail(const std::string &text) const
 {
-    throw EDatabaseError(name_ + ": " + text);
+    throw core::EDatabaseError(name_ + ": " + text);
 }
 
 } // namespace kalmora::data

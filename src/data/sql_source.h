@@ -39,7 +39,7 @@ public:
     /// Closes the cursor, which ends the statement (its work is committed outside a save).
     void close();
     /// The open cursor.
-    DriverCursor &cursor();
+    driver::DriverCursor &cursor();
 
     void connectionClosing() override;
 
@@ -50,7 +50,7 @@ protected:
 private:
     std::string name_;
     TSQLConnection &connection_;
-    std::unique_ptr<DriverCursor> cursor_;
+    std::unique_ptr<driver::DriverCursor> cursor_;
 };
 
 /// Removes every leading character whose code is 32 or less.

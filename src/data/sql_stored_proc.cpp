@@ -7,7 +7,10 @@
 
 namespace kalmora::data {
 
-TParam::TParam(std::string name, Value value) : name_(std::move(name)), value_(std::move(value)) {}
+TParam::TParam(std::string name, core::Value value)
+    : name_(std::move(name)), value_(std::move(value))
+{
+}
 
 std::int64_t TParam::asInteger() const
 {
@@ -30,9 +33,9 @@ TSQLStoredProc::~TSQLStoredProc()
 TParam &TSQLStoredProc::paramByName(std::string_view name)
 {
     for (TParam &param : params_)
-        if (sameText(param.name(), name))
+        if (core::sameText(param.name(), name))
             return param;
-    throw EDatabaseError(name_ + ": Parameter '" + std::string(name) + "' not found");
+    throw core::EDatabaseError(name_ + ": Parameter '" + std::string(name) + "' not found");
 }
 
 std::int64_t TSQLStoredProc::execProc()
@@ -42,7 +45,7 @@ std::int64_t TSQLStoredProc::execProc()
         declared_ = connection_.procedureParams(storedProcName_);
     std::vector<Param> bound;
     std::size_t position = 0;
-    for (const ProcedureParam &declared : *declared_) {
+    for (const driver::ProcedureParam &declared : *declared_) {
         if (declared.output)
             continue;
         if (position >= params_.size())

@@ -17,16 +17,16 @@ namespace kalmora::data {
 class TParam
 {
 public:
-    TParam(std::string name, Value value);
+    TParam(std::string name, core::Value value);
     const std::string &name() const { return name_; }
-    const Value &value() const { return value_; }
-    void setValue(Value value) { value_ = std::move(value); }
-    void setAsInteger(std::int64_t value) { value_ = Value{value}; }
+    const core::Value &value() const { return value_; }
+    void setValue(core::Value value) { value_ = std::move(value); }
+    void setAsInteger(std::int64_t value) { value_ = core::Value{value}; }
     std::int64_t asInteger() const;
 
 private:
     std::string name_;
-    Value value_;
+    core::Value value_;
 };
 
 class TSQLStoredProc : public ConnectionClient
@@ -55,7 +55,7 @@ private:
     TSQLConnection &connection_;
     std::string storedProcName_;
     std::vector<TParam> params_;
-    std::optional<std::vector<ProcedureParam>> declared_;
+    std::optional<std::vector<driver::ProcedureParam>> declared_;
 };
 
 } // namespace kalmora::data

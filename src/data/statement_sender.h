@@ -28,7 +28,8 @@ public:
 };
 
 /// Executes a statement and returns its cursor (nullptr for a statement without one).
-std::unique_ptr<DriverCursor> openStatement(TSQLConnection &connection, const std::string &text);
+std::unique_ptr<driver::DriverCursor> openStatement(TSQLConnection &connection,
+                                                    const std::string &text);
 /// Calls a stored procedure by name, its parameters bound by position; any result is read
 /// to its end and discarded. Returns the rows affected.
 std::int64_t callProcedure(TSQLConnection &connection, const std::string &name,
@@ -52,11 +53,11 @@ public:
 private:
     TSQLConnection &connection_;
     std::string text_;
-    std::unique_ptr<DriverCommand> command_;
+    std::unique_ptr<driver::DriverCommand> command_;
 };
 
-void startTransaction(TSQLConnection &connection, const TransactionDesc &transaction);
-void commitTransaction(TSQLConnection &connection, const TransactionDesc &transaction);
-void rollbackTransaction(TSQLConnection &connection, const TransactionDesc &transaction);
+void startTransaction(TSQLConnection &connection, const driver::TransactionDesc &transaction);
+void commitTransaction(TSQLConnection &connection, const driver::TransactionDesc &transaction);
+void rollbackTransaction(TSQLConnection &connection, const driver::TransactionDesc &transaction);
 
 } // namespace kalmora::data

@@ -14,16 +14,16 @@ std::string written(const std::string &column, std::string_view quote)
     return std::string(quote) + column + std::string(quote);
 }
 
-bool isBlob(ColumnType type)
+bool isBlob(core::ColumnType type)
 {
-    return type == ColumnType::TextBlob || type == ColumnType::BinaryBlob;
+    return type == core::ColumnType::TextBlob || type == core::ColumnType::BinaryBlob;
 }
 
 bool identifies(const TableColumn &column)
 {
-    const bool wide =
-        (column.desc.type == ColumnType::String || column.desc.type == ColumnType::FixedChar) &&
-        column.desc.width >= 8192;
+    const bool wide = (column.desc.type == core::ColumnType::String ||
+                       column.desc.type == core::ColumnType::FixedChar) &&
+                      column.desc.width >= 8192;
     return column.inWhere && !isBlob(column.desc.type) && !wide;
 }
 
@@ -101,7 +101,7 @@ std::optional<StatementShape> statementShape(const std::vector<TableColumn> &col
                 shape.uses[c] |= StatementShape::nullKey;
         }
         if (!any)
-            throw EDatabaseError("Unable to find record.  No key specified");
+            throw core::EDatabaseError("Unable to find record.  No key specified");
     }
     return shape;
 }
@@ -123,7 +123,7 @@ std::string statementText(const std::vector<TableColumn> &columns, const Stateme
             marks += "?, ";
         }
         if (names.empty())
-            throw EDatabaseError("No column to insert into " + std::string(table));
+            throw core::EDatabaseError("No column to insert into " + std::string(table));
         names.replace(names.size() - 2, 2, ")");
         marks.replace(marks.size() - 2, 2, ")");
         text = "insert into " + std::string(table) + lineEnd;
@@ -152,14 +152,14 @@ void statementParams(const std::vector<TableColumn> &columns, const DeltaRow &ro
 {
     // Written over the parameters of the row before, so that their buffers are reused.
     std::size_t count = 0;
-    const auto put = [&](const TableColumn &column, const Value &value) {
+    const auto put = [&](const TableColumn &column, const core::Value &value) {
         if (count == params.size())
             params.emplace_back();
         Param &param = params[count++];
         // The column's type, except that a decimal carries the precision and scale of its
         // own digits.
-        if (std::holds_alternative<Decimal>(value))
-            param.type = parameterTypeOf(value);
+        if (std::holds_alternative<core::Decimal>(value))
+            param.type = driver::parameterTypeOf(value);
         else
             param.type = column.desc;
         param.value = value;

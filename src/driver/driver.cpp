@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "driver/driver.h"
 
-namespace kalmora::data {
+namespace kalmora::driver {
 
 namespace {
 
@@ -18,31 +18,46 @@ int digitsOf(std::int64_t unscaled)
 
 } // namespace
 
-ColumnDesc parameterTypeOf(const Value &value)
+core::ColumnDesc parameterTypeOf(const core::Value &value)
 {
     struct Visitor
     {
-        ColumnDesc operator()(std::monostate) const { return {{}, ColumnType::String, 0}; }
-        ColumnDesc operator()(std::int64_t) const { return {{}, ColumnType::LargeInt, 8}; }
-        ColumnDesc operator()(const Decimal &d) const
+        core::ColumnDesc operator()(std::monostate) const
         {
-            ColumnDesc desc{{}, ColumnType::Decimal, 8};
+            return {{}, core::ColumnType::String, 0};
+        }
+        core::ColumnDesc operator()(std::int64_t) const
+        {
+            return {{}, core::ColumnType::LargeInt, 8};
+        }
+        core::ColumnDesc operator()(const core::Decimal &d) const
+        {
+            core::ColumnDesc desc{{}, core::ColumnType::Decimal, 8};
             // Precision counts the digits in front of the point too: 0.8000 has one zero
             // there only by writing, so it is precision 4, scale 4.
             desc.precision = std::max(digitsOf(d.unscaled), d.scale);
             desc.scale = d.scale;
             return desc;
         }
-        ColumnDesc operator()(const Date &) const { return {{}, ColumnType::Date, 4}; }
-        ColumnDesc operator()(const Time &) const { return {{}, ColumnType::Time, 4}; }
-        ColumnDesc operator()(const Timestamp &) const { return {{}, ColumnType::Timestamp, 8}; }
-        ColumnDesc operator()(double) const { return {{}, ColumnType::Float, 8}; }
-        ColumnDesc operator()(const std::string &s) const
+        core::ColumnDesc operator()(const core::Date &) const
         {
-            return {{}, ColumnType::String, static_cast<int>(s.size())};
+            return {{}, core::ColumnType::Date, 4};
+        }
+        core::ColumnDesc operator()(const core::Time &) const
+        {
+            return {{}, core::ColumnType::Time, 4};
+        }
+        core::ColumnDesc operator()(const core::Timestamp &) const
+        {
+            return {{}, core::ColumnType::Timestamp, 8};
+        }
+        core::ColumnDesc operator()(double) const { return {{}, core::ColumnType::Float, 8}; }
+        core::ColumnDesc operator()(const std::string &s) const
+        {
+            return {{}, core::ColumnType::String, static_cast<int>(s.size())};
         }
     };
     return std::visit(Visitor{}, value);
 }
 
-} // namespace kalmora::data
+} // namespace kalmora::driver

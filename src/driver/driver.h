@@ -18,7 +18,7 @@
 #include <variant>
 #include <vector>
 
-namespace kalmora::data {
+namespace kalmora::driver {
 
 enum class IsolationLevel { ReadCommitted, RepeatableRead, DirtyRead };
 
@@ -54,7 +54,7 @@ using OptionValue = std::variant<bool, std::int64_t, std::string, IsolationLevel
 /// A declared parameter of a stored procedure, in declaration order (inputs first).
 struct ProcedureParam
 {
-    ColumnDesc desc;
+    core::ColumnDesc desc;
     bool output = false;
 };
 
@@ -62,7 +62,7 @@ struct ProcedureParam
 /// precision and scale of their own digits (0.8000 is precision 4, scale 4), text as
 /// String of its length, dates and times as themselves, doubles as Float. A null gives
 /// String of width 0 (the server's own parameter type is used for a typeless null).
-ColumnDesc parameterTypeOf(const Value &value);
+core::ColumnDesc parameterTypeOf(const core::Value &value);
 
 /// A forward-only cursor over a statement's result.
 class DriverCursor
@@ -70,14 +70,14 @@ class DriverCursor
 public:
     virtual ~DriverCursor() = default;
     /// The result columns, read once when the cursor opened.
-    virtual const std::vector<ColumnDesc> &columns() const = 0;
+    virtual const std::vector<core::ColumnDesc> &columns() const = 0;
     /// Moves to the next row; false past the last one. Reaching the end of a statement run
     /// outside an explicit transaction commits its work.
     virtual bool next() = 0;
     /// The value of column `index` (from 0) of the current row; a null is std::monostate.
     /// The reference stays valid until the next call of next(). Blobs are read whole (or up
     /// to the connection's BlobSize).
-    virtual const Value &value(std::size_t index) = 0;
+    virtual const core::Value &value(std::size_t index) = 0;
     virtual bool isNull(std::size_t index) const = 0;
     /// Ends the statement: outside an explicit transaction its work is committed. A cursor
     /// destroyed before it reached the end or was closed rolls that work back.
@@ -102,7 +102,8 @@ public:
     /// value is sent as its own kind (a Decimal with its own scale, so 0.8 stays exact) and
     /// the server converts it to the parameter's declared type; the type decides a null's
     /// type and CHAR against VARCHAR text. Fails with OutOfRange past the last parameter.
-    virtual void setParameter(std::size_t index, const ColumnDesc &type, const Value &value) = 0;
+    virtual void setParameter(std::size_t index, const core::ColumnDesc &type,
+                              const core::Value &value) = 0;
     /// Executes the statement with the bound parameters. Returns the cursor over its
     /// result, or nullptr for a statement without one. Outside an explicit transaction a
     /// statement without a cursor is committed before this returns. The cursor stays valid
@@ -164,4 +165,4 @@ public:
 using DriverEntryPoint = std::unique_ptr<Driver> (*)(const std::string &vendorLib,
                                                      const std::string &errorResourceFile);
 
-} // namespace kalmora::data
+} // namespace kalmora::driver

@@ -4,7 +4,7 @@
 #include <array>
 #include <utility>
 
-namespace kalmora::data {
+namespace kalmora::driver {
 
 namespace {
 
@@ -77,13 +77,13 @@ std::string composeDriverMessage(int code, const std::string &serverText,
 }
 
 DriverError::DriverError(int code, std::string serverText)
-    : EDatabaseError(composeDriverMessage(code, serverText)), code_(code),
+    : core::EDatabaseError(composeDriverMessage(code, serverText)), code_(code),
       serverText_(std::move(serverText))
 {
 }
 
 DriverError::DriverError(int code, std::string serverText, const std::string &message)
-    : EDatabaseError(message), code_(code), serverText_(std::move(serverText))
+    : core::EDatabaseError(message), code_(code), serverText_(std::move(serverText))
 {
 }
 
@@ -98,4 +98,4 @@ DriverError FailureHistory::recompose(const DriverError &error)
     return DriverError(error.code(), error.serverText(), compose(error.code(), error.serverText()));
 }
 
-} // namespace kalmora::data
+} // namespace kalmora::driver

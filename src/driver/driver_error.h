@@ -7,7 +7,7 @@
 
 #include <string>
 
-namespace kalmora::data {
+namespace kalmora::driver {
 
 /// Result codes of the driver. Every driver call either succeeds (0) or throws a DriverError
 /// carrying one of these codes (or a server error code, below) and, where there is one, the
@@ -106,7 +106,7 @@ std::string composeDriverMessage(int code, const std::string &serverText,
 /// A failure reported by the driver: a result code plus the server's text. Its message is
 /// composed as above without a previous failure; a component that keeps its previous
 /// failure recomposes it with FailureHistory.
-class DriverError : public EDatabaseError
+class DriverError : public core::EDatabaseError
 {
 public:
     DriverError(int code, std::string serverText);
@@ -135,4 +135,4 @@ private:
     std::string last_;
 };
 
-} // namespace kalmora::data
+} // namespace kalmora::driver

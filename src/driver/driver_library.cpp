@@ -7,7 +7,7 @@
 #include <cctype>
 #include <list>
 
-namespace kalmora::data {
+namespace kalmora::driver {
 
 namespace {
 
@@ -68,4 +68,4 @@ DriverEntryPoint DriverLibrary::entryPoint(std::string_view name) const
     return name == entryName_ ? entry_ : nullptr;
 }
 
-} // namespace kalmora::data
+} // namespace kalmora::driver

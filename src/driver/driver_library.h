@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-namespace kalmora::data {
+namespace kalmora::driver {
 
 class DriverLibrary
 {
@@ -41,4 +41,4 @@ private:
     DriverEntryPoint entry_;
 };
 
-} // namespace kalmora::data
+} // namespace kalmora::driver

@@ -13,7 +13,7 @@
 #include <sanitizer/lsan_interface.h>
 #endif
 
-namespace kalmora::data {
+namespace kalmora::driver {
 
 std::string clientFileName(const std::string &vendorLib)
 {
@@ -59,4 +59,4 @@ FbClientLibrary *FbClientLibrary::load(const std::string &vendorLib)
     return loaded.emplace(file, std::move(library)).first->second.get();
 }
 
-} // namespace kalmora::data
+} // namespace kalmora::driver

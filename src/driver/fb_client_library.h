@@ -9,7 +9,7 @@ namespace Firebird {
 class IMaster;
 }
 
-namespace kalmora::data {
+namespace kalmora::driver {
 
 class FbClientLibrary
 {
@@ -29,4 +29,4 @@ private:
 /// The file name the loader is given for a vendor library name.
 std::string clientFileName(const std::string &vendorLib);
 
-} // namespace kalmora::data
+} // namespace kalmora::driver

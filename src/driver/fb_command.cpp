@@ -4,7 +4,7 @@
 #include "driver/fb_cursor.h"
 #include "driver/fb_metadata.h"
 
-namespace kalmora::data {
+namespace kalmora::driver {
 
 using namespace Firebird;
 
@@ -71,7 +71,8 @@ void FbCommand::prepareProcedure(const std::string &name)
     prepare(procedureCallText(name, inputs));
 }
 
-void FbCommand::setParameter(std::size_t index, const ColumnDesc &type, const Value &value)
+void FbCommand::setParameter(std::size_t index, const core::ColumnDesc &type,
+                             const core::Value &value)
 {
     if (!statement_)
         throw session_->error(ResultCode::InvalidHandle);
@@ -140,4 +141,4 @@ std::int64_t FbCommand::rowsAffected() const
     return rowsAffected_;
 }
 
-} // namespace kalmora::data
+} // namespace kalmora::driver

@@ -11,7 +11,7 @@
 #include <optional>
 #include <vector>
 
-namespace kalmora::data {
+namespace kalmora::driver {
 
 class FbCommand final : public DriverCommand, private FbDependent
 {
@@ -24,7 +24,8 @@ public:
     void prepare(const std::string &text) override;
     void prepareProcedure(const std::string &name) override;
     std::size_t parameterCount() const override { return params_.size(); }
-    void setParameter(std::size_t index, const ColumnDesc &type, const Value &value) override;
+    void setParameter(std::size_t index, const core::ColumnDesc &type,
+                      const core::Value &value) override;
     std::unique_ptr<DriverCursor> execute() override;
     std::int64_t rowsAffected() const override;
 
@@ -48,4 +49,4 @@ private:
 /// The text of a call of procedure `name` with `inputs` "?" parameters.
 std::string procedureCallText(const std::string &name, std::size_t inputs);
 
-} // namespace kalmora::data
+} // namespace kalmora::driver

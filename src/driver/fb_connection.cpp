@@ -5,7 +5,7 @@
 
 #include <firebird/Interface.h>
 
-namespace kalmora::data {
+namespace kalmora::driver {
 
 using namespace Firebird;
 
@@ -143,4 +143,4 @@ std::unique_ptr<DriverCommand> FbConnection::createCommand()
     return std::make_unique<FbCommand>(session_);
 }
 
-} // namespace kalmora::data
+} // namespace kalmora::driver

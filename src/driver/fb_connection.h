@@ -15,7 +15,7 @@
 
 #include <memory>
 
-namespace kalmora::data {
+namespace kalmora::driver {
 
 class FbConnection final : public DriverConnection
 {
@@ -44,4 +44,4 @@ private:
     TransactionDesc active_;
 };
 
-} // namespace kalmora::data
+} // namespace kalmora::driver

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "driver/fb_cursor.h"
 
-namespace kalmora::data {
+namespace kalmora::driver {
 
 using namespace Firebird;
 
@@ -90,10 +90,10 @@ void FbCursor::checkColumn(std::size_t index) const
         throw session_->error(ResultCode::OutOfRange);
 }
 
-const Value &FbCursor::value(std::size_t index)
+const core::Value &FbCursor::value(std::size_t index)
 {
     checkColumn(index);
-    Value &slot = values_[index];
+    core::Value &slot = values_[index];
     if (!decoded_[index]) {
         const FbField &field = layout_.fields[index];
         if (fieldIsNull(field, row_.data()))
@@ -137,4 +137,4 @@ void FbCursor::finish()
     });
 }
 
-} // namespace kalmora::data
+} // namespace kalmora::driver

@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-namespace kalmora::data {
+namespace kalmora::driver {
 
 class FbCursor final : public DriverCursor, private FbDependent
 {
@@ -22,9 +22,9 @@ public:
              std::unique_ptr<FbTransaction> implicitTransaction, FbRowLayout layout);
     ~FbCursor() override;
 
-    const std::vector<ColumnDesc> &columns() const override { return layout_.columns; }
+    const std::vector<core::ColumnDesc> &columns() const override { return layout_.columns; }
     bool next() override;
-    const Value &value(std::size_t index) override;
+    const core::Value &value(std::size_t index) override;
     bool isNull(std::size_t index) const override;
     void close() override;
 
@@ -44,10 +44,10 @@ private:
     FbRef<Firebird::IResultSet> resultSet_;
     FbRowLayout layout_;
     std::vector<unsigned char> row_;
-    std::vector<Value> values_;
+    std::vector<core::Value> values_;
     std::vector<bool> decoded_;
     bool onRow_ = false;
     bool released_ = false; // by a disconnect
 };
 
-} // namespace kalmora::data
+} // namespace kalmora::driver

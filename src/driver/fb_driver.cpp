@@ -6,7 +6,7 @@
 
 #include <firebird/Interface.h>
 
-namespace kalmora::data {
+namespace kalmora::driver {
 
 FbDriver::FbDriver(Firebird::IMaster *master) : master_(master)
 {
@@ -31,4 +31,4 @@ std::unique_ptr<Driver> getSQLDriverINTERBASE(const std::string &vendorLib,
     return std::make_unique<FbDriver>(client->master());
 }
 
-} // namespace kalmora::data
+} // namespace kalmora::driver

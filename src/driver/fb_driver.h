@@ -13,7 +13,7 @@ class IMaster;
 class IProvider;
 } // namespace Firebird
 
-namespace kalmora::data {
+namespace kalmora::driver {
 
 class FbDriver final : public Driver
 {
@@ -34,4 +34,4 @@ private:
 std::unique_ptr<Driver> getSQLDriverINTERBASE(const std::string &vendorLib,
                                               const std::string &errorResourceFile);
 
-} // namespace kalmora::data
+} // namespace kalmora::driver

@@ -9,7 +9,7 @@
 
 #include <utility>
 
-namespace kalmora::data {
+namespace kalmora::driver {
 
 template <typename T> class FbRef
 {
@@ -72,4 +72,4 @@ private:
     T *ptr_;
 };
 
-} // namespace kalmora::data
+} // namespace kalmora::driver

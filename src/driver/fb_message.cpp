@@ -8,7 +8,7 @@
 #include <cstring>
 #include <limits>
 
-namespace kalmora::data {
+namespace kalmora::driver {
 
 using namespace Firebird;
 
@@ -35,14 +35,14 @@ int bytesPerChar(unsigned charSet)
     }
 }
 
-ColumnDesc describe(const FbField &field, std::string name)
+core::ColumnDesc describe(const FbField &field, std::string name)
 {
-    ColumnDesc desc;
+    core::ColumnDesc desc;
     desc.name = std::move(name);
     desc.width = static_cast<int>(field.length);
     desc.required = !field.nullable;
     const bool scaled = field.scale < 0;
-    const std::optional<ColumnType> type = columnTypeOf(field.type, field.subType, scaled);
+    const std::optional<core::ColumnType> type = columnTypeOf(field.type, field.subType, scaled);
     if (!type)
         throw DriverError(ResultCode::InvalidFieldType,
                           "Column " + desc.name + " has a type the driver cannot read");
@@ -68,7 +68,7 @@ ColumnDesc describe(const FbField &field, std::string name)
     }
     if (scaled) {
         desc.scale = -field.scale;
-    } else if (desc.type != ColumnType::Decimal) {
+    } else if (desc.type != core::ColumnType::Decimal) {
         desc.precision = 0;
     }
     return desc;
@@ -97,7 +97,7 @@ std::int64_t readInteger(const FbField &field, const unsigned char *data)
     }
 }
 
-std::string &textSlot(Value &out)
+std::string &textSlot(core::Value &out)
 {
     if (auto *text = std::get_if<std::string>(&out))
         return *text;
@@ -128,11 +128,11 @@ void readBlob(FbSession &session, ITransaction *transaction, const unsigned char
 }
 
 /// An integer of any width; a negative scale makes it a decimal, a positive one multiplies.
-void decodeScaledInteger(const FbField &field, const unsigned char *data, Value &out)
+void decodeScaledInteger(const FbField &field, const unsigned char *data, core::Value &out)
 {
     std::int64_t v = readInteger(field, data);
     if (field.scale < 0) {
-        out = Decimal{v, -field.scale};
+        out = core::Decimal{v, -field.scale};
     } else {
         for (int i = 0; i < field.scale; ++i)
             v *= 10;
@@ -140,11 +140,11 @@ void decodeScaledInteger(const FbField &field, const unsigned char *data, Value 
     }
 }
 
-Date decodeDay(FbSession &session, ISC_DATE day)
+core::Date decodeDay(FbSession &session, ISC_DATE day)
 {
     unsigned y = 0, m = 0, d = 0;
     session.util()->decodeDate(day, &y, &m, &d);
-    return Date{static_cast<int>(y), static_cast<int>(m), static_cast<int>(d)};
+    return core::Date{static_cast<int>(y), static_cast<int>(m), static_cast<int>(d)};
 }
 
 } // namespace
@@ -194,7 +194,7 @@ std::size_t fixedCharByteLength(const FbField &field, const unsigned char *data)
 }
 
 void decodeField(FbSession &session, ITransaction *transaction, const FbField &field,
-                 const unsigned char *row, Value &out)
+                 const unsigned char *row, core::Value &out)
 {
     const unsigned char *data = row + field.offset;
     switch (field.type) {
@@ -236,13 +236,13 @@ void decodeField(FbSession &session, ITransaction *transaction, const FbField &f
     case SQL_TYPE_TIME: {
         ISC_TIME v;
         std::memcpy(&v, data, sizeof v);
-        out = Time{v};
+        out = core::Time{v};
         return;
     }
     case SQL_TIMESTAMP: {
         ISC_TIMESTAMP v;
         std::memcpy(&v, data, sizeof v);
-        out = Timestamp{decodeDay(session, v.timestamp_date), Time{v.timestamp_time}};
+        out = core::Timestamp{decodeDay(session, v.timestamp_date), core::Time{v.timestamp_time}};
         return;
     }
     case SQL_BLOB:
@@ -255,30 +255,30 @@ void decodeField(FbSession &session, ITransaction *transaction, const FbField &f
 
 namespace {
 
-FbWireType wireTypeOf(const ColumnDesc &type)
+FbWireType wireTypeOf(const core::ColumnDesc &type)
 {
     switch (type.type) {
-    case ColumnType::SmallInt:
-    case ColumnType::Integer:
-    case ColumnType::LargeInt:
+    case core::ColumnType::SmallInt:
+    case core::ColumnType::Integer:
+    case core::ColumnType::LargeInt:
         return {SQL_INT64, 8, 0};
-    case ColumnType::Decimal:
+    case core::ColumnType::Decimal:
         return {SQL_INT64, 8, -type.scale};
-    case ColumnType::Float:
+    case core::ColumnType::Float:
         return {SQL_DOUBLE, 8, 0};
-    case ColumnType::Date:
+    case core::ColumnType::Date:
         return {SQL_TYPE_DATE, 4, 0};
-    case ColumnType::Time:
+    case core::ColumnType::Time:
         return {SQL_TYPE_TIME, 4, 0};
-    case ColumnType::Timestamp:
+    case core::ColumnType::Timestamp:
         return {SQL_TIMESTAMP, 8, 0};
-    case ColumnType::FixedChar:
+    case core::ColumnType::FixedChar:
         return {SQL_TEXT, static_cast<unsigned>(std::max(type.width, 1)), 0};
-    case ColumnType::String:
+    case core::ColumnType::String:
         // A typeless null (width 0) keeps the type the server described.
         return {SQL_VARYING, static_cast<unsigned>(std::max(type.width, 1)), 0, type.width == 0};
-    case ColumnType::TextBlob:
-    case ColumnType::BinaryBlob:
+    case core::ColumnType::TextBlob:
+    case core::ColumnType::BinaryBlob:
         return {SQL_VARYING, static_cast<unsigned>(std::max(type.width, 1)), 0};
     }
     return {};
@@ -286,54 +286,56 @@ FbWireType wireTypeOf(const ColumnDesc &type)
 
 // The wire type of a non-null value: its own kind decides, the bound type only chooses
 // between CHAR and VARCHAR text; the server converts to the parameter's declared type.
-FbWireType wireTypeOf(FbSession &session, const ColumnDesc &type, const Value &value)
+FbWireType wireTypeOf(FbSession &session, const core::ColumnDesc &type, const core::Value &value)
 {
     struct Visitor
     {
         FbSession &session;
-        const ColumnDesc &type;
+        const core::ColumnDesc &type;
         FbWireType operator()(std::monostate) const { return wireTypeOf(type); }
         FbWireType operator()(std::int64_t) const { return {SQL_INT64, 8, 0}; }
-        FbWireType operator()(const Decimal &d) const
+        FbWireType operator()(const core::Decimal &d) const
         {
             if (d.scale < 0 || d.scale > 18)
                 throw session.error(ResultCode::InvalidPrecision);
             return {SQL_INT64, 8, -d.scale};
         }
-        FbWireType operator()(const Date &) const { return {SQL_TYPE_DATE, 4, 0}; }
-        FbWireType operator()(const Time &) const { return {SQL_TYPE_TIME, 4, 0}; }
-        FbWireType operator()(const Timestamp &) const { return {SQL_TIMESTAMP, 8, 0}; }
+        FbWireType operator()(const core::Date &) const { return {SQL_TYPE_DATE, 4, 0}; }
+        FbWireType operator()(const core::Time &) const { return {SQL_TYPE_TIME, 4, 0}; }
+        FbWireType operator()(const core::Timestamp &) const { return {SQL_TIMESTAMP, 8, 0}; }
         FbWireType operator()(double) const { return {SQL_DOUBLE, 8, 0}; }
         FbWireType operator()(const std::string &s) const
         {
             if (s.size() > std::numeric_limits<std::uint16_t>::max() - 2)
                 throw session.error(ResultCode::InvalidLength);
             const auto length = static_cast<unsigned>(std::max<std::size_t>(s.size(), 1));
-            return {type.type == ColumnType::FixedChar ? unsigned{SQL_TEXT} : unsigned{SQL_VARYING},
+            return {type.type == core::ColumnType::FixedChar ? unsigned{SQL_TEXT}
+                                                             : unsigned{SQL_VARYING},
                     length, 0};
         }
     };
     return std::visit(Visitor{session, type}, value);
 }
 
-void encode(FbSession &session, const FbWireType &wire, const Value &value, unsigned char *data)
+void encode(FbSession &session, const FbWireType &wire, const core::Value &value,
+            unsigned char *data)
 {
     IUtil *util = session.util();
     if (const auto *i = std::get_if<std::int64_t>(&value)) {
         std::memcpy(data, i, sizeof *i);
-    } else if (const auto *d = std::get_if<Decimal>(&value)) {
+    } else if (const auto *d = std::get_if<core::Decimal>(&value)) {
         std::memcpy(data, &d->unscaled, sizeof d->unscaled);
     } else if (const auto *f = std::get_if<double>(&value)) {
         std::memcpy(data, f, sizeof *f);
-    } else if (const auto *day = std::get_if<Date>(&value)) {
+    } else if (const auto *day = std::get_if<core::Date>(&value)) {
         const ISC_DATE v =
             util->encodeDate(static_cast<unsigned>(day->year), static_cast<unsigned>(day->month),
                              static_cast<unsigned>(day->day));
         std::memcpy(data, &v, sizeof v);
-    } else if (const auto *t = std::get_if<Time>(&value)) {
+    } else if (const auto *t = std::get_if<core::Time>(&value)) {
         const ISC_TIME v = t->fractions;
         std::memcpy(data, &v, sizeof v);
-    } else if (const auto *ts = std::get_if<Timestamp>(&value)) {
+    } else if (const auto *ts = std::get_if<core::Timestamp>(&value)) {
         ISC_TIMESTAMP v;
         v.timestamp_date = util->encodeDate(static_cast<unsigned>(ts->date.year),
                                             static_cast<unsigned>(ts->date.month),
@@ -397,7 +399,7 @@ void FbInputMessage::fill(FbSession &session,
         build(session, next_);
     session.guard([&] {
         for (std::size_t i = 0; i < params.size(); ++i) {
-            const Value &value = params[i]->value;
+            const core::Value &value = params[i]->value;
             const short indicator = isNull(value) ? -1 : 0;
             std::memcpy(buffer_.data() + nullOffsets_[i], &indicator, sizeof indicator);
             if (!isNull(value))
@@ -440,4 +442,4 @@ void FbInputMessage::build(FbSession &session, const std::vector<FbWireType> &wi
     wires_ = wires;
 }
 
-} // namespace kalmora::data
+} // namespace kalmora::driver

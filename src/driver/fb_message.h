@@ -12,7 +12,7 @@
 #include <optional>
 #include <vector>
 
-namespace kalmora::data {
+namespace kalmora::driver {
 
 class FbSession;
 
@@ -33,7 +33,7 @@ struct FbField
 struct FbRowLayout
 {
     std::vector<FbField> fields;
-    std::vector<ColumnDesc> columns;
+    std::vector<core::ColumnDesc> columns;
     unsigned messageLength = 0;
 };
 
@@ -48,13 +48,13 @@ inline bool fieldIsNull(const FbField &field, const unsigned char *row)
 /// Decodes a non-null field of `row` into `out`, reusing its text buffer. Blobs are read
 /// whole (or up to the session's blob size) in `transaction`.
 void decodeField(FbSession &session, Firebird::ITransaction *transaction, const FbField &field,
-                 const unsigned char *row, Value &out);
+                 const unsigned char *row, core::Value &out);
 
 /// A parameter as bound: its type and value; unset until setParameter.
 struct FbBoundParam
 {
-    ColumnDesc type;
-    Value value;
+    core::ColumnDesc type;
+    core::Value value;
 };
 
 /// How one parameter travels: its SQL type, length and scale in the message, or the type the
@@ -104,4 +104,4 @@ private:
     std::vector<unsigned char> buffer_;
 };
 
-} // namespace kalmora::data
+} // namespace kalmora::driver

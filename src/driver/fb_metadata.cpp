@@ -6,7 +6,7 @@
 
 #include <firebird/Interface.h>
 
-namespace kalmora::data {
+namespace kalmora::driver {
 
 namespace {
 
@@ -19,26 +19,26 @@ std::string trimmed(std::string text)
 
 std::int64_t integerAt(DriverCursor &cursor, std::size_t index)
 {
-    const Value &v = cursor.value(index);
+    const core::Value &v = cursor.value(index);
     const auto *i = std::get_if<std::int64_t>(&v);
     return i ? *i : 0;
 }
 
-ColumnDesc describeStored(std::string name, std::int64_t fieldType, std::int64_t subType,
-                          std::int64_t length, std::int64_t precision, std::int64_t scale,
-                          std::int64_t charLength, bool required)
+core::ColumnDesc describeStored(std::string name, std::int64_t fieldType, std::int64_t subType,
+                                std::int64_t length, std::int64_t precision, std::int64_t scale,
+                                std::int64_t charLength, bool required)
 {
-    ColumnDesc desc;
+    core::ColumnDesc desc;
     desc.name = std::move(name);
     desc.required = required;
     desc.width = static_cast<int>(length);
     const unsigned sqlType = sqlTypeOfStored(fieldType);
     // A type the driver does not read is described as text.
-    desc.type =
-        columnTypeOf(sqlType, static_cast<int>(subType), scale < 0).value_or(ColumnType::String);
+    desc.type = columnTypeOf(sqlType, static_cast<int>(subType), scale < 0)
+                    .value_or(core::ColumnType::String);
     if (sqlType == SQL_TEXT || sqlType == SQL_VARYING)
         desc.width = static_cast<int>(charLength > 0 ? charLength : length);
-    if (desc.type == ColumnType::Decimal) {
+    if (desc.type == core::ColumnType::Decimal) {
         desc.precision = precision > 0 ? static_cast<int>(precision) : 18;
         desc.scale = static_cast<int>(-scale);
     }
@@ -69,13 +69,13 @@ std::vector<ProcedureParam> readProcedureParams(FbSession &session, const std::s
                     " join rdb$fields f on f.rdb$field_name = p.rdb$field_source"
                     " where p.rdb$procedure_name = ? and p.rdb$package_name is null"
                     " order by p.rdb$parameter_type, p.rdb$parameter_number");
-    command.setParameter(0, parameterTypeOf(Value(name)), Value(name));
+    command.setParameter(0, parameterTypeOf(core::Value(name)), core::Value(name));
     std::vector<ProcedureParam> params;
     std::unique_ptr<DriverCursor> cursor = command.execute();
     while (cursor->next()) {
         ProcedureParam param;
         param.output = integerAt(*cursor, 1) != 0;
-        const Value &paramName = cursor->value(0);
+        const core::Value &paramName = cursor->value(0);
         param.desc = describeStored(
             trimmed(isNull(paramName) ? std::string() : std::get<std::string>(paramName)),
             integerAt(*cursor, 2), integerAt(*cursor, 3), integerAt(*cursor, 4),
@@ -91,4 +91,4 @@ const std::vector<ProcedureParam> &FbMetaData::procedureParams(const std::string
     return session_->procedureParams(name);
 }
 
-} // namespace kalmora::data
+} // namespace kalmora::driver

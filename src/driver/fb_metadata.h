@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace kalmora::data {
+namespace kalmora::driver {
 
 /// `name` between double quotes, inner double quotes doubled: the form in which the
 /// server takes a name exactly as stored.
@@ -33,4 +33,4 @@ private:
     std::shared_ptr<FbSession> session_;
 };
 
-} // namespace kalmora::data
+} // namespace kalmora::driver

@@ -5,7 +5,7 @@
 
 #include <array>
 
-namespace kalmora::data {
+namespace kalmora::driver {
 
 using namespace Firebird;
 
@@ -171,4 +171,4 @@ DriverError FbSession::error(int code, std::string text)
     return DriverError(code, std::move(text));
 }
 
-} // namespace kalmora::data
+} // namespace kalmora::driver

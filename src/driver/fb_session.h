@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-namespace kalmora::data {
+namespace kalmora::driver {
 
 class FbSession;
 
@@ -136,4 +136,4 @@ private:
     std::string lastErrorText_;
 };
 
-} // namespace kalmora::data
+} // namespace kalmora::driver

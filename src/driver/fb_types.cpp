@@ -3,7 +3,7 @@
 
 #include <firebird/Interface.h>
 
-namespace kalmora::data {
+namespace kalmora::driver {
 
 namespace {
 
@@ -29,34 +29,34 @@ enum Type {
 
 } // namespace
 
-std::optional<ColumnType> columnTypeOf(unsigned sqlType, int subType, bool scaled)
+std::optional<core::ColumnType> columnTypeOf(unsigned sqlType, int subType, bool scaled)
 {
     switch (sqlType) {
     case SQL_TEXT:
-        return ColumnType::FixedChar;
+        return core::ColumnType::FixedChar;
     case SQL_VARYING:
-        return ColumnType::String;
+        return core::ColumnType::String;
     case SQL_SHORT:
-        return scaled ? ColumnType::Decimal : ColumnType::SmallInt;
+        return scaled ? core::ColumnType::Decimal : core::ColumnType::SmallInt;
     case SQL_LONG:
-        return scaled ? ColumnType::Decimal : ColumnType::Integer;
+        return scaled ? core::ColumnType::Decimal : core::ColumnType::Integer;
     case SQL_INT64:
-        return scaled ? ColumnType::Decimal : ColumnType::LargeInt;
+        return scaled ? core::ColumnType::Decimal : core::ColumnType::LargeInt;
     case SQL_FLOAT:
     case SQL_DOUBLE:
     case SQL_D_FLOAT:
-        return ColumnType::Float;
+        return core::ColumnType::Float;
     case SQL_TYPE_DATE:
-        return ColumnType::Date;
+        return core::ColumnType::Date;
     case SQL_TYPE_TIME:
-        return ColumnType::Time;
+        return core::ColumnType::Time;
     case SQL_TIMESTAMP:
-        return ColumnType::Timestamp;
+        return core::ColumnType::Timestamp;
     case SQL_BLOB:
-        return subType == 1 ? ColumnType::TextBlob : ColumnType::BinaryBlob;
+        return subType == 1 ? core::ColumnType::TextBlob : core::ColumnType::BinaryBlob;
     case SQL_BOOLEAN:
         // No boolean column type: read as 0 or 1.
-        return ColumnType::SmallInt;
+        return core::ColumnType::SmallInt;
     default:
         return std::nullopt;
     }
@@ -96,4 +96,4 @@ unsigned sqlTypeOfStored(std::int64_t fieldType)
     }
 }
 
-} // namespace kalmora::data
+} // namespace kalmora::driver

@@ -29,7 +29,7 @@
 
 namespace kalmora::data {
 class TField;
-}
+} // namespace kalmora::data
 
 namespace kalmora::grids {
 

@@ -20,7 +20,7 @@ class QToolButton;
 
 namespace kalmora::data {
 class TClientDataSet;
-}
+} // namespace kalmora::data
 
 namespace kalmora::grids {
 

@@ -8,7 +8,7 @@
 
 namespace kalmora::data {
 class TField;
-}
+} // namespace kalmora::data
 
 namespace kalmora::grids {
 

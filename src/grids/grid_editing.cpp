@@ -219,7 +219,7 @@ void GridEditing::copyFromRowAbove()
         return;
     data::TField *field = grid_.fieldOf(grid_.focusedColumn());
     leaveCell();
-    const data::Value above = field->valueAt(std::size_t(row - 1));
+    const core::Value above = field->valueAt(std::size_t(row - 1));
     editRow();
     field->setValue(above);
     showEditor();
@@ -332,10 +332,10 @@ void GridEditing::openCalendar()
     if (!calendar_)
         calendar_ = new CalendarDropDown(&grid_, [this](QDate day) { acceptCalendarDay(day); });
     QDate day;
-    const data::Value value = field->value();
-    if (const auto *date = std::get_if<data::Date>(&value))
+    const core::Value value = field->value();
+    if (const auto *date = std::get_if<core::Date>(&value))
         day = QDate(date->year, date->month, date->day);
-    else if (const auto *stamp = std::get_if<data::Timestamp>(&value))
+    else if (const auto *stamp = std::get_if<core::Timestamp>(&value))
         day = QDate(stamp->date.year, stamp->date.month, stamp->date.day);
     const QRect cell = editor_->geometry();
     calendar_->open(QRect(grid_.viewport()->mapToGlobal(cell.topLeft()), cell.size()), day);
@@ -348,11 +348,11 @@ void GridEditing::acceptCalendarDay(QDate chosen)
         if (!field)
             return;
         editRow();
-        const data::Date day{chosen.year(), chosen.month(), chosen.day()};
+        const core::Date day{chosen.year(), chosen.month(), chosen.day()};
         // The day changes; a time of day that the field held stays.
-        const data::Value before = field->value();
-        if (const auto *stamp = std::get_if<data::Timestamp>(&before))
-            field->setValue(data::Timestamp{day, stamp->time});
+        const core::Value before = field->value();
+        if (const auto *stamp = std::get_if<core::Timestamp>(&before))
+            field->setValue(core::Timestamp{day, stamp->time});
         else
             field->setAsDate(day);
         if (editorOpen()) {

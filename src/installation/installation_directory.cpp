@@ -24,7 +24,7 @@ std::string withName(const char *format, const std::string &name)
 
 } // namespace
 
-std::string diraplicacion(posting::MessageSink &messages)
+std::string diraplicacion(core::MessageSink &messages)
 {
     using namespace kalmora::platform;
     // The leading backslash makes the path absolute: it is opened below the root.

@@ -4,7 +4,7 @@
 // "\Software\QZT\Kalmora2018" under HKEY_LOCAL_MACHINE.
 
 #include "core/errors.h"
-#include "posting/message_sink.h"
+#include "core/message_sink.h"
 
 #include <string>
 
@@ -12,10 +12,10 @@ namespace kalmora {
 
 /// A registry value that exists but cannot be used as asked ("Failed to get data for '%s'",
 /// "Invalid data type for '%s'").
-class ERegistryException : public Exception
+class ERegistryException : public core::Exception
 {
 public:
-    using Exception::Exception;
+    using core::Exception::Exception;
 };
 
 } // namespace kalmora
@@ -27,6 +27,6 @@ namespace kalmora::installation {
 /// key does not open, shows the message "No se encontró la Clave ..." naming the key and
 /// value through `messages` and gives empty. Raises ERegistryException when the value's data
 /// cannot be read or is not a string.
-std::string diraplicacion(posting::MessageSink &messages);
+std::string diraplicacion(core::MessageSink &messages);
 
 } // namespace kalmora::installation

@@ -60,7 +60,7 @@ std::vector<std::string> readServerList(const std::string &installationDirectory
     return serverLines(bytes);
 }
 
-std::vector<std::string> loadServerList(posting::MessageSink &messages)
+std::vector<std::string> loadServerList(core::MessageSink &messages)
 {
     return readServerList(diraplicacion(messages));
 }

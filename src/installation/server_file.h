@@ -3,7 +3,7 @@
 // The server list: "SERVIDORES.cfg" in the installation directory, one database server per
 // line, read once at start-up.
 
-#include "posting/message_sink.h"
+#include "core/message_sink.h"
 
 #include <string>
 #include <string_view>
@@ -24,6 +24,6 @@ std::vector<std::string> serverLines(std::string_view bytes);
 /// The start-up reading: the installation directory (diraplicacion, which may show its
 /// message through `messages`), then its server list. A failure of the registry reading
 /// propagates before the file is read.
-std::vector<std::string> loadServerList(posting::MessageSink &messages);
+std::vector<std::string> loadServerList(core::MessageSink &messages);
 
 } // namespace kalmora::installation

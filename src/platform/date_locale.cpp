@@ -147,9 +147,9 @@ char dateSeparatorOf(std::string_view pattern)
     return '/';
 }
 
-kalmora::data::DateSettings readLocaleDateSettings()
+kalmora::core::DateSettings readLocaleDateSettings()
 {
-    kalmora::data::DateSettings settings;
+    kalmora::core::DateSettings settings;
     const LocaleHandle user = timeLocale("");
     const LocaleHandle fallback = user ? nullptr : timeLocale("C");
     const locale_t names = user ? user.get() : fallback.get();

@@ -15,7 +15,7 @@ namespace kalmora::platform {
 /// The date settings of the locale that the environment names now (LC_ALL, LC_TIME, LANG),
 /// read afresh on every call so that a change of settings is seen. Whatever cannot be read
 /// keeps its fallback: separator "/", pattern "m/d/yy", and the names of the "C" locale.
-kalmora::data::DateSettings readLocaleDateSettings();
+kalmora::core::DateSettings readLocaleDateSettings();
 
 /// A strftime date format in the pattern language: %d dd, %e d, %m mm, %y yy, %Y yyyy,
 /// %b/%h mmm, %B mmmm, %a ddd, %A dddd, %D mm/dd/yy, %F yyyy-mm-dd, %% %, %n and %t a line

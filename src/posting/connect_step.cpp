@@ -46,12 +46,12 @@ std::optional<std::string> companyCodeProblem(const std::string &company)
     return std::nullopt;
 }
 
-data::Date today()
+core::Date today()
 {
     // One thread: the shared buffer of std::localtime is safe here.
     const std::time_t now = std::time(nullptr);
     const std::tm *local = std::localtime(&now);
-    return data::Date{local->tm_year + 1900, local->tm_mon + 1, local->tm_mday};
+    return core::Date{local->tm_year + 1900, local->tm_mon + 1, local->tm_mday};
 }
 
 int waitSeconds(const std::string &name, std::string_view text)
@@ -59,8 +59,8 @@ int waitSeconds(const std::string &name, std::string_view text)
     int number = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
     if (text.empty() || error != std::errc() || end != text.data() + text.size() || number < 1)
-        throw Exception(name + " \"" + std::string(text) +
-                        "\" no es un número entero de segundos mayor que 0");
+        throw core::Exception(name + " \"" + std::string(text) +
+                              "\" no es un número entero de segundos mayor que 0");
     return number;
 }
 
@@ -76,14 +76,14 @@ WaitLimits waitLimitsFromEnvironment()
     return limits;
 }
 
-bool connectStep(data::DataModule &module, const ConnectInput &input, BusyPanel &busy,
+bool connectStep(company::DataModule &module, const ConnectInput &input, BusyPanel &busy,
                  ConnectView &view, const WaitLimits &limits)
 {
     if (input.company.empty() || input.user.empty() || input.password.empty())
         return false;
     // Before anything else: the code must not lead the connection out of datos/.
     if (const std::optional<std::string> problem = companyCodeProblem(input.company))
-        throw Exception(*problem);
+        throw core::Exception(*problem);
 
     busy.showBusy("Conectando a la base de datos " + input.company + " ...");
 

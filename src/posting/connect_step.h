@@ -17,9 +17,9 @@
 #include <string>
 #include <string_view>
 
-namespace kalmora::data {
+namespace kalmora::company {
 class DataModule;
-}
+} // namespace kalmora::company
 
 namespace kalmora::posting {
 
@@ -29,7 +29,7 @@ class ConnectView
 public:
     virtual ~ConnectView() = default;
     /// Enables the date picker `EFecIni` and sets its day to `today`.
-    virtual void enableDay(const data::Date &today) = 0;
+    virtual void enableDay(const core::Date &today) = 0;
     /// Moves the focus to `EFecIni`.
     virtual void focusDay() = 0;
     /// Enables the execute button `SpeedButton3`.
@@ -73,14 +73,14 @@ std::string companyDatabase(const std::string &server, const std::string &compan
 std::optional<std::string> companyCodeProblem(const std::string &company);
 
 /// The system date, without a time of day.
-data::Date today();
+core::Date today();
 
 /// Runs the connect step on `module`. Returns false, having done nothing at all, when the
 /// company, the user or the password is empty (a text of spaces is not empty); true when the
 /// step ran to its end. A company code with a problem (companyCodeProblem) fails with that
 /// text before anything is shown, closed or opened. The connection waits within `limits`.
 /// Failures propagate.
-bool connectStep(data::DataModule &module, const ConnectInput &input, BusyPanel &busy,
+bool connectStep(company::DataModule &module, const ConnectInput &input, BusyPanel &busy,
                  ConnectView &view, const WaitLimits &limits = {});
 
 } // namespace kalmora::posting

@@ -8,12 +8,12 @@ namespace kalmora::posting {
 
 std::string errorListCommand(int reachBack, const std::string &interfaceName)
 {
-    return "select erro_codigo,erro_cadena," + data::quotedString(interfaceName) +
+    return "select erro_codigo,erro_cadena," + core::quotedString(interfaceName) +
            " as Interfaz from errores where erro_item >= (select (max(erro_item) -" +
            std::to_string(reachBack) + ") from errores where erro_tipodoc = 31 and erro_iddoc = 0)";
 }
 
-void fillErrorList(data::DataModule &module, ErrorGrid &grid, int reachBack,
+void fillErrorList(company::DataModule &module, ErrorGrid &grid, int reachBack,
                    const std::string &interfaceName)
 {
     grid.enableErrorGrid();

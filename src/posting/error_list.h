@@ -6,9 +6,9 @@
 
 #include <string>
 
-namespace kalmora::data {
+namespace kalmora::company {
 class DataModule;
-}
+} // namespace kalmora::company
 
 namespace kalmora::posting {
 
@@ -28,7 +28,7 @@ std::string errorListCommand(int reachBack, const std::string &interfaceName);
 
 /// Enables the grid, closes `CError`, gives it errorListCommand() and opens it. A failure
 /// while opening leaves the grid enabled and `CError` closed.
-void fillErrorList(data::DataModule &module, ErrorGrid &grid, int reachBack,
+void fillErrorList(company::DataModule &module, ErrorGrid &grid, int reachBack,
                    const std::string &interfaceName);
 
 } // namespace kalmora::posting

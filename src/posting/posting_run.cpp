@@ -36,20 +36,20 @@ void reopen(data::TClientDataSet &dataSet, std::string text)
 /// how it reads the workstation's text, and when that is not the day, the day goes in the
 /// company's order with a four-digit year. Without a readable order the workstation's text
 /// goes as it is, and the posting procedure reports the order as an error row.
-std::string dayArgument(data::TClientDataSet &lookup, const data::Date &day)
+std::string dayArgument(data::TClientDataSet &lookup, const core::Date &day)
 {
-    const std::string written = data::formatDate(day);
-    reopen(lookup, "select conf_valor, fecha_corta(" + data::quotedString(written) +
+    const std::string written = core::formatDate(day);
+    reopen(lookup, "select conf_valor, fecha_corta(" + core::quotedString(written) +
                        ", conf_valor) from configuracion where conf_modulo = 'FACTURACION' and "
                        "conf_categoria = 'FECHAS' and conf_propiedad = 'ORDEN DE LA FECHA "
                        "CORTA'");
     if (lookup.isEmpty())
         return written;
-    const data::Value read = lookup.fields(1).value();
-    if (const auto *readDay = std::get_if<data::Date>(&read); readDay && *readDay == day)
+    const core::Value read = lookup.fields(1).value();
+    if (const auto *readDay = std::get_if<core::Date>(&read); readDay && *readDay == day)
         return written;
-    return data::formatDateInOrder(day, lookup.fields(0).asString(),
-                                   data::currentDateSettings().separator)
+    return core::formatDateInOrder(day, lookup.fields(0).asString(),
+                                   core::currentDateSettings().separator)
         .value_or(written);
 }
 
@@ -59,40 +59,40 @@ std::string dayArgument(data::TClientDataSet &lookup, const data::Date &day)
 std::string nitArgument(data::TClientDataSet &lookup, const std::string &prefix)
 {
     reopen(lookup, "SELECT AUTO_NITCONTADO FROM AUTORIZACIONES WHERE PREF_PRE = " +
-                       data::quotedString(prefix));
+                       core::quotedString(prefix));
     if (!lookup.isEmpty() && !lookup.fields(0).asString().empty())
-        return data::quotedString(lookup.fields(0).asString()) + ", ";
+        return core::quotedString(lookup.fields(0).asString()) + ", ";
 
     reopen(lookup, "select conf_valor from configuracion where conf_modulo = 'FACTURACION' and "
                    "conf_categoria = 'FACTURAS' and conf_propiedad = 'CODIGO DEL CLIENTE PARA "
                    "VENTAS DE CONTADO'");
     if (lookup.recordCount() > 0)
-        return data::quotedString(lookup.fields(0).asString()) + ", ";
+        return core::quotedString(lookup.fields(0).asString()) + ", ";
     return {};
 }
 
 /// Undoes the voucher and fails when it is not of the chosen day and point: completing it
 /// would post sales the user did not ask for. A voucher that does not exist is left to the
 /// completion, which says so.
-void checkVoucher(data::DataModule &module, std::int64_t voucher, const data::Date &day,
+void checkVoucher(company::DataModule &module, std::int64_t voucher, const core::Date &day,
                   std::int64_t point)
 {
     reopen(module.Cborrar, "select comp_fecha, ptvt_id from comprobantes where comp_id = " +
                                std::to_string(voucher));
     if (module.Cborrar.isEmpty())
         return;
-    const data::Value dated = module.Cborrar.fields(0).value();
-    const auto *voucherDay = std::get_if<data::Date>(&dated);
+    const core::Value dated = module.Cborrar.fields(0).value();
+    const auto *voucherDay = std::get_if<core::Date>(&dated);
     const std::int64_t voucherPoint = module.Cborrar.fields(1).asInteger();
     if (voucherDay && *voucherDay == day && voucherPoint == point)
         return;
     module.Sdescartapend.paramByName("IDCNT").setAsInteger(voucher);
     module.Sdescartapend.execProc();
-    throw Exception("El comprobante generado es del día " +
-                    (voucherDay ? data::isoDateText(*voucherDay) : std::string("(vacío)")) +
-                    " y del punto de venta " + std::to_string(voucherPoint) + ", no del día " +
-                    data::isoDateText(day) + " y el punto de venta " + std::to_string(point) +
-                    " elegidos: se anuló y no se contabilizó nada.");
+    throw core::Exception("El comprobante generado es del día " +
+                          (voucherDay ? core::isoDateText(*voucherDay) : std::string("(vacío)")) +
+                          " y del punto de venta " + std::to_string(voucherPoint) +
+                          ", no del día " + core::isoDateText(day) + " y el punto de venta " +
+                          std::to_string(point) + " elegidos: se anuló y no se contabilizó nada.");
 }
 
 /// Whether the voucher is already definitive: another workstation completed it.
@@ -102,29 +102,30 @@ bool completedElsewhere(data::TClientDataSet &lookup, std::int64_t voucher)
         reopen(lookup,
                "select comp_estado from comprobantes where comp_id = " + std::to_string(voucher));
         return !lookup.isEmpty() && lookup.fields(0).asString() == "D";
-    } catch (const Exception &) {
+    } catch (const core::Exception &) {
         return false; // the completion's own failure is the one to report
     }
 }
 
 /// Completes the voucher; false when another workstation's run completed it first (it may
 /// have found it pending in the moment between this run's two calls).
-bool completeVoucher(data::DataModule &module, std::int64_t voucher)
+bool completeVoucher(company::DataModule &module, std::int64_t voucher)
 {
     module.Scontapend.paramByName("IDCNT").setAsInteger(voucher);
     try {
         module.Scontapend.execProc();
         return true;
-    } catch (const data::DriverError &failure) {
+    } catch (const driver::DriverError &failure) {
         // The completion may have been committed before the connection broke, or not: say
         // so, and how to settle it, rather than a plain failure for a voucher maybe complete.
-        if (data::isConnectionLost(failure.code()))
-            throw Exception("Se perdió la conexión al completar el comprobante " +
-                            std::to_string(voucher) +
-                            ": no se sabe si quedó completado. Contabilice de nuevo este día y "
-                            "punto de venta: si quedó pendiente se completa, y si ya se completó "
-                            "no hay nada más que contabilizar.");
-        if (data::isConcurrentUpdate(failure.code()) || completedElsewhere(module.Cborrar, voucher))
+        if (driver::isConnectionLost(failure.code()))
+            throw core::Exception(
+                "Se perdió la conexión al completar el comprobante " + std::to_string(voucher) +
+                ": no se sabe si quedó completado. Contabilice de nuevo este día y "
+                "punto de venta: si quedó pendiente se completa, y si ya se completó "
+                "no hay nada más que contabilizar.");
+        if (driver::isConcurrentUpdate(failure.code()) ||
+            completedElsewhere(module.Cborrar, voucher))
             return false;
         throw;
     }
@@ -132,13 +133,13 @@ bool completeVoucher(data::DataModule &module, std::int64_t voucher)
 
 /// Runs the posting call in `CRepArticulos`; false when it met another workstation's posting
 /// of the same invoices, which the server then undid whole.
-bool runPostingCall(data::DataModule &module, std::string call)
+bool runPostingCall(company::DataModule &module, std::string call)
 {
     try {
         reopen(module.CRepArticulos, std::move(call));
         return true;
-    } catch (const EOleException &failure) {
-        if (!data::isConcurrentUpdate(failure.errorCode()))
+    } catch (const core::EOleException &failure) {
+        if (!driver::isConcurrentUpdate(failure.errorCode()))
             throw;
         return false;
     }
@@ -167,8 +168,8 @@ const char *messageFor(PostingOutcome outcome)
 
 } // namespace
 
-PostingOutcome postingRun(data::DataModule &module, BusyPanel &busy, PostingView &view,
-                          MessageSink &messages, PostingPreview *preview)
+PostingOutcome postingRun(company::DataModule &module, BusyPanel &busy, PostingView &view,
+                          core::MessageSink &messages, PostingPreview *preview)
 {
     // Without a point there is nothing sound to post: stop before anything is sent.
     const std::optional<std::int64_t> point = view.chosenPoint();
@@ -177,16 +178,16 @@ PostingOutcome postingRun(data::DataModule &module, BusyPanel &busy, PostingView
         return PostingOutcome::NoPointChosen;
     }
     // The company database reads years of one to four digits: no text names another year.
-    const data::Date day = view.day();
+    const core::Date day = view.day();
     if (day.year < 1 || day.year > 9999)
-        throw Exception("No se puede contabilizar el día " + data::isoDateText(day) +
-                        ": la compañía lee años de 1 a 9999.");
+        throw core::Exception("No se puede contabilizar el día " + core::isoDateText(day) +
+                              ": la compañía lee años de 1 a 9999.");
 
     busy.showBusy();
 
     // The point by its key: two points may share a name, and a key that is no longer in the
     // list (another company connected since) must not post whichever row is current.
-    if (!module.CPuntos.locate("PTVT_ID", data::Value{*point})) {
+    if (!module.CPuntos.locate("PTVT_ID", core::Value{*point})) {
         busy.hideBusy();
         messages.showMessage(kChoosePoint);
         return PostingOutcome::NoPointChosen;
@@ -197,21 +198,21 @@ PostingOutcome postingRun(data::DataModule &module, BusyPanel &busy, PostingView
     // with an empty argument and the server would refuse it as a syntax error.
     const auto lacking = [&](const std::string &what) {
         busy.hideBusy();
-        return Exception("El punto de venta " + pointName + " no tiene " + what +
-                         "; no se contabilizó.");
+        return core::Exception("El punto de venta " + pointName + " no tiene " + what +
+                               "; no se contabilizó.");
     };
     if (prefix.empty())
         throw lacking("prefijo de facturas");
 
     std::string call = "select * from contabil_facturas_contado(" +
-                       data::quotedString(dayArgument(module.Cborrar, day)) + ", ";
+                       core::quotedString(dayArgument(module.Cborrar, day)) + ", ";
     call += nitArgument(module.Cborrar, prefix);
-    call += data::quotedString(prefix) + ", " + module.CPuntosPTVT_ID->asString() + ", ";
+    call += core::quotedString(prefix) + ", " + module.CPuntosPTVT_ID->asString() + ", ";
 
     // Cborrar stays on this result: its second column names the interface in the error list.
     reopen(module.Cborrar, "SELECT MAX(INVE_ID), MAX(INVE_NOMBRE) FROM INTERFAZ_VENTAS WHERE "
                            "TIDO_COD = 31 AND PREF_PRE = " +
-                               data::quotedString(prefix));
+                               core::quotedString(prefix));
     if (module.Cborrar.isEmpty() || module.Cborrar.fields(0).isNull())
         throw lacking("interfaz de ventas de contado (tipo 31) para su prefijo " + prefix);
     call += module.Cborrar.fields(0).asString() + ")";

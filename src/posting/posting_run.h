@@ -14,17 +14,17 @@
 // Nothing else is caught: a failure ends the run at that step and leaves what was done (the
 // busy panel stays shown when it comes before the posting call has returned).
 
+#include "core/message_sink.h"
 #include "core/value.h"
 #include "posting/busy_panel.h"
 #include "posting/error_list.h"
-#include "posting/message_sink.h"
 
 #include <cstdint>
 #include <optional>
 
-namespace kalmora::data {
+namespace kalmora::company {
 class DataModule;
-}
+} // namespace kalmora::company
 
 namespace kalmora::posting {
 
@@ -33,7 +33,7 @@ class PostingView : public ErrorGrid
 {
 public:
     /// The day to post (`EFecIni`).
-    virtual data::Date day() const = 0;
+    virtual core::Date day() const = 0;
     /// The PTVT_ID of the point chosen in `Pto`; nullopt while none is chosen.
     virtual std::optional<std::int64_t> chosenPoint() const = 0;
     /// Told the COMP_ID of the voucher the run has just completed (VoucherGenerated or
@@ -76,7 +76,7 @@ struct PostingPreview
 /// PostedElsewhere. A voucher that is not of the chosen day and point is undone and the run
 /// fails saying so. Other failures propagate. `preview`, when given, makes the run stop
 /// short of completing the voucher (see PostingPreview).
-PostingOutcome postingRun(data::DataModule &module, BusyPanel &busy, PostingView &view,
-                          MessageSink &messages, PostingPreview *preview = nullptr);
+PostingOutcome postingRun(company::DataModule &module, BusyPanel &busy, PostingView &view,
+                          core::MessageSink &messages, PostingPreview *preview = nullptr);
 
 } // namespace kalmora::posting

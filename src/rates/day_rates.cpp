@@ -14,7 +14,7 @@ namespace {
 struct DefaultRate
 {
     std::int64_t percent;
-    data::Decimal factor;
+    core::Decimal factor;
 };
 
 // Inserted in this order, each before the previous one.
@@ -49,10 +49,10 @@ std::string notSavedMessage(int maxErrors, int refused,
 
 } // namespace
 
-void openRates(data::DataModule &module, const data::Date &day)
+void openRates(company::DataModule &module, const core::Date &day)
 {
     data::TClientDataSet &rates = module.CAjuste;
-    rates.setFilter("AJCI_FECINI = " + data::quotedString(data::formatDate(day)));
+    rates.setFilter("AJCI_FECINI = " + core::quotedString(core::formatDate(day)));
     rates.setFiltered(true);
     // Every new row of the panel, the defaults and those the user adds, starts as a rate of
     // the day it shows: a row without its dates would be stored out of every day's reach.
@@ -72,13 +72,13 @@ void openRates(data::DataModule &module, const data::Date &day)
     }
 }
 
-void postTypedRate(data::DataModule &module)
+void postTypedRate(company::DataModule &module)
 {
     if (module.CAjuste.active())
         module.CAjuste.checkBrowseMode();
 }
 
-void saveRates(data::DataModule &module, int maxErrors)
+void saveRates(company::DataModule &module, int maxErrors)
 {
     data::TClientDataSet &rates = module.CAjuste;
     const int refused = rates.applyUpdates(maxErrors);
@@ -88,7 +88,7 @@ void saveRates(data::DataModule &module, int maxErrors)
     rates.open();
 }
 
-void closeRates(data::DataModule &module)
+void closeRates(company::DataModule &module)
 {
     module.CAjuste.close();
 }

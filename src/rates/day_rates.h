@@ -14,11 +14,11 @@ namespace kalmora::rates {
 
 /// A save that left changes unstored. The message says how many and why (the database's
 /// reason for each refused change); the unstored changes stay pending in `CAjuste`.
-class ERatesNotSaved : public EDatabaseError
+class ERatesNotSaved : public core::EDatabaseError
 {
 public:
     ERatesNotSaved(const std::string &message, int refused)
-        : EDatabaseError(message), refused_(refused)
+        : core::EDatabaseError(message), refused_(refused)
     {
     }
     int refused() const { return refused_; }
@@ -32,19 +32,19 @@ private:
 /// from and to `day`), each before the one inserted just before: from the top they read 5,
 /// 19, 0. Every change is pending. A row added afterwards (in the grid or with the
 /// navigator bar) starts from and to `day` as well, with AJCI_ID 0.
-void openRates(data::DataModule &module, const data::Date &day);
+void openRates(company::DataModule &module, const core::Date &day);
 
 /// Ends the edit of the row being typed in `CAjuste`, with what is still in the grid's editor:
 /// a text its field refuses raises here. Nothing when `CAjuste` is closed or not editing.
-void postTypedRate(data::DataModule &module);
+void postTypedRate(company::DataModule &module);
 
 /// Sends the pending changes of `CAjuste` in one transaction. With `maxErrors` 0 the first
 /// refused change undoes the save; with -1 the others are stored. When every change was
 /// stored, `CAjuste` is fetched again so that it holds the rows as stored (with their keys)
 /// and a later open deletes exactly those. Otherwise raises ERatesNotSaved.
-void saveRates(data::DataModule &module, int maxErrors);
+void saveRates(company::DataModule &module, int maxErrors);
 
 /// Closes `CAjuste`; whatever is still pending is dropped.
-void closeRates(data::DataModule &module);
+void closeRates(company::DataModule &module);
 
 } // namespace kalmora::rates

@@ -27,23 +27,23 @@ DatePicker::DatePicker(QWidget *parent) : QDateEdit(parent)
     setCalendarPopup(true);
     setMinimumDate(QDate(100, 1, 1));
     setMaximumDate(QDate(9999, 12, 31));
-    applyDateSettings(data::currentDateSettings());
+    applyDateSettings(core::currentDateSettings());
 }
 
 DatePicker::~DatePicker() = default;
 
-data::Date DatePicker::day() const
+core::Date DatePicker::day() const
 {
     const QDate shown = date();
     return {shown.year(), shown.month(), shown.day()};
 }
 
-void DatePicker::setDay(const data::Date &day)
+void DatePicker::setDay(const core::Date &day)
 {
     setDate(QDate(day.year, day.month, day.day));
 }
 
-void DatePicker::applyDateSettings(const data::DateSettings &settings)
+void DatePicker::applyDateSettings(const core::DateSettings &settings)
 {
     setDisplayFormat(displayFormatFor(settings.shortPattern, settings.separator));
 }

@@ -7,10 +7,10 @@
 #include <QString>
 #include <string_view>
 
-namespace kalmora::data {
+namespace kalmora::core {
 struct Date;
 struct DateSettings;
-} // namespace kalmora::data
+} // namespace kalmora::core
 
 namespace kalmora::widgets {
 
@@ -24,11 +24,11 @@ public:
     DatePicker &operator=(const DatePicker &) = delete;
 
     /// The day shown; the picker holds no time of day.
-    data::Date day() const;
-    void setDay(const data::Date &day);
+    core::Date day() const;
+    void setDay(const core::Date &day);
 
     /// Shows the day in the short date pattern of `settings`.
-    void applyDateSettings(const data::DateSettings &settings);
+    void applyDateSettings(const core::DateSettings &settings);
 
     /// A short date pattern (the pattern language of data/date_format.h) as a Qt display
     /// format: d/dd/ddd/dddd, m/mm/mmm/mmmm, y/yy and yyy.. fields in either case, "/" the

@@ -103,7 +103,7 @@ QSize LookupBox::sizeHint() const
 int LookupBox::chosenRow() const
 {
     const data::TField *key = keyField();
-    if (!key || data::isNull(keyValue_))
+    if (!key || core::isNull(keyValue_))
         return -1;
     const int rows = dataSet()->recordCount();
     for (int row = 0; row < rows; ++row)
@@ -112,10 +112,10 @@ int LookupBox::chosenRow() const
     return -1;
 }
 
-void LookupBox::choose(const data::Value &key)
+void LookupBox::choose(const core::Value &key)
 {
     keyValue_ = key;
-    if (hasList() && !data::isNull(key))
+    if (hasList() && !core::isNull(key))
         dataSet()->locate(keyFieldName_, key);
     refreshText();
 }
@@ -176,7 +176,7 @@ void LookupBox::activeChanged()
     if (!hasList()) {
         closeList(false);
         search_.clear();
-    } else if (!data::isNull(keyValue_)) {
+    } else if (!core::isNull(keyValue_)) {
         // The choice is held while the data set is closed: find it again in the new rows.
         dataSet()->locate(keyFieldName_, keyValue_);
     }
@@ -228,7 +228,7 @@ void LookupBox::closeList(bool choose)
     if (!listVisible())
         return;
     const bool chosen = choose && hasList() && !dataSet()->isEmpty();
-    const data::Value key = chosen ? keyField()->value() : data::Value{};
+    const core::Value key = chosen ? keyField()->value() : core::Value{};
     list_->hide();
     if (chosen)
         this->choose(key);

@@ -54,7 +54,7 @@ public:
     /// closed, and while the chosen key is not among its rows.
     QString text() const { return text_; }
     /// The chosen key; null before any choice. It is held while the data set is closed.
-    const data::Value &keyValue() const { return keyValue_; }
+    const core::Value &keyValue() const { return keyValue_; }
     /// Whether there is a list to drop down: the data set is open.
     bool hasList() const;
 
@@ -93,7 +93,7 @@ private:
     /// The chosen key's row among the rows shown; -1 when there is none.
     int chosenRow() const;
     /// Makes `key` the choice and its row the current row.
-    void choose(const data::Value &key);
+    void choose(const core::Value &key);
     /// Chooses the data set's current row.
     void chooseCurrent();
     /// Up (-1) and Down (+1) with the list closed.
@@ -114,7 +114,7 @@ private:
     data::TDataSource *source_ = nullptr;
     std::string keyFieldName_;
     std::string listFieldName_;
-    data::Value keyValue_;
+    core::Value keyValue_;
     QString text_;
     IncrementalSearch search_;
     LookupList *list_ = nullptr;

@@ -24,7 +24,7 @@ void write(const QString &path, const QByteArray &bytes)
     file.write(bytes);
 }
 
-std::string text(const data::Value &value)
+std::string text(const core::Value &value)
 {
     return std::visit(
         [](const auto &v) -> std::string {
@@ -35,9 +35,9 @@ std::string text(const data::Value &value)
                 return std::to_string(v);
             else if constexpr (std::is_same_v<V, std::string>)
                 return v;
-            else if constexpr (std::is_same_v<V, data::Date>)
+            else if constexpr (std::is_same_v<V, core::Date>)
                 return QDate(v.year, v.month, v.day).toString(Qt::ISODate).toStdString();
-            else if constexpr (std::is_same_v<V, data::Decimal>)
+            else if constexpr (std::is_same_v<V, core::Decimal>)
                 return std::to_string(v.unscaled) + "e-" + std::to_string(v.scale);
             else
                 return "?";
@@ -65,10 +65,10 @@ CompanyDatabase &CompanyWindowTest::company()
 
 void CompanyWindowTest::SetUp()
 {
-    data::DateSettings dayFirst;
+    core::DateSettings dayFirst;
     dayFirst.separator = '/';
     dayFirst.shortPattern = "dd/mm/yyyy";
-    data::setCurrentDateSettings(dayFirst);
+    core::setCurrentDateSettings(dayFirst);
 
     const QDir root(folder.path());
     root.mkdir(QStringLiteral("install"));
@@ -154,7 +154,7 @@ std::vector<std::string> CompanyWindowTest::rowsOf(const std::string &select)
 {
     data::TSQLConnection connection;
     pointAtCompany(connection, company());
-    std::unique_ptr<data::DriverCursor> cursor = connection.openQuery(select);
+    std::unique_ptr<driver::DriverCursor> cursor = connection.openQuery(select);
     std::vector<std::string> rows;
     while (cursor->next()) {
         std::string row;

@@ -43,10 +43,10 @@ TEST(FailureDisplay, FailuresEscapingHandlersAreShownAndTheLoopGoesOn)
             handled.push_back(kind);
             switch (kind) {
             case 1:
-                throw kalmora::EDatabaseError("CPuntos: Cannot perform this operation on a "
-                                              "closed dataset");
+                throw kalmora::core::EDatabaseError("CPuntos: Cannot perform this operation on a "
+                                                    "closed dataset");
             case 2:
-                throw kalmora::EAbort();
+                throw kalmora::core::EAbort();
             case 3:
                 throw std::runtime_error("std::bad_alloc");
             default:

@@ -86,7 +86,7 @@ TEST_F(NavigatorMessagesTest, FailedRepeatIsShownOnceAndStops)
 {
     click(Button::Next);
     click(Button::Insert);
-    dm->CAjusteAJCI_ID->setValue(data::Value{}); // a row without its key cannot be posted
+    dm->CAjusteAJCI_ID->setValue(core::Value{}); // a row without its key cannot be posted
     dm->CAjusteAJCI_PORC->setAsString("3");
     QToolButton *next = button(Button::Next);
     ASSERT_TRUE(next->isEnabled());

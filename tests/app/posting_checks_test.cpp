@@ -41,9 +41,9 @@ protected:
     /// settings.
     void useDatePattern(const char *pattern)
     {
-        data::DateSettings settings = data::currentDateSettings();
+        core::DateSettings settings = core::currentDateSettings();
         settings.shortPattern = pattern;
-        data::setCurrentDateSettings(settings);
+        core::setCurrentDateSettings(settings);
         find<widgets::DatePicker>("EFecIni")->applyDateSettings(settings);
     }
     widgets::LookupBox *box() const { return find<widgets::LookupBox>("Pto"); }
@@ -111,7 +111,7 @@ TEST_F(PostingChecksTest, ADayAnotherWorkstationIsPostingIsToldPlainly)
     other.params().setValue("Database", company().databasePath());
     other.params().setValue("User_Name", "SYSDBA");
     other.params().setValue("Password", "masterkey");
-    const data::TransactionDesc transaction{1, data::IsolationLevel::ReadCommitted};
+    const driver::TransactionDesc transaction{1, driver::IsolationLevel::ReadCommitted};
     other.startTransaction(transaction);
     other.execute("update facturas set comp_id = comp_id where ptvt_id = 1 and "
                   "fact_fecha = date '2026-10-12'");

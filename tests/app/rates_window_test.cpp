@@ -150,7 +150,7 @@ TEST_F(RatesWindowTest, F2AndF5RunTheirStepsInOrder)
     steps.clear();
     press(Qt::Key_F5);
     // A row that cannot be stored: its key is gone.
-    data::DataModule &module = window->dataModule();
+    company::DataModule &module = window->dataModule();
     module.CAjuste.edit();
     module.CAjusteAJCI_ID->clear();
     press(Qt::Key_F5); // the save fails: the panel stays open
@@ -231,7 +231,7 @@ TEST_F(RatesWindowTest, ARowAddedWithTheNavigatorIsSavedByF5)
     QTest::mouseClick(bar->button(Button::Insert), Qt::LeftButton);
     EXPECT_EQ(ratesGrid()->rowCount(), 4);
     EXPECT_TRUE(bar->button(Button::Cancel)->isEnabled());
-    data::DataModule &module = window->dataModule();
+    company::DataModule &module = window->dataModule();
     module.CAjusteAJCI_FECINI->setAsDate({day.year(), day.month(), day.day()});
     module.CAjusteAJCI_PORC->setAsString("8");
     module.CAjusteAJCI_FACTOR->setAsString("0.5");

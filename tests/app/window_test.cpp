@@ -45,7 +45,7 @@ constexpr const char *kRegistryKey = "[HKEY_LOCAL_MACHINE\\Software\\QZT\\Kalmor
 class MainWindow : public testing::Test
 {
 protected:
-    MainWindow() { kalmora::data::setCurrentDateSettings({}); }
+    MainWindow() { kalmora::core::setCurrentDateSettings({}); }
 
     /// The installation folder holds a server file with `servers`; the registry names it.
     void installWithServers(const QByteArray &servers)
@@ -600,10 +600,10 @@ TEST_F(MainWindow, OpensCentredOnTheDesktop)
 TEST_F(MainWindow, DatePickerFollowsTheLocaleSettings)
 {
     installWithServers("srv\r\n");
-    kalmora::data::DateSettings settings;
+    kalmora::core::DateSettings settings;
     settings.separator = '-';
     settings.shortPattern = "dd/mm/yyyy";
-    kalmora::data::setCurrentDateSettings(settings);
+    kalmora::core::setCurrentDateSettings(settings);
     create();
     auto *day = find<QDateEdit>("EFecIni");
     EXPECT_EQ(day->text(), QStringLiteral("20-01-2003"));
@@ -612,7 +612,7 @@ TEST_F(MainWindow, DatePickerFollowsTheLocaleSettings)
     QEvent change(QEvent::LocaleChange);
     QApplication::sendEvent(window.get(), &change);
     EXPECT_EQ(day->text(), QStringLiteral("01/20/03")); // the C locale: %m/%d/%y
-    EXPECT_EQ(kalmora::data::currentDateSettings().shortPattern, "mm/dd/yy");
+    EXPECT_EQ(kalmora::core::currentDateSettings().shortPattern, "mm/dd/yy");
 }
 
 } // namespace

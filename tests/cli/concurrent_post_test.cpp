@@ -74,10 +74,10 @@ private:
 
 std::string single(data::TSQLConnection &connection, const std::string &select)
 {
-    std::unique_ptr<data::DriverCursor> cursor = connection.openQuery(select);
+    std::unique_ptr<driver::DriverCursor> cursor = connection.openQuery(select);
     std::string text;
     if (cursor->next()) {
-        const data::Value &value = cursor->value(0);
+        const core::Value &value = cursor->value(0);
         if (const auto *number = std::get_if<std::int64_t>(&value))
             text = std::to_string(*number);
         else if (const auto *string = std::get_if<std::string>(&value))
@@ -108,7 +108,7 @@ TEST(ConcurrentPost, TwoWorkstationsAtOnceShowThatTheDayIsPostedOnce)
     // check that there is something to post, before either can mark them.
     data::TSQLConnection gate;
     pointAt(gate, database);
-    const data::TransactionDesc transaction{1, data::IsolationLevel::ReadCommitted};
+    const driver::TransactionDesc transaction{1, driver::IsolationLevel::ReadCommitted};
     gate.startTransaction(transaction);
     gate.execute("update facturas set comp_id = comp_id where ptvt_id = 1");
 
@@ -186,9 +186,9 @@ TEST(ConcurrentPost, TwoReversalsAtOnceReverseThePostingOnce)
     // it, before either can take it.
     data::TSQLConnection gate;
     pointAt(gate, database);
-    const data::TransactionDesc transaction{1, data::IsolationLevel::ReadCommitted};
+    const driver::TransactionDesc transaction{1, driver::IsolationLevel::ReadCommitted};
     gate.startTransaction(transaction);
-    std::unique_ptr<data::DriverCursor> held = gate.openQuery(
+    std::unique_ptr<driver::DriverCursor> held = gate.openQuery(
         "select comp_id from comprobantes where comp_id = " + voucher + " with lock");
     ASSERT_TRUE(held->next());
 
@@ -247,7 +247,7 @@ TEST(ConcurrentPost, APostingBlockedByAnotherWorkstationGivesUpWithinItsLockTime
 
     data::TSQLConnection gate;
     pointAt(gate, database);
-    const data::TransactionDesc transaction{1, data::IsolationLevel::ReadCommitted};
+    const driver::TransactionDesc transaction{1, driver::IsolationLevel::ReadCommitted};
     gate.startTransaction(transaction);
     gate.execute("update facturas set comp_id = comp_id where ptvt_id = 1");
 

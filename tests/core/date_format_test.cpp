@@ -7,19 +7,19 @@
 #include <gtest/gtest.h>
 #include <ostream>
 
-namespace kalmora::data {
+namespace kalmora::core {
 void PrintTo(const Date &d, std::ostream *os)
 {
     *os << d.year << '-' << d.month << '-' << d.day;
 }
-} // namespace kalmora::data
+} // namespace kalmora::core
 
 namespace {
 
-using kalmora::data::Date;
-using kalmora::data::DateSettings;
-using kalmora::data::formatDate;
-using kalmora::data::parseDate;
+using kalmora::core::Date;
+using kalmora::core::DateSettings;
+using kalmora::core::formatDate;
+using kalmora::core::parseDate;
 
 /// Spanish names and "-" as separator, so that every name and separator in the output
 /// visibly comes from the settings.
@@ -157,18 +157,18 @@ TEST(DateFormat, WrittenDatesReadBack)
 // "/"); once settings are set, the current pattern and names are used for both directions.
 TEST(DateFormat, CurrentSettings)
 {
-    const DateSettings before = kalmora::data::currentDateSettings();
+    const DateSettings before = kalmora::core::currentDateSettings();
     EXPECT_EQ(before.shortPattern, "m/d/yy");
     EXPECT_EQ(before.separator, '/');
     EXPECT_EQ(formatDate(Date{2026, 1, 5}), "1/5/26");
     EXPECT_EQ(formatDate(Date{2026, 1, 5}, "mmmm ddd", before), "January Mon");
 
     DateSettings s = spanish();
-    kalmora::data::setCurrentDateSettings(s);
+    kalmora::core::setCurrentDateSettings(s);
     EXPECT_EQ(formatDate(Date{2026, 1, 5}), "05-01-2026");
     EXPECT_EQ(parseDate("05-01-2026"), (Date{2026, 1, 5}));
     EXPECT_EQ(parseDate("1/5/26"), std::nullopt);
-    kalmora::data::setCurrentDateSettings(before);
+    kalmora::core::setCurrentDateSettings(before);
 }
 
 } // namespace

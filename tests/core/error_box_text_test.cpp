@@ -8,7 +8,7 @@
 
 namespace {
 
-using kalmora::errorBoxText;
+using kalmora::core::errorBoxText;
 
 // Guards against a full stop added after punctuation that sorts before ".", missing after a
 // character that sorts after it, or added to an empty text.

@@ -23,7 +23,7 @@ TEST(Quoting, QuotesAreDoubledAndEmptyGivesTwoQuotes)
         {"a\"b;\\", "'a\"b;\\'"},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(kalmora::data::quotedString(c.value), c.quoted) << c.value;
+        EXPECT_EQ(kalmora::core::quotedString(c.value), c.quoted) << c.value;
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <gmock/gmock.h>
 
 using namespace kalmora;
+using namespace kalmora::core;
 using namespace kalmora::data;
 using kalmora::test::CompanyTest;
 using kalmora::test::valueText;
@@ -367,7 +368,7 @@ TEST_F(ApplyUpdatesTest, AFailedRollbackAfterSeveralRowsChangedCommitsNothing)
     try {
         copies->applyUpdates(-1);
         FAIL() << "no failure";
-    } catch (const EOleException &e) {
+    } catch (const core::EOleException &e) {
         // The lost connection's text, without its last full stop.
         EXPECT_EQ(e.message(), "SQL Server Error: Unable to complete network request to host "
                                "\"db1\".\n-Error writing data to the connection");
@@ -473,7 +474,7 @@ TEST_F(ApplyUpdatesTest, SaveThatCannotStartKeepsTheChanges)
     try {
         rates.applyUpdates(0);
         FAIL() << "no failure";
-    } catch (const EOleException &e) {
+    } catch (const core::EOleException &e) {
         const std::string message = e.message();
         ASSERT_FALSE(message.empty());
         EXPECT_NE(message.back(), '.');
@@ -513,7 +514,7 @@ TEST_F(ApplyUpdatesTest, RefusedCommitEndsTheTransaction)
     try {
         rates.applyUpdates(-1);
         FAIL() << "no failure";
-    } catch (const EOleException &e) {
+    } catch (const core::EOleException &e) {
         EXPECT_THAT(e.message(), HasSubstr("commit refused"));
     }
     EXPECT_THAT(recorder.steps, ElementsAre("start", insertText, "rollback"));

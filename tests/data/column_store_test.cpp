@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <limits>
 
+using namespace kalmora;
+using namespace kalmora::core;
 using namespace kalmora::data;
 
 namespace {
@@ -27,7 +29,7 @@ ColumnDesc decimal(int scale)
 TEST(ColumnStore, EveryValueReadsBackAsStored)
 {
     const RoundTrip cases[] = {
-        {"integer", {"I", ColumnType::Integer}, Value{std::int64_t{-2147483648}}},
+        {"integer", {"I", ColumnType::Integer}, core::Value{std::int64_t{-2147483648}}},
         {"integer too wide for its column",
          {"I", ColumnType::Integer},
          Value{std::int64_t{1} << 40}},
@@ -77,20 +79,20 @@ TEST(ColumnStore, RowsKeepTheirValuesAcrossBlocksAndRewrites)
     constexpr std::size_t rows = 10000;
     for (std::size_t row = 0; row < rows; ++row) {
         ASSERT_EQ(store.appendRow(), row);
-        store.set(row, 0, Value{std::int64_t(row)});
+        store.set(row, 0, core::Value{std::int64_t(row)});
         if (row % 3)
-            store.set(row, 1, Value{name(row)});
-        store.set(row, 2, (Value{Decimal{std::int64_t(row) * 100 + 1, 2}}));
+            store.set(row, 1, core::Value{name(row)});
+        store.set(row, 2, (core::Value{Decimal{std::int64_t(row) * 100 + 1, 2}}));
     }
     for (std::size_t row = 0; row < rows; row += 7)
-        store.set(row, 1, Value{name(row) + "!"});
+        store.set(row, 1, core::Value{name(row) + "!"});
     for (std::size_t row = 0; row < rows; ++row) {
-        ASSERT_EQ(store.get(row, 0), Value{std::int64_t(row)});
+        ASSERT_EQ(store.get(row, 0), core::Value{std::int64_t(row)});
         const Value expected = row % 7 == 0 ? Value{name(row) + "!"}
                                : row % 3    ? Value{name(row)}
                                             : Value{};
         ASSERT_EQ(store.get(row, 1), expected) << "row " << row;
-        ASSERT_EQ(store.get(row, 2), (Value{Decimal{std::int64_t(row) * 100 + 1, 2}}));
+        ASSERT_EQ(store.get(row, 2), (core::Value{Decimal{std::int64_t(row) * 100 + 1, 2}}));
     }
     const std::size_t added = store.appendRow();
     for (std::size_t column = 0; column < store.width(); ++column)
@@ -106,12 +108,12 @@ TEST(ColumnStore, StoredComparisonOrdersAsTheValues)
     for (const Value &day : {Value{Date{2026, 12, 9}}, Value{Date{2026, 12, 10}},
                              Value{Date{2026, 12, 11}}, Value{}, Value{Date{2026, 2, 30}}})
         store.set(store.appendRow(), 0, day);
-    const std::optional<ColumnStore::Key> key = store.keyFor(0, Value{Date{2026, 12, 10}});
+    const std::optional<ColumnStore::Key> key = store.keyFor(0, core::Value{Date{2026, 12, 10}});
     ASSERT_TRUE(key);
     using Order = ColumnStore::Order;
     const Order expected[] = {Order::Less, Order::Equal, Order::Greater, Order::Null,
                               Order::Beside};
     for (std::size_t row = 0; row < store.size(); ++row)
         EXPECT_EQ(store.compare(row, *key), expected[row]) << "row " << row;
-    EXPECT_FALSE(store.keyFor(0, Value{std::string("2026-12-10")}));
+    EXPECT_FALSE(store.keyFor(0, core::Value{std::string("2026-12-10")}));
 }

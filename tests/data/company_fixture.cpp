@@ -24,9 +24,9 @@ void StatementRecorder::clear()
     steps.clear();
 }
 
-data::DateSettings datePattern(const std::string &shortPattern)
+core::DateSettings datePattern(const std::string &shortPattern)
 {
-    data::DateSettings settings;
+    core::DateSettings settings;
     settings.separator = '/';
     settings.shortPattern = shortPattern;
     return settings;
@@ -47,9 +47,9 @@ CompanyDatabase &CompanyTest::company()
 
 void CompanyTest::SetUp()
 {
-    data::setCurrentDateSettings(datePattern("dd/mm/yyyy"));
-    data::setCurrentDecimalSeparator('.');
-    dm = std::make_unique<data::DataModule>();
+    core::setCurrentDateSettings(datePattern("dd/mm/yyyy"));
+    core::setCurrentDecimalSeparator('.');
+    dm = std::make_unique<company::DataModule>();
     pointAt(dm->Kalmora);
     dm->Kalmora.setSendObserver(&recorder);
 }
@@ -75,14 +75,14 @@ void CompanyTest::run(const std::vector<std::string> &statements)
         connection.execute(statement);
 }
 
-std::string valueText(const data::Value &value)
+std::string valueText(const core::Value &value)
 {
     using namespace data;
     if (isNull(value))
         return "null";
     if (const auto *i = std::get_if<std::int64_t>(&value))
         return std::to_string(*i);
-    if (const auto *d = std::get_if<Decimal>(&value)) {
+    if (const auto *d = std::get_if<core::Decimal>(&value)) {
         std::string text = std::to_string(d->unscaled < 0 ? -d->unscaled : d->unscaled);
         if (d->scale > 0) {
             if (text.size() <= std::size_t(d->scale))
@@ -91,7 +91,7 @@ std::string valueText(const data::Value &value)
         }
         return (d->unscaled < 0 ? "-" : "") + text;
     }
-    if (const auto *day = std::get_if<Date>(&value)) {
+    if (const auto *day = std::get_if<core::Date>(&value)) {
         char text[16];
         std::snprintf(text, sizeof text, "%04d-%02d-%02d", day->year, day->month, day->day);
         return text;
@@ -105,7 +105,7 @@ std::vector<std::string> CompanyTest::rows(const std::string &select)
 {
     data::TSQLConnection connection;
     pointAt(connection);
-    std::unique_ptr<data::DriverCursor> cursor = connection.openQuery(select);
+    std::unique_ptr<driver::DriverCursor> cursor = connection.openQuery(select);
     std::vector<std::string> result;
     while (cursor->next()) {
         std::string row;

@@ -38,7 +38,7 @@ public:
 };
 
 /// Day-first or month-first short date pattern, with "/" as separator.
-data::DateSettings datePattern(const std::string &shortPattern);
+core::DateSettings datePattern(const std::string &shortPattern);
 
 class CompanyTest : public ::testing::Test
 {
@@ -62,11 +62,11 @@ protected:
     /// ("AJCI_ID, DATE 'y-m-d', DATE 'y-m-d', porc, factor").
     static void setRates(const std::vector<std::string> &values);
 
-    std::unique_ptr<data::DataModule> dm;
+    std::unique_ptr<company::DataModule> dm;
     StatementRecorder recorder;
 };
 
 /// A value as rows() writes it.
-std::string valueText(const data::Value &value);
+std::string valueText(const core::Value &value);
 
 } // namespace kalmora::test

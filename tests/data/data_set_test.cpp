@@ -11,6 +11,7 @@
 #include <gmock/gmock.h>
 
 using namespace kalmora;
+using namespace kalmora::core;
 using namespace kalmora::data;
 using kalmora::test::CompanyTest;
 using ::testing::ElementsAre;
@@ -32,13 +33,13 @@ Failure failureOf(const std::function<void()> &action)
 {
     try {
         action();
-    } catch (const EOleException &e) {
+    } catch (const core::EOleException &e) {
         return {"EOleException", e.message()};
-    } catch (const EConvertError &e) {
+    } catch (const core::EConvertError &e) {
         return {"EConvertError", e.message()};
-    } catch (const EDatabaseError &e) {
+    } catch (const core::EDatabaseError &e) {
         return {"EDatabaseError", e.message()};
-    } catch (const Exception &e) {
+    } catch (const core::Exception &e) {
         return {"Exception", e.message()};
     }
     return {"none", ""};
@@ -197,7 +198,7 @@ TEST_F(DataSetTest, ScratchFieldsFollowEachResult)
     TClientDataSet &scratch = dm->Cborrar;
     scratch.setCommandText("SELECT MAX(INVE_ID), MAX(INVE_NOMBRE) FROM INTERFAZ_VENTAS "
                            "WHERE TIDO_COD = 31 AND PREF_PRE = " +
-                           quotedString("K'N"));
+                           core::quotedString("K'N"));
     scratch.open();
     ASSERT_EQ(scratch.fieldCount(), 2);
     EXPECT_EQ(scratch.fields(0).asString(), "3");
@@ -269,7 +270,7 @@ TEST_F(DataSetTest, FilterByDayFollowsTheShortDatePattern)
     for (const auto &c : cases) {
         setCurrentDateSettings(test::datePattern(c.pattern));
         dm->CAjuste.close();
-        dm->CAjuste.setFilter("AJCI_FECINI = " + quotedString(formatDate(c.day)));
+        dm->CAjuste.setFilter("AJCI_FECINI = " + core::quotedString(core::formatDate(c.day)));
         dm->CAjuste.setFiltered(true);
         dm->CAjuste.open();
         EXPECT_EQ(shownIds(dm->CAjuste), c.ids) << c.pattern << " " << dm->CAjuste.filter();

@@ -11,6 +11,7 @@
 #include <optional>
 
 using namespace kalmora;
+using namespace kalmora::core;
 using namespace kalmora::data;
 
 namespace {
@@ -20,12 +21,12 @@ class FieldText : public ::testing::Test
 protected:
     void SetUp() override
     {
-        DateSettings settings;
+        core::DateSettings settings;
         settings.shortPattern = "dd/mm/yyyy";
-        setCurrentDateSettings(settings);
-        setCurrentDecimalSeparator('.');
+        core::setCurrentDateSettings(settings);
+        core::setCurrentDecimalSeparator('.');
     }
-    void TearDown() override { setCurrentDecimalSeparator('.'); }
+    void TearDown() override { core::setCurrentDecimalSeparator('.'); }
 
     TIntegerField id{"AJCI_ID"};
     TSmallintField small{"SMALL"};
@@ -38,7 +39,7 @@ std::string failureOf(const std::function<void()> &action)
 {
     try {
         action();
-    } catch (const Exception &e) {
+    } catch (const core::Exception &e) {
         return e.message();
     }
     return "no failure";
@@ -51,17 +52,17 @@ std::string failureOf(const std::function<void()> &action)
 TEST_F(FieldText, TextsThatRead)
 {
     day.setDisplayLabel("F.Desde");
-    EXPECT_EQ(id.textValue("42"), Value{std::int64_t{42}});
-    EXPECT_EQ(id.textValue("-7"), Value{std::int64_t{-7}});
-    EXPECT_EQ(day.textValue("10/12/2026"), (Value{Date{2026, 12, 10}}));
-    EXPECT_EQ(rate.textValue("0.8"), (Value{Decimal{8000, 4}}));
-    EXPECT_EQ(rate.textValue("-19"), (Value{Decimal{-190000, 4}}));
-    EXPECT_EQ(rate.textValue("1.23456"), (Value{Decimal{12346, 4}}));
-    EXPECT_EQ(prefix.textValue("ABCDEF"), Value{std::string("ABCD")});
+    EXPECT_EQ(id.textValue("42"), core::Value{std::int64_t{42}});
+    EXPECT_EQ(id.textValue("-7"), core::Value{std::int64_t{-7}});
+    EXPECT_EQ(day.textValue("10/12/2026"), (core::Value{Date{2026, 12, 10}}));
+    EXPECT_EQ(rate.textValue("0.8"), (core::Value{Decimal{8000, 4}}));
+    EXPECT_EQ(rate.textValue("-19"), (core::Value{Decimal{-190000, 4}}));
+    EXPECT_EQ(rate.textValue("1.23456"), (core::Value{Decimal{12346, 4}}));
+    EXPECT_EQ(prefix.textValue("ABCDEF"), core::Value{std::string("ABCD")});
     EXPECT_TRUE(isNull(rate.textValue("")));
     // However many decimals are typed, they round to the field's four.
-    EXPECT_EQ(rate.textValue("0.00005"), (Value{Decimal{1, 4}}));
-    EXPECT_EQ(rate.textValue("-0." + std::string(60, '0') + "1"), (Value{Decimal{0, 4}}));
+    EXPECT_EQ(rate.textValue("0.00005"), (core::Value{Decimal{1, 4}}));
+    EXPECT_EQ(rate.textValue("-0." + std::string(60, '0') + "1"), (core::Value{Decimal{0, 4}}));
 }
 
 // Every stated failure text, with the field's display name where it names one.
@@ -92,17 +93,17 @@ TEST_F(FieldText, FailureTexts)
 // The date failure is a conversion error; the BCD one too.
 TEST_F(FieldText, ConversionFailuresAreConvertErrors)
 {
-    EXPECT_THROW(day.textValue("xx"), EConvertError);
-    EXPECT_THROW(rate.textValue("xx"), EConvertError);
+    EXPECT_THROW(day.textValue("xx"), core::EConvertError);
+    EXPECT_THROW(rate.textValue("xx"), core::EConvertError);
 }
 
 // The decimal separator is the user's: with a comma, "0,8" reads and 0.8 shows as "0,8".
 TEST_F(FieldText, DecimalSeparatorIsTheUsers)
 {
-    setCurrentDecimalSeparator(',');
-    EXPECT_EQ(rate.textValue("0,8"), (Value{Decimal{8000, 4}}));
+    core::setCurrentDecimalSeparator(',');
+    EXPECT_EQ(rate.textValue("0,8"), (core::Value{Decimal{8000, 4}}));
     EXPECT_EQ(failureOf([&] { rate.textValue("0.8"); }), "0.8 is not a valid BCD value");
-    EXPECT_EQ(formatDecimal(Decimal{8000, 4}, 15, ','), "0,8");
+    EXPECT_EQ(core::formatDecimal(Decimal{8000, 4}, 15, ','), "0,8");
     EXPECT_TRUE(rate.acceptsChar(','));
     EXPECT_FALSE(rate.acceptsChar('.'));
 }
@@ -127,19 +128,19 @@ TEST(DecimalText, GeneralFormat)
         {{-1234567890123455, 1}, "-123456789012346"},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(formatDecimal(c.value, 15, '.').value_or("BCD overflow"), c.expected)
+        EXPECT_EQ(core::formatDecimal(c.value, 15, '.').value_or("BCD overflow"), c.expected)
             << c.value.unscaled;
-    EXPECT_EQ(formatDecimal(Decimal{1234567890123456789, 2}, 15, '.'), std::nullopt);
+    EXPECT_EQ(core::formatDecimal(Decimal{1234567890123456789, 2}, 15, '.'), std::nullopt);
 }
 
 // Currency amounts assigned to a decimal field are exact with four decimals: 19 is 19.0000
 // and 0.8 is 0.8000 (8000 ten-thousandths), whatever scale they were written with.
 TEST_F(FieldText, CurrencyIsExactWithFourDecimals)
 {
-    EXPECT_EQ(rate.assignedValue(Value{Decimal{19, 0}}), (Value{Decimal{190000, 4}}));
-    EXPECT_EQ(rate.assignedValue(Value{Decimal{8, 1}}), (Value{Decimal{8000, 4}}));
-    EXPECT_EQ(day.assignedValue(Value{Timestamp{Date{2026, 12, 10}, Time{360000000}}}),
-              (Value{Date{2026, 12, 10}}));
+    EXPECT_EQ(rate.assignedValue(core::Value{Decimal{19, 0}}), (core::Value{Decimal{190000, 4}}));
+    EXPECT_EQ(rate.assignedValue(core::Value{Decimal{8, 1}}), (core::Value{Decimal{8000, 4}}));
+    EXPECT_EQ(day.assignedValue(core::Value{Timestamp{Date{2026, 12, 10}, Time{360000000}}}),
+              (core::Value{Date{2026, 12, 10}}));
 }
 
 // Guards: decimals whose scales lie far apart (a filter constant typed with forty decimals
@@ -170,8 +171,8 @@ TEST(DecimalText, ScalesFarApartCompareAndRescaleExactly)
     for (const auto &c : comparisons) {
         SCOPED_TRACE(std::to_string(c.a.unscaled) + "e-" + std::to_string(c.a.scale) + " vs " +
                      std::to_string(c.b.unscaled) + "e-" + std::to_string(c.b.scale));
-        EXPECT_EQ(compareDecimals(c.a, c.b), c.order);
-        EXPECT_EQ(compareDecimals(c.b, c.a), -c.order);
+        EXPECT_EQ(core::compareDecimals(c.a, c.b), c.order);
+        EXPECT_EQ(core::compareDecimals(c.b, c.a), -c.order);
     }
 
     const struct
@@ -227,11 +228,11 @@ TEST_F(FieldText, DateAndTimeReadWithBlanksInTheShortDate)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(std::string(c.pattern) + " | " + c.text);
-        DateSettings settings;
+        core::DateSettings settings;
         settings.shortPattern = c.pattern;
-        setCurrentDateSettings(settings);
+        core::setCurrentDateSettings(settings);
         if (c.expected)
-            EXPECT_EQ(stamp.textValue(c.text), Value{*c.expected});
+            EXPECT_EQ(stamp.textValue(c.text), core::Value{*c.expected});
         else
             EXPECT_EQ(failureOf([&] { stamp.textValue(c.text); }),
                       "'" + std::string(c.text) + "' is not a valid date and time");

@@ -8,13 +8,14 @@
 #include <gtest/gtest.h>
 
 using namespace kalmora;
+using namespace kalmora::core;
 using namespace kalmora::data;
 
 namespace {
 
 /// Rows of (PREF_PRE text(4), AJCI_FECINI date, AJCI_PORC decimal).
-const std::vector<std::vector<Value>> rows{
-    {Value{std::string("PPAL")}, Value{Date{2026, 12, 10}}, Value{Decimal{190000, 4}}},
+const std::vector<std::vector<core::Value>> rows{
+    {core::Value{std::string("PPAL")}, core::Value{Date{2026, 12, 10}}, Value{Decimal{190000, 4}}},
     {Value{std::string("K'N")}, Value{Date{2026, 10, 12}}, Value{Decimal{50000, 4}}},
     {Value{std::string("")}, Value{}, Value{Decimal{0, 4}}},
 };
@@ -36,9 +37,9 @@ std::vector<int> matching(const std::string &text, const TField &field, int colu
 // null never matches.
 TEST(FilterExpression, ConstantTakesTheFieldsType)
 {
-    DateSettings settings;
+    core::DateSettings settings;
     settings.shortPattern = "dd/mm/yyyy";
-    setCurrentDateSettings(settings);
+    core::setCurrentDateSettings(settings);
     TStringField prefix("PREF_PRE", 4);
     TDateField day("AJCI_FECINI");
     TFMTBCDField rate("AJCI_PORC", 15, 4);
@@ -56,12 +57,12 @@ TEST(FilterExpression, ConstantTakesTheFieldsType)
 TEST(FilterExpression, Failures)
 {
     for (const char *text : {"AJCI_FECINI", "= '1'", "AJCI_FECINI = '1", "A = 1 B"})
-        EXPECT_THROW(parseFilter(text), EDBClient) << text;
+        EXPECT_THROW(parseFilter(text), core::EDBClient) << text;
     TDateField day("AJCI_FECINI");
     try {
         makeRowFilter(parseFilter("AJCI_FECINI = '31/31/2026'"), day, 0);
         FAIL() << "no failure";
-    } catch (const EConvertError &e) {
+    } catch (const core::EConvertError &e) {
         EXPECT_STREQ(e.what(), "'31/31/2026' is not a valid date");
     }
 }

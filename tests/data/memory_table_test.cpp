@@ -4,14 +4,16 @@
 
 #include <gtest/gtest.h>
 
+using namespace kalmora;
+using namespace kalmora::core;
 using namespace kalmora::data;
 
 namespace {
 
 std::vector<TableColumn> twoColumns()
 {
-    return {TableColumn{ColumnDesc{"ID", ColumnType::Integer}},
-            TableColumn{ColumnDesc{"NAME", ColumnType::String, 10}}};
+    return {TableColumn{core::ColumnDesc{"ID", ColumnType::Integer}},
+            TableColumn{core::ColumnDesc{"NAME", ColumnType::String, 10}}};
 }
 
 Value i(std::int64_t v)
@@ -28,7 +30,7 @@ MemoryTable fetched()
 {
     RowStore rows(2);
     for (const auto &[id, name] : {std::pair{1, "a"}, {2, "b"}, {3, "c"}}) {
-        const std::span<Value> row = rows.append();
+        const std::span<core::Value> row = rows.append();
         row[0] = i(id);
         row[1] = s(name);
     }

@@ -5,18 +5,20 @@
 
 #include <gtest/gtest.h>
 
+using namespace kalmora;
+using namespace kalmora::core;
 using namespace kalmora::data;
 
 namespace {
 
 std::vector<TableColumn> columns()
 {
-    return {TableColumn{ColumnDesc{"ID", ColumnType::Integer}},
-            TableColumn{ColumnDesc{"NOTE", ColumnType::TextBlob}},
-            TableColumn{ColumnDesc{"AMOUNT", ColumnType::Decimal, 8, 15, 4}}};
+    return {TableColumn{core::ColumnDesc{"ID", ColumnType::Integer}},
+            TableColumn{core::ColumnDesc{"NOTE", ColumnType::TextBlob}},
+            TableColumn{core::ColumnDesc{"AMOUNT", ColumnType::Decimal, 8, 15, 4}}};
 }
 
-DeltaRow deleted(std::vector<Value> fetched)
+DeltaRow deleted(std::vector<core::Value> fetched)
 {
     DeltaRow row;
     row.kind = UpdateKind::ukDelete;
@@ -49,16 +51,18 @@ TEST(UpdateStatements, TableNameWrittenForm)
 TEST(UpdateStatements, WhereLinesSkipBlobsAndMatchNulls)
 {
     const auto statement = updateStatement(
-        columns(), deleted({Value{std::int64_t{7}}, Value{std::string("text")}, Value{}}), "T",
-        "\"");
+        columns(),
+        deleted({core::Value{std::int64_t{7}}, core::Value{std::string("text")}, core::Value{}}),
+        "T", "\"");
     ASSERT_TRUE(statement);
     EXPECT_EQ(statement->text,
               "delete from T \r\nwhere\r\n \"ID\" = ? and\r\n \"AMOUNT\" is null\r\n");
     ASSERT_EQ(statement->params.size(), 1u);
     EXPECT_EQ(statement->params[0].value, Value{std::int64_t{7}});
 
-    const auto withAmount =
-        updateStatement(columns(), deleted({Value{}, Value{}, Value{Decimal{8000, 4}}}), "T", "\"");
+    const auto withAmount = updateStatement(
+        columns(), deleted({core::Value{}, core::Value{}, core::Value{Decimal{8000, 4}}}), "T",
+        "\"");
     ASSERT_EQ(withAmount->params.size(), 1u);
     EXPECT_EQ(withAmount->params[0].type.type, ColumnType::Decimal);
     EXPECT_EQ(withAmount->params[0].type.precision, 4);
@@ -69,11 +73,11 @@ TEST(UpdateStatements, WhereLinesSkipBlobsAndMatchNulls)
 // the full stop).
 TEST(UpdateStatements, NoIdentifyingColumnFails)
 {
-    std::vector<TableColumn> onlyBlob{TableColumn{ColumnDesc{"NOTE", ColumnType::TextBlob}}};
+    std::vector<TableColumn> onlyBlob{TableColumn{core::ColumnDesc{"NOTE", ColumnType::TextBlob}}};
     try {
         updateStatement(onlyBlob, deleted({Value{std::string("x")}}), "T", "\"");
         FAIL() << "no failure";
-    } catch (const kalmora::EDatabaseError &e) {
+    } catch (const kalmora::core::EDatabaseError &e) {
         EXPECT_STREQ(e.what(), "Unable to find record.  No key specified");
     }
 }
@@ -84,7 +88,7 @@ TEST(UpdateStatements, UnchangedModifySendsNothingAndInsertNamesGivenColumns)
 {
     DeltaRow same;
     same.kind = UpdateKind::ukModify;
-    same.fetched = same.current = {Value{std::int64_t{1}}, Value{}, Value{}};
+    same.fetched = same.current = {core::Value{std::int64_t{1}}, core::Value{}, core::Value{}};
     same.changed = {false, false, false};
     EXPECT_FALSE(updateStatement(columns(), same, "T", "\""));
 

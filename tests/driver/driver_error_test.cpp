@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-namespace kalmora::data {
+namespace kalmora::driver {
+using namespace core;
 namespace {
 
 struct CompositionCase
@@ -44,7 +45,7 @@ TEST(DriverMessage, ComposesFromCodeAndServerText)
     };
     for (const CompositionCase &c : cases) {
         SCOPED_TRACE(c.code);
-        EXPECT_EQ(composeDriverMessage(c.code, c.serverText, c.previous), c.expected);
+        EXPECT_EQ(driver::composeDriverMessage(c.code, c.serverText, c.previous), c.expected);
     }
 }
 
@@ -60,14 +61,15 @@ TEST(DriverMessage, DriverErrorCarriesCodeTextAndComposedMessage)
 // The "previous failure" belongs to one component: a second component does not inherit it.
 TEST(DriverMessage, FailureHistoryRepeatsThePreviousMessageOfItsOwnComponent)
 {
-    FailureHistory query;
-    FailureHistory other;
+    driver::FailureHistory query;
+    driver::FailureHistory other;
     EXPECT_EQ(query.compose(70, ""), "dbExpress Error: Unknown Error Code '70'");
     EXPECT_EQ(query.compose(999, "lock conflict"), "SQL Server Error: lock conflict");
     EXPECT_EQ(query.compose(70, ""), "SQL Server Error: lock conflict");
-    EXPECT_STREQ(query.recompose(DriverError(80, "")).what(), "SQL Server Error: lock conflict");
+    EXPECT_STREQ(query.recompose(driver::DriverError(80, "")).what(),
+                 "SQL Server Error: lock conflict");
     EXPECT_EQ(other.compose(70, ""), "dbExpress Error: Unknown Error Code '70'");
 }
 
 } // namespace
-} // namespace kalmora::data
+} // namespace kalmora::driver

@@ -8,7 +8,8 @@
 
 #include <gtest/gtest.h>
 
-namespace kalmora::data {
+namespace kalmora::driver {
+using namespace core;
 namespace {
 
 using test::ScratchDatabase;
@@ -38,24 +39,24 @@ class FbDriverTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        driver_ = getSQLDriverINTERBASE("GDS32.DLL", "");
+        driver_ = driver::getSQLDriverINTERBASE("GDS32.DLL", "");
         ASSERT_NE(driver_, nullptr);
         connection_ = driver_->createConnection();
         connection_->connect(db_.path(), "SYSDBA", "");
     }
 
-    std::unique_ptr<DriverCommand> prepared(const std::string &text)
+    std::unique_ptr<driver::DriverCommand> prepared(const std::string &text)
     {
         auto command = connection_->createCommand();
         command->prepare(text);
         return command;
     }
 
-    std::int64_t run(const std::string &text, const std::vector<Value> &params = {})
+    std::int64_t run(const std::string &text, const std::vector<core::Value> &params = {})
     {
         auto command = prepared(text);
         for (std::size_t i = 0; i < params.size(); ++i)
-            command->setParameter(i, parameterTypeOf(params[i]), params[i]);
+            command->setParameter(i, driver::parameterTypeOf(params[i]), params[i]);
         EXPECT_EQ(command->execute(), nullptr);
         return command->rowsAffected();
     }
@@ -66,8 +67,8 @@ protected:
     }
 
     ScratchDatabase db_{kSchema};
-    std::unique_ptr<Driver> driver_;
-    std::unique_ptr<DriverConnection> connection_;
+    std::unique_ptr<driver::Driver> driver_;
+    std::unique_ptr<driver::DriverConnection> connection_;
 };
 
 struct RoundTrip
@@ -96,8 +97,8 @@ TEST_F(FbDriverTest, ParametersRoundTripThroughEachColumnType)
     const std::string longText(60000, 'x');
     const Time time{(13 * 3600 + 5 * 60 + 7) * 10000u + 1234};
     const std::vector<RoundTrip> cases = {
-        {"0.8 into NUMERIC(15,4) stays exact", "N", parameterTypeOf(Decimal{8, 1}), Decimal{8, 1},
-         Decimal{8000, 4}, "0.8000"},
+        {"0.8 into NUMERIC(15,4) stays exact", "N", driver::parameterTypeOf(Decimal{8, 1}),
+         Decimal{8, 1}, Decimal{8000, 4}, "0.8000"},
         {"negative decimal", "N", parameterTypeOf(Decimal{-1234567, 2}), Decimal{-1234567, 2},
          Decimal{-123456700, 4}, "-12345.6700"},
         {"integer into a decimal", "N", typed(ColumnType::Decimal), std::int64_t{19},
@@ -178,7 +179,7 @@ TEST_F(FbDriverTest, DescribesEachColumnType)
     };
     auto cursor = prepared("select * from T")->execute();
     ASSERT_NE(cursor, nullptr);
-    const std::vector<ColumnDesc> &columns = cursor->columns();
+    const std::vector<core::ColumnDesc> &columns = cursor->columns();
     ASSERT_EQ(columns.size(), expected.size());
     for (std::size_t i = 0; i < columns.size(); ++i) {
         SCOPED_TRACE(expected[i].name);
@@ -199,8 +200,8 @@ TEST_F(FbDriverTest, DescribesProcedureParametersAsColumnsOfTheSameType)
 {
     auto cursor = prepared("select * from T")->execute();
     ASSERT_NE(cursor, nullptr);
-    const std::vector<ColumnDesc> &columns = cursor->columns();
-    const std::vector<ProcedureParam> &params =
+    const std::vector<core::ColumnDesc> &columns = cursor->columns();
+    const std::vector<driver::ProcedureParam> &params =
         connection_->metaData().procedureParams("TAKES_EACH_TYPE");
     ASSERT_EQ(params.size(), columns.size());
     for (std::size_t i = 0; i < params.size(); ++i) {
@@ -284,7 +285,8 @@ TEST_F(FbDriverTest, CountsRowsAffectedInsideAnExplicitTransaction)
 
 TEST_F(FbDriverTest, CallsAProcedureByNameWithItsDeclaredParameters)
 {
-    const std::vector<ProcedureParam> &params = connection_->metaData().procedureParams("ADD_ROW");
+    const std::vector<driver::ProcedureParam> &params =
+        connection_->metaData().procedureParams("ADD_ROW");
     ASSERT_EQ(params.size(), 4u);
     EXPECT_EQ(params[0].desc.name, "ID");
     EXPECT_EQ(params[0].desc.type, ColumnType::Integer);
@@ -377,7 +379,7 @@ TEST_F(FbDriverTest, ExplicitTransactionHoldsItsStatementsUntilItEnds)
     connection_->beginTransaction(save);
     run("insert into T (I) values (2)");
     try {
-        connection_->commit(TransactionDesc{8});
+        connection_->commit(driver::TransactionDesc{8});
         FAIL() << "committed another transaction's id";
     } catch (const DriverError &e) {
         EXPECT_EQ(e.code(), ResultCode::InvalidTransactionId);
@@ -423,7 +425,7 @@ TEST_F(FbDriverTest, ReportsFailuresWithCodeAndServerText)
 
 TEST(FbDriver, RefusedAttachIsConnectionFailedWithTheServerText)
 {
-    auto driver = getSQLDriverINTERBASE("gds32.dll", "");
+    auto driver = driver::getSQLDriverINTERBASE("gds32.dll", "");
     ASSERT_NE(driver, nullptr);
     auto connection = driver->createConnection();
     try {
@@ -436,7 +438,7 @@ TEST(FbDriver, RefusedAttachIsConnectionFailedWithTheServerText)
             << e.serverText();
     }
     EXPECT_THROW(connection->createCommand(), DriverError);
-    EXPECT_EQ(getSQLDriverINTERBASE("libnosuchclient.so.9", ""), nullptr);
+    EXPECT_EQ(driver::getSQLDriverINTERBASE("libnosuchclient.so.9", ""), nullptr);
 }
 
 // A disconnect ends every transaction the connection has alive and detaches, even with a
@@ -448,7 +450,7 @@ TEST_F(FbDriverTest, DisconnectDetachesWithCursorAndTransactionAlive)
     auto cursor = prepared("select I from T")->execute();
     ASSERT_TRUE(cursor->next());
     auto command = prepared("select I from T");
-    connection_->beginTransaction(TransactionDesc{});
+    connection_->beginTransaction(driver::TransactionDesc{});
     run("insert into T (I) values (3)");
 
     EXPECT_EQ(db_.otherAttachments(), 1);
@@ -462,4 +464,4 @@ TEST_F(FbDriverTest, DisconnectDetachesWithCursorAndTransactionAlive)
 }
 
 } // namespace
-} // namespace kalmora::data
+} // namespace kalmora::driver

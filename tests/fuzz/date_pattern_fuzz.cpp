@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-using namespace kalmora::data;
+using namespace kalmora;
+using namespace kalmora::core;
 using kalmora::fuzz::check;
 
 namespace {
@@ -69,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // A format that is not translated is tried as a pattern itself, so that any pattern
     // reaches the writing and the reading.
     const std::string pattern = translated ? *translated : format;
-    DateSettings settings = currentDateSettings();
+    core::DateSettings settings = currentDateSettings();
     settings.separator = kalmora::platform::dateSeparatorOf(pattern);
     const auto separator = static_cast<unsigned char>(settings.separator);
     check(settings.separator == '/' ||
@@ -81,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                          Date{9999, 12, 31}};
     for (const Date &day : days)
         checkDay(parseDate(formatDate(day, pattern, settings), pattern, settings));
-    checkDay(parseDate(typed, pattern, settings));
+    checkDay(core::parseDate(typed, pattern, settings));
 
     if (translated && writtenAlike(format)) {
         // The pattern's "/" is the separator; the C library writes the slash itself.

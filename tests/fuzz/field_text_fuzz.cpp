@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+using namespace kalmora;
+using namespace kalmora::core;
 using namespace kalmora::data;
 using kalmora::fuzz::check;
 
@@ -30,12 +32,13 @@ public:
 
 /// The value `text` stands for in `field`, or nullopt when the field refuses it as the user
 /// would see it refused (a conversion failure); anything else thrown escapes.
-template <class Field> std::optional<Value> typedInto(const Field &field, std::string_view text)
+template <class Field>
+std::optional<core::Value> typedInto(const Field &field, std::string_view text)
 {
     try {
         return field.textValue(text);
-    } catch (const kalmora::EDatabaseError &) {
-    } catch (const kalmora::EConvertError &) {
+    } catch (const kalmora::core::EDatabaseError &) {
+    } catch (const kalmora::core::EConvertError &) {
     }
     return std::nullopt;
 }
@@ -66,24 +69,26 @@ template <class Field> void refusesOrReads(const Field &field, std::string_view 
 
 void decimals(std::string_view text, std::string_view other, char separator, int scale)
 {
-    const auto number = parseDecimal(text, separator);
+    const auto number = core::parseDecimal(text, separator);
     if (!number)
         return;
-    const auto exact = formatDecimal(*number, INT_MAX, separator);
+    const auto exact = core::formatDecimal(*number, INT_MAX, separator);
     check(exact.has_value(), "every decimal can be written in full");
-    const auto back = parseDecimal(*exact, separator);
-    check(back && compareDecimals(*back, *number) == 0, "a decimal written in full reads back");
-    check(formatDecimal(*number, 1 + scale % 20, separator).has_value() || number->unscaled != 0,
+    const auto back = core::parseDecimal(*exact, separator);
+    check(back && core::compareDecimals(*back, *number) == 0,
+          "a decimal written in full reads back");
+    check(core::formatDecimal(*number, 1 + scale % 20, separator).has_value() ||
+              number->unscaled != 0,
           "zero fits any precision");
 
-    if (const auto rescaledNumber = rescaled(*number, scale)) {
+    if (const auto rescaledNumber = core::rescaled(*number, scale)) {
         check(rescaledNumber->scale == scale, "a rescaled decimal has the scale asked for");
         if (scale >= number->scale)
-            check(compareDecimals(*rescaledNumber, *number) == 0,
+            check(core::compareDecimals(*rescaledNumber, *number) == 0,
                   "adding decimals keeps the value");
     }
-    if (const auto second = parseDecimal(other, separator))
-        check(compareDecimals(*number, *second) == -compareDecimals(*second, *number),
+    if (const auto second = core::parseDecimal(other, separator))
+        check(core::compareDecimals(*number, *second) == -core::compareDecimals(*second, *number),
               "comparing two decimals either way gives opposite answers");
 }
 
@@ -106,23 +111,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     const char separators[] = {'.', ',', '\''};
     const char separator = separators[separatorChoice % 3];
-    setCurrentDecimalSeparator(separator);
+    core::setCurrentDecimalSeparator(separator);
     const char *patterns[] = {"dd/mm/yyyy", "m/d/yyyy",      "yyyy-mm-dd",
                               "d mmm yyyy", "yyyy. mm. dd.", "dddd, mmmm d, yyyy"};
-    DateSettings settings = currentDateSettings();
+    core::DateSettings settings = currentDateSettings();
     settings.shortPattern = patterns[patternChoice % std::size(patterns)];
     settings.separator = settings.shortPattern.find('/') != std::string::npos ? '/' : '-';
-    setCurrentDateSettings(settings);
+    core::setCurrentDateSettings(settings);
 
     const int scale = shape % 64;
     decimals(text, other, separator, scale);
 
     const Date date{year, month, day};
-    showsAndReadsBack(Shown<TDateField>("D"), Value{date});
-    showsAndReadsBack(Shown<TTimeField>("T"), Value{Time{seconds * 10000}});
-    showsAndReadsBack(Shown<TSQLTimeStampField>("TS"), Value{Timestamp{date, Time{}}});
+    showsAndReadsBack(Shown<TDateField>("D"), core::Value{date});
+    showsAndReadsBack(Shown<TTimeField>("T"), core::Value{Time{seconds * 10000}});
+    showsAndReadsBack(Shown<TSQLTimeStampField>("TS"), core::Value{Timestamp{date, Time{}}});
     showsAndReadsBack(Shown<TSQLTimeStampField>("TS"),
-                      Value{Timestamp{date, Time{seconds * 10000}}});
+                      core::Value{Timestamp{date, Time{seconds * 10000}}});
 
     readsBackWhatItShows(Shown<TIntegerField>("I"), text);
     readsBackWhatItShows(Shown<TSmallintField>("S"), text);

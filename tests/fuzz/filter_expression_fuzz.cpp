@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+using namespace kalmora;
+using namespace kalmora::core;
 using namespace kalmora::data;
 using kalmora::fuzz::check;
 
@@ -33,17 +35,17 @@ std::vector<std::unique_ptr<TField>> fieldsOfEachType()
 }
 
 /// One row of each kind of value, extremes included.
-std::vector<Value> valuesOfEachKind()
+std::vector<core::Value> valuesOfEachKind()
 {
     using Limits = std::numeric_limits<std::int64_t>;
-    return {Value{},
-            Value{std::int64_t{0}},
-            Value{Limits::min()},
-            Value{Limits::max()},
-            Value{Decimal{Limits::min(), 0}},
-            Value{Decimal{Limits::max(), 4}},
-            Value{Decimal{1, 18}},
-            Value{Date{2026, 12, 10}},
+    return {core::Value{},
+            core::Value{std::int64_t{0}},
+            core::Value{Limits::min()},
+            core::Value{Limits::max()},
+            core::Value{Decimal{Limits::min(), 0}},
+            core::Value{Decimal{Limits::max(), 4}},
+            core::Value{Decimal{1, 18}},
+            core::Value{Date{2026, 12, 10}},
             Value{Time{36000000}},
             Value{Timestamp{Date{1, 1, 1}, Time{}}},
             Value{1e300},
@@ -59,9 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     static const auto fields = fieldsOfEachType();
     static const auto values = valuesOfEachKind();
     static const bool settled = [] {
-        DateSettings settings;
+        core::DateSettings settings;
         settings.shortPattern = "dd/mm/yyyy";
-        setCurrentDateSettings(settings);
+        core::setCurrentDateSettings(settings);
         return true;
     }();
     (void)settled;
@@ -69,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     FilterCondition condition;
     try {
         condition = parseFilter(kalmora::fuzz::text(data, size));
-    } catch (const kalmora::EDBClient &) {
+    } catch (const kalmora::core::EDBClient &) {
         return 0;
     }
     check(!condition.fieldName.empty() && !condition.op.empty(),
@@ -78,9 +80,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         MemoryTable::RowFilter filter;
         try {
             filter = makeRowFilter(condition, *field, 0);
-        } catch (const kalmora::EDatabaseError &) {
+        } catch (const kalmora::core::EDatabaseError &) {
             continue; // the constant is not a value of this field's type
-        } catch (const kalmora::EConvertError &) {
+        } catch (const kalmora::core::EConvertError &) {
             continue;
         }
         for (const Value &value : values) {

@@ -24,7 +24,7 @@ int main(int argc, char **argv)
         argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/shots/error-grid.png");
 
     test::CompanyDatabase company;
-    data::DataModule dm;
+    company::DataModule dm;
     dm.Kalmora.params().setValue("Database", company.databasePath());
     dm.Kalmora.params().setValue("User_Name", "SYSDBA");
     dm.Kalmora.params().setValue("Password", "masterkey");
@@ -35,8 +35,8 @@ int main(int argc, char **argv)
           std::pair{"Cuenta sin definir", "41350501"}})
         dm.Kalmora.execute("insert into errores (erro_item, erro_tipodoc, erro_iddoc, "
                            "erro_codigo, erro_cadena) values (" +
-                           std::to_string(++item) + ", 31, 0, " + data::quotedString(codigo) +
-                           ", " + data::quotedString(cadena) + ")");
+                           std::to_string(++item) + ", 31, 0, " + core::quotedString(codigo) +
+                           ", " + core::quotedString(cadena) + ")");
 
     QWidget panel; // Panel3
     QFont font(QStringLiteral("Liberation Sans"));

@@ -28,12 +28,12 @@ void ErrorRowsTest::openErrors(const std::vector<ErrorRow> &rows, const std::str
         statements.push_back(
             "insert into errores (erro_item, erro_tipodoc, erro_iddoc, erro_codigo, erro_cadena) "
             "values (" +
-            std::to_string(++item) + ", 31, 0, " + data::quotedString(row.codigo) + ", " +
-            data::quotedString(row.cadena) + ")");
+            std::to_string(++item) + ", 31, 0, " + core::quotedString(row.codigo) + ", " +
+            core::quotedString(row.cadena) + ")");
     run(statements);
     dm->CError.close();
     dm->CError.setCommandText("select erro_codigo, erro_cadena, " +
-                              data::quotedString(interfaceName) +
+                              core::quotedString(interfaceName) +
                               " as Interfaz from errores order by erro_item");
     dm->CError.open();
 }

@@ -255,7 +255,7 @@ TEST_F(GridEditingTest, APasteGoesInWholeOrNotAtAll)
     press(Qt::Key_Right); // "Porc"
     struct Restore
     {
-        ~Restore() { data::setCurrentDecimalSeparator('.'); }
+        ~Restore() { core::setCurrentDecimalSeparator('.'); }
     } restore;
     enum How { CtrlV, ShiftIns, Drop };
     const struct
@@ -272,7 +272,7 @@ TEST_F(GridEditingTest, APasteGoesInWholeOrNotAtAll)
     for (const auto &paste : cases) {
         SCOPED_TRACE(std::string(1, paste.separator) + " " +
                      ::testing::PrintToString(std::string(paste.pasted)));
-        data::setCurrentDecimalSeparator(paste.separator);
+        core::setCurrentDecimalSeparator(paste.separator);
         type(QStringLiteral("1"));
         QWidget *editor = QApplication::focusWidget();
         ASSERT_EQ(grid->editorText().toStdString(), "1");

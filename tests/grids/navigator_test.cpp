@@ -315,7 +315,7 @@ TEST_F(NavigatorTest, RefusedActionLeavesTheButtonsRecomputed)
     grids::setFailureReport([&](std::exception_ptr failure) {
         try {
             std::rethrow_exception(failure);
-        } catch (const EDatabaseError &refused) {
+        } catch (const core::EDatabaseError &refused) {
             reported = refused.message();
         }
     });

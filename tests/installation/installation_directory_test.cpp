@@ -24,7 +24,7 @@ constexpr const char *kMissingKeyMessage =
 constexpr const char *kV5 = "Windows Registry Editor Version 5.00\r\n\r\n";
 constexpr const char *kKey = "[HKEY_LOCAL_MACHINE\\Software\\QZT\\Kalmora2018]\r\n";
 
-class RecordingMessages : public kalmora::posting::MessageSink
+class RecordingMessages : public kalmora::core::MessageSink
 {
 public:
     void showMessage(const std::string &text) override { shown.push_back(text); }

@@ -28,7 +28,7 @@ using testing::IsEmpty;
 
 using Lines = std::vector<std::string>;
 
-class RecordingMessages : public kalmora::posting::MessageSink
+class RecordingMessages : public kalmora::core::MessageSink
 {
 public:
     void showMessage(const std::string &text) override { shown.push_back(text); }

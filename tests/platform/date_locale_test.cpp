@@ -12,7 +12,7 @@
 
 namespace {
 
-using kalmora::data::Date;
+using kalmora::core::Date;
 using kalmora::platform::datePatternFromStrftime;
 using kalmora::platform::dateSeparatorOf;
 using kalmora::platform::readLocaleDateSettings;

@@ -39,7 +39,7 @@ protected:
     }
 
     std::unique_ptr<CompanyDatabase> company_;
-    data::DataModule dm;
+    company::DataModule dm;
     RecordingWindow window;
 };
 
@@ -51,7 +51,7 @@ TEST_F(ConnectLoginTest, AWrongPasswordLeavesThePanelShownAndTheButtonDisabled)
     try {
         posting::connectStep(dm, login(env("KALMORA_TEST_PASSWORD") + "x"), window, window);
         FAIL() << "connected with a wrong password";
-    } catch (const EDatabaseError &e) {
+    } catch (const core::EDatabaseError &e) {
         EXPECT_STREQ(e.what(), "dbExpress Error: [0x0015]: Connection failed\r\n"
                                "SQL Server Error: Your user name and password are not "
                                "defined. Ask your database administrator to set up a "
@@ -69,7 +69,7 @@ TEST_F(ConnectLoginTest, AWrongPasswordLeavesThePanelShownAndTheButtonDisabled)
 // server and a login other than the owner posts a voucher.
 TEST_F(ConnectLoginTest, TheRightPasswordConnectsAndPosts)
 {
-    data::setCurrentDateSettings(data::DateSettings{'/', "dd/mm/yyyy", {}, {}, {}, {}});
+    core::setCurrentDateSettings(core::DateSettings{'/', "dd/mm/yyyy", {}, {}, {}, {}});
     ASSERT_TRUE(posting::connectStep(dm, login(env("KALMORA_TEST_PASSWORD")), window, window));
     EXPECT_EQ(dm.CPuntos.recordCount(), 4);
     EXPECT_TRUE(window.executeEnabled);

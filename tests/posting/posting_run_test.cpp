@@ -43,7 +43,7 @@ std::vector<std::string> rowsOf(const std::string &database, const std::string &
     connection.params().setValue("Database", database);
     connection.params().setValue("User_Name", "SYSDBA");
     connection.params().setValue("Password", "masterkey");
-    std::unique_ptr<data::DriverCursor> cursor = connection.openQuery(select);
+    std::unique_ptr<driver::DriverCursor> cursor = connection.openQuery(select);
     std::vector<std::string> rows;
     while (cursor->next()) {
         std::string row;
@@ -85,7 +85,7 @@ std::vector<std::string> sentTexts(const StatementRecorder &recorder)
     return texts;
 }
 
-std::string dayMonthYear(const data::Date &day)
+std::string dayMonthYear(const core::Date &day)
 {
     char text[16];
     std::snprintf(text, sizeof text, "%02d/%02d/%04d", day.day, day.month, day.year);
@@ -109,7 +109,7 @@ class PostingTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        data::setCurrentDateSettings(datePattern("dd/mm/yyyy"));
+        core::setCurrentDateSettings(datePattern("dd/mm/yyyy"));
         company_ = std::make_unique<CompanyDatabase>(CompanyOptions{.invoices = 5, .days = 2});
     }
     void TearDown() override { dm.Kalmora.setSendObserver(nullptr); }
@@ -127,7 +127,7 @@ protected:
         ASSERT_TRUE(posting::connectStep(dm, login(), window, window));
         const std::vector<std::string> newest =
             rowsOf(database(), "select max(fact_fecha) from facturas");
-        day = data::Date{std::stoi(newest.at(0).substr(0, 4)), std::stoi(newest.at(0).substr(5, 2)),
+        day = core::Date{std::stoi(newest.at(0).substr(0, 4)), std::stoi(newest.at(0).substr(5, 2)),
                          std::stoi(newest.at(0).substr(8, 2))};
         window.chooseDay(day);
         window.choosePoint(point);
@@ -149,10 +149,10 @@ protected:
     }
 
     std::unique_ptr<CompanyDatabase> company_;
-    data::DataModule dm;
+    company::DataModule dm;
     RecordingWindow window;
     StatementRecorder recorder;
-    data::Date day;
+    core::Date day;
 };
 
 // ---- Connect step
@@ -190,7 +190,7 @@ TEST_F(PostingTest, ConnectShowsTheBusyPanelConnectsAndReloadsThePoints)
 
     runOn(database(), "insert into punto_venta (ptvt_id, bode_cod, ptvt_nom, pref_pre) "
                       "values (9, '01', 'Nuevo', 'PPAL')");
-    window.chooseDay(data::Date{2003, 1, 20});
+    window.chooseDay(core::Date{2003, 1, 20});
     ASSERT_TRUE(posting::connectStep(dm, login(), window, window));
     EXPECT_EQ(dm.CPuntos.recordCount(), 5);
     EXPECT_EQ(window.day(), posting::today());
@@ -205,7 +205,7 @@ TEST_F(PostingTest, AFailedConnectKeepsThePanelTheControlsAndTheFormerList)
     posting::ConnectInput missing = login();
     missing.company = "NOPE";
 
-    EXPECT_THROW(posting::connectStep(dm, missing, window, window), EDatabaseError);
+    EXPECT_THROW(posting::connectStep(dm, missing, window, window), core::EDatabaseError);
     EXPECT_TRUE(window.busyShown);
     EXPECT_EQ(window.busyCaption, "Conectando a la base de datos NOPE ...");
     EXPECT_THAT(window.events, ElementsAre("busy", "hourglass", "arrow"));
@@ -376,7 +376,7 @@ TEST_F(PostingTest, ACallTheServerRejectsEndsTheRunWithThePanelShown)
                       "exception e_comprobante 'rechazado'; suspend; end");
     connectAndChoose(1);
 
-    EXPECT_THROW(post(), EOleException);
+    EXPECT_THROW(post(), core::EOleException);
     EXPECT_TRUE(window.busyShown);
     EXPECT_THAT(window.messages, IsEmpty());
     EXPECT_THAT(sentTexts(recorder).back(), EndsWith("'900000001', 'PPAL', 1, 1)"));
@@ -395,7 +395,7 @@ TEST_F(PostingTest, TheChosenDayIsPostedWhateverOrderTheCompanyReadsDaysIn)
     {
         const char *pattern; // the workstation's short date
         const char *order;   // the company's date order
-        data::Date day;
+        core::Date day;
         std::string sent; // the day text of the call
         const char *message;
         std::vector<std::string> vouchers; // "day|state"
@@ -410,7 +410,7 @@ TEST_F(PostingTest, TheChosenDayIsPostedWhateverOrderTheCompanyReadsDaysIn)
     for (const Case &c : cases) {
         SCOPED_TRACE(std::string(c.pattern) + " " + c.order + " " + c.sent);
         replaceCompany(c.order);
-        data::setCurrentDateSettings(datePattern(c.pattern));
+        core::setCurrentDateSettings(datePattern(c.pattern));
         connectAndChoose(1);
         window.chooseDay(c.day);
         window.messages.clear();
@@ -454,13 +454,13 @@ TEST_F(PostingTest, AVoucherOfAnotherDayOrPointIsUndoneInsteadOfCompleted)
                                       "before insert position 1 as begin ") +
                               c.change + " end");
         connectAndChoose(1);
-        window.chooseDay(data::Date{2026, 12, 10});
+        window.chooseDay(core::Date{2026, 12, 10});
         window.messages.clear();
 
         try {
             post();
             FAIL() << "the voucher was completed";
-        } catch (const Exception &failure) {
+        } catch (const core::Exception &failure) {
             EXPECT_EQ(failure.message(), c.failure);
         }
         EXPECT_THAT(window.messages, IsEmpty());
@@ -485,7 +485,7 @@ TEST_F(PostingTest, AConnectionLostAfterTheCompletionRanSaysTheOutcomeIsUnknown)
     try {
         post();
         FAIL() << "no failure";
-    } catch (const Exception &failure) {
+    } catch (const core::Exception &failure) {
         EXPECT_STREQ(failure.what(), kCompletionUnknown);
     }
     EXPECT_EQ(rowsOf(database(), "select comp_estado, comp_numero from comprobantes"),
@@ -507,7 +507,7 @@ TEST_F(PostingTest, AVoucherLeftPendingIsCompletedByTheNextRunOfItsDay)
     try {
         post();
         FAIL() << "the completion went through";
-    } catch (const Exception &failure) {
+    } catch (const core::Exception &failure) {
         EXPECT_STREQ(failure.what(), kCompletionUnknown);
     }
     EXPECT_THAT(window.messages, IsEmpty());
@@ -548,7 +548,7 @@ TEST_F(PostingTest, ADayAnotherWorkstationIsPostingIsToldAsSuch)
     other.params().setValue("Database", database());
     other.params().setValue("User_Name", "SYSDBA");
     other.params().setValue("Password", "masterkey");
-    const data::TransactionDesc transaction{1, data::IsolationLevel::ReadCommitted};
+    const driver::TransactionDesc transaction{1, driver::IsolationLevel::ReadCommitted};
     other.startTransaction(transaction);
     other.execute("update facturas set comp_id = comp_id where ptvt_id = 1");
 
@@ -644,7 +644,7 @@ TEST_F(PostingTest, ACompanyCodeThatLeavesDatosIsRefusedBeforeAnythingOpens)
         try {
             posting::connectStep(dm, input, window, window);
             FAIL() << "connected";
-        } catch (const Exception &failure) {
+        } catch (const core::Exception &failure) {
             EXPECT_EQ(failure.message(), "El código de compañía «" + code +
                                              "» no es válido: no puede contener «/», «\\», "
                                              "«..» ni «:».");
@@ -681,7 +681,7 @@ TEST_F(PostingTest, APointLackingItsPrefixOrInterfaceIsToldWhatItLacks)
         try {
             post();
             ADD_FAILURE() << "posted";
-        } catch (const Exception &failure) {
+        } catch (const core::Exception &failure) {
             EXPECT_STREQ(failure.what(), c.says);
         }
         EXPECT_THAT(sentTexts(recorder), Not(Contains(StartsWith("select * from contabil"))));

@@ -21,7 +21,7 @@ void RecordingWindow::hideBusy()
     events.push_back("hide busy");
 }
 
-void RecordingWindow::enableDay(const data::Date &today)
+void RecordingWindow::enableDay(const core::Date &today)
 {
     dayEnabled = true;
     day_ = today;

@@ -4,9 +4,9 @@
 // ask of the main window and keeps what a user would see (the busy panel and its caption,
 // which controls are enabled, the day, the messages shown) plus the order of those events.
 
+#include "core/message_sink.h"
 #include "posting/busy_panel.h"
 #include "posting/connect_step.h"
-#include "posting/message_sink.h"
 #include "posting/posting_run.h"
 
 #include <optional>
@@ -18,7 +18,7 @@ namespace kalmora::test {
 class RecordingWindow final : public posting::BusyPanel,
                               public posting::ConnectView,
                               public posting::PostingView,
-                              public posting::MessageSink,
+                              public core::MessageSink,
                               public data::WaitCursor
 {
 public:
@@ -27,12 +27,12 @@ public:
     void showBusy() override;
     void hideBusy() override;
     // ConnectView
-    void enableDay(const data::Date &today) override;
+    void enableDay(const core::Date &today) override;
     void focusDay() override;
     void enableExecute() override;
     data::WaitCursor *hourglass() override { return this; }
     // PostingView
-    data::Date day() const override { return day_; }
+    core::Date day() const override { return day_; }
     std::optional<std::int64_t> chosenPoint() const override { return point_; }
     void enableErrorGrid() override;
     // MessageSink
@@ -41,7 +41,7 @@ public:
     void begin() override;
     void end() override;
 
-    void chooseDay(const data::Date &day) { day_ = day; }
+    void chooseDay(const core::Date &day) { day_ = day; }
     void choosePoint(std::optional<std::int64_t> id) { point_ = id; }
 
     /// The busy panel's caption as designed, until the connect step sets its own.
@@ -57,7 +57,7 @@ public:
     std::vector<std::string> events;
 
 private:
-    data::Date day_{2003, 1, 20};
+    core::Date day_{2003, 1, 20};
     std::optional<std::int64_t> point_;
 };
 

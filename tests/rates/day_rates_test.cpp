@@ -13,7 +13,7 @@ using ::testing::HasSubstr;
 
 namespace {
 
-constexpr data::Date kDay{2026, 12, 10};
+constexpr core::Date kDay{2026, 12, 10};
 
 const char *const kDayRates = "select AJCI_FECINI, AJCI_FECFIN, AJCI_PORC, AJCI_FACTOR "
                               "from AJUSTE_CIERRE where AJCI_FECINI = DATE '2026-12-10' "

@@ -16,13 +16,13 @@ constexpr int kNetworkError = 335544721;
 
 [[noreturn]] void loseConnection()
 {
-    throw data::DriverError(kNetworkError, kLostConnection);
+    throw driver::DriverError(kNetworkError, kLostConnection);
 }
 
-class StandInCommand final : public data::DriverCommand
+class StandInCommand final : public driver::DriverCommand
 {
 public:
-    explicit StandInCommand(std::unique_ptr<data::DriverCommand> inner) : inner_(std::move(inner))
+    explicit StandInCommand(std::unique_ptr<driver::DriverCommand> inner) : inner_(std::move(inner))
     {
     }
     void prepare(const std::string &text) override
@@ -36,12 +36,12 @@ public:
         inner_->prepareProcedure(name);
     }
     std::size_t parameterCount() const override { return inner_->parameterCount(); }
-    void setParameter(std::size_t index, const data::ColumnDesc &type,
-                      const data::Value &value) override
+    void setParameter(std::size_t index, const core::ColumnDesc &type,
+                      const core::Value &value) override
     {
         inner_->setParameter(index, type, value);
     }
-    std::unique_ptr<data::DriverCursor> execute() override
+    std::unique_ptr<driver::DriverCursor> execute() override
     {
         if (!procedure_.empty() && procedure_ == standInFaults().procedureFails)
             loseConnection();
@@ -53,18 +53,18 @@ public:
     std::int64_t rowsAffected() const override { return inner_->rowsAffected(); }
 
 private:
-    std::unique_ptr<data::DriverCommand> inner_;
+    std::unique_ptr<driver::DriverCommand> inner_;
     std::string procedure_;
 };
 
-class StandInConnection final : public data::DriverConnection
+class StandInConnection final : public driver::DriverConnection
 {
 public:
-    explicit StandInConnection(std::unique_ptr<data::DriverConnection> inner)
+    explicit StandInConnection(std::unique_ptr<driver::DriverConnection> inner)
         : inner_(std::move(inner))
     {
     }
-    void setOption(data::ConnectionOption option, const data::OptionValue &value) override
+    void setOption(driver::ConnectionOption option, const driver::OptionValue &value) override
     {
         inner_->setOption(option, value);
     }
@@ -74,47 +74,50 @@ public:
         inner_->connect(database, user, password);
     }
     void disconnect() override { inner_->disconnect(); }
-    void beginTransaction(const data::TransactionDesc &transaction) override
+    void beginTransaction(const driver::TransactionDesc &transaction) override
     {
         inner_->beginTransaction(transaction);
     }
-    void commit(const data::TransactionDesc &transaction) override { inner_->commit(transaction); }
-    void rollback(const data::TransactionDesc &transaction) override
+    void commit(const driver::TransactionDesc &transaction) override
+    {
+        inner_->commit(transaction);
+    }
+    void rollback(const driver::TransactionDesc &transaction) override
     {
         if (standInFaults().rollbackFails)
             loseConnection();
         inner_->rollback(transaction);
     }
     bool inTransaction() const override { return inner_->inTransaction(); }
-    std::unique_ptr<data::DriverCommand> createCommand() override
+    std::unique_ptr<driver::DriverCommand> createCommand() override
     {
         return std::make_unique<StandInCommand>(inner_->createCommand());
     }
-    data::DriverMetaData &metaData() override { return inner_->metaData(); }
+    driver::DriverMetaData &metaData() override { return inner_->metaData(); }
     std::string lastErrorText() const override { return inner_->lastErrorText(); }
 
 private:
-    std::unique_ptr<data::DriverConnection> inner_;
+    std::unique_ptr<driver::DriverConnection> inner_;
 };
 
-class StandInDriver final : public data::Driver
+class StandInDriver final : public driver::Driver
 {
 public:
-    explicit StandInDriver(std::unique_ptr<data::Driver> inner) : inner_(std::move(inner)) {}
-    std::unique_ptr<data::DriverConnection> createConnection() override
+    explicit StandInDriver(std::unique_ptr<driver::Driver> inner) : inner_(std::move(inner)) {}
+    std::unique_ptr<driver::DriverConnection> createConnection() override
     {
         return std::make_unique<StandInConnection>(inner_->createConnection());
     }
 
 private:
-    std::unique_ptr<data::Driver> inner_;
+    std::unique_ptr<driver::Driver> inner_;
 };
 
-std::unique_ptr<data::Driver> getSQLDriverSTANDIN(const std::string &vendorLib,
-                                                  const std::string &errorResourceFile)
+std::unique_ptr<driver::Driver> getSQLDriverSTANDIN(const std::string &vendorLib,
+                                                    const std::string &errorResourceFile)
 {
-    const data::DriverLibrary *firebird = data::DriverLibrary::load("dbexpint.dll");
-    std::unique_ptr<data::Driver> inner =
+    const driver::DriverLibrary *firebird = driver::DriverLibrary::load("dbexpint.dll");
+    std::unique_ptr<driver::Driver> inner =
         firebird->entryPoint("getSQLDriverINTERBASE")(vendorLib, errorResourceFile);
     return inner ? std::make_unique<StandInDriver>(std::move(inner)) : nullptr;
 }
@@ -129,7 +132,7 @@ StandInFaults &standInFaults()
 
 void useStandInDriver(data::TSQLConnection &connection)
 {
-    data::DriverLibrary::install("standin.dll", "getSQLDriverSTANDIN", &getSQLDriverSTANDIN);
+    driver::DriverLibrary::install("standin.dll", "getSQLDriverSTANDIN", &getSQLDriverSTANDIN);
     data::ConnectionProbe::setLibraryName(connection, "standin.dll");
     data::ConnectionProbe::setGetDriverFunc(connection, "getSQLDriverSTANDIN");
 }

@@ -9,7 +9,7 @@
 #include <ostream>
 #include <string>
 
-namespace kalmora::data {
+namespace kalmora::core {
 
 inline void PrintTo(const Decimal &d, std::ostream *os)
 {
@@ -52,7 +52,7 @@ inline void PrintTo(const Value &v, std::ostream *os)
     std::visit(Visitor{os}, v);
 }
 
-inline const char *columnTypeName(ColumnType type)
+inline const char *columnTypeName(core::ColumnType type)
 {
     switch (type) {
     case ColumnType::SmallInt:
@@ -94,4 +94,4 @@ inline void PrintTo(const ColumnDesc &c, std::ostream *os)
         << c.precision << " scale " << c.scale << (c.required ? " required" : "") << "}";
 }
 
-} // namespace kalmora::data
+} // namespace kalmora::core

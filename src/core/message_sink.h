@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace kalmora::posting {
+namespace kalmora::core {
 
 /// Where the logic shows the system's own messages: the main window implements it with the
 /// plain message dialog; tests answer it.
@@ -15,4 +15,4 @@ public:
     virtual void showMessage(const std::string &text) = 0;
 };
 
-} // namespace kalmora::posting
+} // namespace kalmora::core

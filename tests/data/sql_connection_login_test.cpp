@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 namespace kalmora::data {
+using namespace core;
+using namespace driver;
 namespace {
 
 struct Server

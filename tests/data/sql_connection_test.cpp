@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 namespace kalmora::data {
+using namespace core;
+using namespace driver;
 namespace {
 
 using test::ScratchDatabase;
@@ -40,7 +42,7 @@ std::string failureOf(const std::function<void()> &action)
 {
     try {
         action();
-    } catch (const Exception &e) {
+    } catch (const core::Exception &e) {
         return e.what();
     }
     return "(no failure)";
@@ -122,14 +124,14 @@ TEST(Connection, BeforeTheConnectStepEveryUseAsksForTheDatabase)
         [&] { connection.open(); },
         [&] { connection.execute("delete from AJUSTE_CIERRE"); },
         [&] { connection.openQuery("select * from PUNTO_VENTA"); },
-        [&] { connection.startTransaction(TransactionDesc{}); },
+        [&] { connection.startTransaction(driver::TransactionDesc{}); },
         [&] { connection.procedureParams("CONTABILIZA_PENDIENTE"); },
         [&] { connection.createCommand(); },
     };
     for (const auto &use : uses)
         EXPECT_EQ(failureOf(use), "Missing Database property");
     EXPECT_FALSE(connection.connected());
-    EXPECT_EQ(failureOf([&] { connection.commit(TransactionDesc{}); }),
+    EXPECT_EQ(failureOf([&] { connection.commit(driver::TransactionDesc{}); }),
               "There is no active transaction");
 }
 
@@ -184,9 +186,10 @@ TEST(Connection, StatementsAreCommittedAsTheyFinish)
     pointedAt(connection, db.path());
 
     // Connect on demand.
-    EXPECT_EQ(connection.execute("insert into T (I, V) values (?, ?)",
-                                 {{parameterTypeOf(Value(std::int64_t{1})), std::int64_t{1}},
-                                  {parameterTypeOf(Value("it's")), std::string("it's")}}),
+    EXPECT_EQ(connection.execute(
+                  "insert into T (I, V) values (?, ?)",
+                  {{driver::parameterTypeOf(core::Value(std::int64_t{1})), std::int64_t{1}},
+                   {driver::parameterTypeOf(core::Value("it's")), std::string("it's")}}),
               1);
     EXPECT_TRUE(connection.connected());
     EXPECT_EQ(db.text("select V from T where I = 1"), "it's");

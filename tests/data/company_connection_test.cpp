@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 namespace kalmora::data {
+using namespace core;
+using namespace driver;
 namespace {
 
 class CompanyConnectionTest : public ::testing::Test
@@ -23,11 +25,11 @@ protected:
         connection_.params().setValue("User_Name", "SYSDBA");
     }
 
-    std::vector<ColumnDesc> columnsOf(const std::string &table)
+    std::vector<core::ColumnDesc> columnsOf(const std::string &table)
     {
         // The text a table source sends, leading space included.
         auto cursor = connection_.openQuery(" select * from " + connection_.quotedName(table));
-        std::vector<ColumnDesc> columns = cursor->columns();
+        std::vector<core::ColumnDesc> columns = cursor->columns();
         cursor->close();
         return columns;
     }
@@ -73,7 +75,7 @@ TEST_F(CompanyConnectionTest, TablesGiveTheColumnTypesTheFieldsExpect)
           {"AJCI_FACTOR", ColumnType::Decimal, 8, 4, false}}},
     };
     for (const auto &[table, expected] : tables) {
-        const std::vector<ColumnDesc> columns = columnsOf(table);
+        const std::vector<core::ColumnDesc> columns = columnsOf(table);
         ASSERT_EQ(columns.size(), expected.size()) << table;
         for (std::size_t i = 0; i < columns.size(); ++i) {
             SCOPED_TRACE(table + "." + expected[i].name);
@@ -90,7 +92,8 @@ TEST_F(CompanyConnectionTest, TablesGiveTheColumnTypesTheFieldsExpect)
 // that does not exist comes back as the server's text, with no dbExpress part.
 TEST_F(CompanyConnectionTest, CompletionProcedureByNameAndItsFailureText)
 {
-    const std::vector<ProcedureParam> params = connection_.procedureParams("CONTABILIZA_PENDIENTE");
+    const std::vector<driver::ProcedureParam> params =
+        connection_.procedureParams("CONTABILIZA_PENDIENTE");
     ASSERT_EQ(params.size(), 1u);
     EXPECT_EQ(params[0].desc.name, "IDCNT");
     EXPECT_EQ(params[0].desc.type, ColumnType::Integer);
@@ -131,9 +134,10 @@ TEST_F(CompanyConnectionTest, SavedDecimalIsExactAndOnlyCommittedWork)
     const std::string insert = "insert into \"AJUSTE_CIERRE\"\r\n  (\"AJCI_ID\", \"AJCI_FECINI\","
                                " \"AJCI_PORC\")\r\nvalues\r\n  (?, ?, ?)\r\n";
     auto row = [](std::int64_t id) {
-        return std::vector<Param>{{parameterTypeOf(Value(id)), id},
-                                  {parameterTypeOf(Value(Date{2031, 1, 2})), Date{2031, 1, 2}},
-                                  {parameterTypeOf(Value(Decimal{8, 1})), Decimal{8, 1}}};
+        return std::vector<Param>{
+            {driver::parameterTypeOf(core::Value(id)), id},
+            {driver::parameterTypeOf(core::Value(Date{2031, 1, 2})), Date{2031, 1, 2}},
+            {parameterTypeOf(Value(Decimal{8, 1})), Decimal{8, 1}}};
     };
     const TransactionDesc save{1, connection_.transIsolation()};
     connection_.startTransaction(save);

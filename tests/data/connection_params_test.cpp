@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 namespace kalmora::data {
+using namespace core;
+using namespace driver;
 namespace {
 
 using Lines = std::vector<std::string>;
