@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <charconv>
 #include <iostream>
-#include <sstream>
 #include <utility>
 
 namespace kalmora::cli {
@@ -66,33 +65,12 @@ std::int64_t chosenPoint(data::DataModule &module, const PostOptions &options)
     return matches.front();
 }
 
-/// The rows of `CError`, one a line, the columns separated by tabs.
-void printErrorList(data::TClientDataSet &errors, std::ostream &out)
+/// The error rows one a line, the columns separated by tabs.
+void printErrorList(const std::vector<posting::ErrorRow> &errors, std::ostream &out)
 {
-    for (errors.first(); !errors.eof(); errors.next()) {
-        for (int c = 0; c < errors.fieldCount(); ++c)
-            out << (c ? "\t" : "") << errors.fields(c).asString();
-        out << '\n';
-    }
+    for (const posting::ErrorRow &row : errors)
+        out << row.description << '\t' << row.value << '\t' << row.interface << '\n';
     out.flush();
-}
-
-int exitFor(posting::PostingOutcome outcome)
-{
-    switch (outcome) {
-    case posting::PostingOutcome::VoucherGenerated:
-    case posting::PostingOutcome::PendingCompleted:
-        return kPostVoucherGenerated;
-    case posting::PostingOutcome::Errors:
-        return kPostReportedErrors;
-    case posting::PostingOutcome::NoPointChosen:
-        return kPostUsage;
-    case posting::PostingOutcome::NothingPosted:
-    case posting::PostingOutcome::PostedElsewhere:
-    case posting::PostingOutcome::NoVoucher:
-        break;
-    }
-    return kPostNothingPosted;
 }
 
 /// Every point of the company, by PTVT_ID, with its name.
@@ -106,18 +84,19 @@ std::vector<std::pair<std::int64_t, std::string>> allPoints(data::DataModule &mo
     return points;
 }
 
-/// The lines `text` holds, joined by spaces.
+/// The lines of a message as shown (separated by "\r", "\n" or both), joined by spaces;
+/// empty lines are left out.
 std::string oneLine(const std::string &text)
 {
     std::string line;
     std::size_t start = 0;
     while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
+        std::size_t end = text.find_first_of("\r\n", start);
         if (end == std::string::npos)
             end = text.size();
         if (end > start)
             line += (line.empty() ? "" : " ") + text.substr(start, end - start);
-        start = end + 1;
+        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
     }
     return line;
 }
@@ -146,37 +125,33 @@ PostReport reportedRun(data::DataModule &module, const PostOptions &options, con
     report.point = point.first;
     report.pointName = point.second;
     report.preview = options.preview;
-    std::ostringstream shown;
-    TerminalWindow window(shown, std::cerr, stderrIsTerminal());
+    // The report renders the result: the run's messages are not shown as it goes.
+    SilentMessages silent;
+    TerminalWindow window(std::cout, std::cerr, stderrIsTerminal());
     window.chooseDay(day);
     window.choosePoint(point.first);
     try {
-        posting::PostingOutcome outcome;
+        posting::PostingResult result;
         if (options.preview) {
-            PostingPreviewResult preview = previewPosting(module, window);
-            outcome = preview.outcome;
+            PostingPreviewResult preview = previewPosting(module, window, silent);
+            result = std::move(preview.run);
             report.previewed = std::move(preview.voucher);
             if (report.previewed)
-                window.showMessage(
-                    outcome == posting::PostingOutcome::PendingCompleted
+                result.message =
+                    result.outcome == posting::PostingOutcome::PendingCompleted
                         ? "Vista previa: se completaría el comprobante que una contabilización "
                           "anterior de este día dejó pendiente; no se guardó nada."
-                        : "Vista previa: se generaría este comprobante; no se guardó nada.");
+                        : "Vista previa: se generaría este comprobante; no se guardó nada.";
         } else {
-            outcome = posting::postingRun(module, window, window, window);
+            result = posting::postingRun(module, window, window, silent);
         }
-        report.outcome = outcome;
-        report.exitStatus = exitFor(outcome);
-        report.message = oneLine(shown.str());
-        if (outcome == posting::PostingOutcome::Errors) {
-            data::TClientDataSet &errors = module.CError;
-            for (errors.first(); !errors.eof(); errors.next())
-                report.errors.push_back({errors.fields(0).asString(), errors.fields(1).asString(),
-                                         errors.fields(2).asString()});
-        }
-        if (const std::optional<std::int64_t> voucher = window.completedVoucher()) {
-            report.voucher = voucher;
-            report.number = voucherNumber(module.Cborrar, *voucher);
+        report.outcome = result.outcome;
+        report.exitStatus = outcomeReport(result.outcome).exitStatus;
+        report.message = oneLine(result.message);
+        report.errors = std::move(result.errors);
+        if (result.voucher) {
+            report.voucher = result.voucher;
+            report.number = voucherNumber(module.Cborrar, *result.voucher);
         }
     } catch (const std::exception &failure) {
         report.outcome.reset();
@@ -232,17 +207,16 @@ int post(const PostOptions &options)
     if (options.day)
         window.chooseDay(*options.day);
     // --preview: the same run, rolled back (headless_preview.h).
-    posting::PostingOutcome outcome;
+    posting::PostingResult result;
     if (options.preview) {
-        const PostingPreviewResult preview = previewPosting(module, window);
+        PostingPreviewResult preview = previewPosting(module, window, window);
         printPreview(preview, std::cout);
-        outcome = preview.outcome;
+        result = std::move(preview.run);
     } else {
-        outcome = posting::postingRun(module, window, window, window);
+        result = posting::postingRun(module, window, window, window);
     }
-    if (outcome == posting::PostingOutcome::Errors)
-        printErrorList(module.CError, std::cout);
-    return exitFor(outcome);
+    printErrorList(result.errors, std::cout);
+    return outcomeReport(result.outcome).exitStatus;
 }
 
 } // namespace

@@ -22,4 +22,14 @@ void fillErrorList(data::DataModule &module, ErrorGrid &grid, int reachBack,
     module.CError.open();
 }
 
+std::vector<ErrorRow> errorRows(data::DataModule &module)
+{
+    std::vector<ErrorRow> rows;
+    data::TClientDataSet &errors = module.CError;
+    for (errors.first(); !errors.eof(); errors.next())
+        rows.push_back({module.CErrorERRO_CODIGO->asString(), module.CErrorERRO_CADENA->asString(),
+                        module.CErrorINTERFAZ->asString()});
+    return rows;
+}
+
 } // namespace kalmora::posting

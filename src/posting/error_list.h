@@ -5,12 +5,21 @@
 // the name of the sales interface that was used.
 
 #include <string>
+#include <vector>
 
 namespace kalmora::data {
 class DataModule;
 }
 
 namespace kalmora::posting {
+
+/// One row of the error list: what is wrong, the value it is about, the interface used.
+struct ErrorRow
+{
+    std::string description; ///< ERRO_CODIGO
+    std::string value;       ///< ERRO_CADENA
+    std::string interface;   ///< INTERFAZ
+};
 
 /// The error grid as the error list needs it.
 class ErrorGrid
@@ -30,5 +39,8 @@ std::string errorListCommand(int reachBack, const std::string &interfaceName);
 /// while opening leaves the grid enabled and `CError` closed.
 void fillErrorList(data::DataModule &module, ErrorGrid &grid, int reachBack,
                    const std::string &interfaceName);
+
+/// The rows `CError` holds, in its order, read by their field names.
+std::vector<ErrorRow> errorRows(data::DataModule &module);
 
 } // namespace kalmora::posting

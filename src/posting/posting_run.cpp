@@ -148,6 +148,8 @@ bool runPostingCall(data::DataModule &module, std::string call)
 const char *messageFor(PostingOutcome outcome)
 {
     switch (outcome) {
+    case PostingOutcome::NoPointChosen:
+        return kChoosePoint;
     case PostingOutcome::NothingPosted:
         return kNothingPosted;
     case PostingOutcome::VoucherGenerated:
@@ -158,7 +160,6 @@ const char *messageFor(PostingOutcome outcome)
         return kPostedElsewhere;
     case PostingOutcome::Errors:
         return kPostingErrors;
-    case PostingOutcome::NoPointChosen:
     case PostingOutcome::NoVoucher:
         break;
     }
@@ -167,15 +168,20 @@ const char *messageFor(PostingOutcome outcome)
 
 } // namespace
 
-PostingOutcome postingRun(data::DataModule &module, BusyPanel &busy, PostingView &view,
-                          MessageSink &messages, PostingPreview *preview)
+PostingResult postingRun(data::DataModule &module, BusyPanel &busy, PostingView &view,
+                         MessageSink &messages, PostingPreview *preview)
 {
+    PostingResult result;
+    const auto stopWithoutPoint = [&] {
+        result.outcome = PostingOutcome::NoPointChosen;
+        result.message = messageFor(result.outcome);
+        messages.showMessage(result.message);
+        return result;
+    };
     // Without a point there is nothing sound to post: stop before anything is sent.
     const std::optional<std::int64_t> point = view.chosenPoint();
-    if (!point) {
-        messages.showMessage(kChoosePoint);
-        return PostingOutcome::NoPointChosen;
-    }
+    if (!point)
+        return stopWithoutPoint();
     // The company database reads years of one to four digits: no text names another year.
     const data::Date day = view.day();
     if (day.year < 1 || day.year > 9999)
@@ -188,8 +194,7 @@ PostingOutcome postingRun(data::DataModule &module, BusyPanel &busy, PostingView
     // list (another company connected since) must not post whichever row is current.
     if (!module.CPuntos.locate("PTVT_ID", data::Value{*point})) {
         busy.hideBusy();
-        messages.showMessage(kChoosePoint);
-        return PostingOutcome::NoPointChosen;
+        return stopWithoutPoint();
     }
     const std::string prefix = module.CPuntosPREF_PRE->asString();
     const std::string pointName = module.CPuntosPTVT_NOM->asString();
@@ -244,16 +249,21 @@ PostingOutcome postingRun(data::DataModule &module, BusyPanel &busy, PostingView
                   : leftPending                                   ? PostingOutcome::PendingCompleted
                                 : PostingOutcome::VoucherGenerated;
         if (!preview && outcome != PostingOutcome::PostedElsewhere)
-            view.voucherCompleted(voucher);
+            result.voucher = voucher;
     }
 
-    if (const char *text = messageFor(outcome))
-        messages.showMessage(text);
-    if (outcome == PostingOutcome::Errors)
+    result.outcome = outcome;
+    if (const char *text = messageFor(outcome)) {
+        result.message = text;
+        messages.showMessage(result.message);
+    }
+    if (outcome == PostingOutcome::Errors) {
         fillErrorList(module, view, int(errors), module.Cborrar.fields(1).asString());
+        result.errors = errorRows(module);
+    }
 
     module.CRepArticulos.close();
-    return outcome;
+    return result;
 }
 
 } // namespace kalmora::posting
