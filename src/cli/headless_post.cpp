@@ -6,6 +6,7 @@
 #include "cli/headless_password.h"
 #include "cli/headless_preview.h"
 #include "cli/headless_terminal.h"
+#include "cli/point_choice.h"
 #include "cli/post_report.h"
 #include "company/data_module.h"
 #include "core/errors.h"
@@ -21,67 +22,12 @@ namespace {
 
 const char *const kProgram = "contabiliza-pos post: ";
 
-std::string quoted(const std::string &name)
-{
-    return "\"" + name + "\"";
-}
-
-/// The PTVT_ID of the point the options name, among the rows of `CPuntos`: by --point-id
-/// when given (and then --point, if given too, must be its name), else the one point whose
-/// PTVT_NOM is exactly --point.
-std::int64_t chosenPoint(data::DataModule &module, const PostOptions &options)
-{
-    data::TClientDataSet &points = module.CPuntos;
-    if (options.pointId) {
-        if (!points.locate("PTVT_ID", data::Value{*options.pointId}))
-            throw UsageError("no hay un punto de venta con PTVT_ID " +
-                             std::to_string(*options.pointId));
-        const std::string name = module.CPuntosPTVT_NOM->asString();
-        if (options.point && *options.point != name)
-            throw UsageError("el punto de venta " + std::to_string(*options.pointId) +
-                             " se llama " + quoted(name) + ", no " + quoted(*options.point));
-        return *options.pointId;
-    }
-
-    std::vector<std::int64_t> matches;
-    std::string known;
-    for (points.first(); !points.eof(); points.next()) {
-        const std::string name = module.CPuntosPTVT_NOM->asString();
-        if (name == *options.point)
-            matches.push_back(module.CPuntosPTVT_ID->asInteger());
-        known += (known.empty() ? "" : ", ") + quoted(name) + " (" +
-                 module.CPuntosPTVT_ID->asString() + ")";
-    }
-    if (matches.empty())
-        throw UsageError("no hay un punto de venta llamado " + quoted(*options.point) +
-                         "; los puntos de venta son: " + known);
-    if (matches.size() > 1) {
-        std::string ids;
-        for (const std::int64_t id : matches)
-            ids += (ids.empty() ? "" : ", ") + std::to_string(id);
-        throw UsageError("hay varios puntos de venta llamados " + quoted(*options.point) +
-                         " (PTVT_ID " + ids + "); elija uno con --point-id");
-    }
-    return matches.front();
-}
-
 /// The error rows one a line, the columns separated by tabs.
 void printErrorList(const std::vector<posting::ErrorRow> &errors, std::ostream &out)
 {
     for (const posting::ErrorRow &row : errors)
         out << row.description << '\t' << row.value << '\t' << row.interface << '\n';
     out.flush();
-}
-
-/// Every point of the company, by PTVT_ID, with its name.
-std::vector<std::pair<std::int64_t, std::string>> allPoints(data::DataModule &module)
-{
-    std::vector<std::pair<std::int64_t, std::string>> points;
-    data::TClientDataSet &list = module.CPuntos;
-    for (list.first(); !list.eof(); list.next())
-        points.emplace_back(module.CPuntosPTVT_ID->asInteger(), module.CPuntosPTVT_NOM->asString());
-    std::sort(points.begin(), points.end());
-    return points;
 }
 
 /// The lines of a message as shown (separated by "\r", "\n" or both), joined by spaces;
@@ -167,7 +113,7 @@ int postEach(data::DataModule &module, const PostOptions &options, const data::D
 {
     std::vector<std::pair<std::int64_t, std::string>> points = allPoints(module);
     if (!options.allPoints) {
-        const std::int64_t chosen = chosenPoint(module, options);
+        const std::int64_t chosen = chosenPoint(module, options.point, options.pointId);
         std::erase_if(points, [&](const auto &point) { return point.first != chosen; });
     }
     const std::vector<data::Date> days = options.from
@@ -203,7 +149,7 @@ int post(const PostOptions &options)
     if (options.manyRuns() || options.format == PostFormat::Json)
         return postEach(module, options, window.day());
 
-    window.choosePoint(chosenPoint(module, options));
+    window.choosePoint(chosenPoint(module, options.point, options.pointId));
     if (options.day)
         window.chooseDay(*options.day);
     // --preview: the same run, rolled back (headless_preview.h).
