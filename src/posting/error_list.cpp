@@ -4,6 +4,8 @@
 #include "company/data_module.h"
 #include "core/quoting.h"
 
+#include <algorithm>
+
 namespace kalmora::posting {
 
 std::string errorListCommand(int reachBack, const std::string &interfaceName)
@@ -24,11 +26,11 @@ void fillErrorList(data::DataModule &module, ErrorGrid &grid, int reachBack,
 
 std::vector<ErrorRow> errorRows(data::DataModule &module)
 {
+    // Read by row, not by moving: the error grid shows `CError` and keeps its current row.
     std::vector<ErrorRow> rows;
-    data::TClientDataSet &errors = module.CError;
-    for (errors.first(); !errors.eof(); errors.next())
-        rows.push_back({module.CErrorERRO_CODIGO->asString(), module.CErrorERRO_CADENA->asString(),
-                        module.CErrorINTERFAZ->asString()});
+    for (std::size_t row = 0; row < std::size_t(std::max(module.CError.recordCount(), 0)); ++row)
+        rows.push_back({module.CErrorERRO_CODIGO->textAt(row),
+                        module.CErrorERRO_CADENA->textAt(row), module.CErrorINTERFAZ->textAt(row)});
     return rows;
 }
 

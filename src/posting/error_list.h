@@ -40,7 +40,7 @@ std::string errorListCommand(int reachBack, const std::string &interfaceName);
 void fillErrorList(data::DataModule &module, ErrorGrid &grid, int reachBack,
                    const std::string &interfaceName);
 
-/// The rows `CError` holds, in its order, read by their field names.
+/// The rows `CError` shows, in its order, read by their field names; its current row stays.
 std::vector<ErrorRow> errorRows(data::DataModule &module);
 
 } // namespace kalmora::posting
