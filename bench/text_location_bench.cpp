@@ -6,11 +6,11 @@
 //
 // The rows are the day's rates of a demo company (tests/support/company_database.h),
 // appended in memory and never saved.
+#include "app/window_grids.h"
 #include "company/data_module.h"
 #include "data/client_data_set.h"
 #include "data/field.h"
 #include "grids/db_grid_eh.h"
-#include "grids/window_grids.h"
 #include "support/company_database.h"
 
 #include <QApplication>
@@ -76,7 +76,7 @@ void BM_LocateNothing(benchmark::State &state)
     QWidget host;
     auto *grid = new grids::DBGridEh(&host);
     grid->setGeometry(0, 0, 303, 123);
-    grids::applyRatesGridSettings(*grid, dm.DAjuste);
+    app::applyRatesGridSettings(*grid, dm.DAjuste);
     host.show();
     QApplication::processEvents();
     PaintCounter counter;

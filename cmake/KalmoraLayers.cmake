@@ -12,6 +12,7 @@ set(KALMORA_LAYERS
   rates         # the closing-adjustment rates
   installation  # the installation directory and the server list
   cli           # the headless post command
-  grids         # the grid control, navigator bar and captioned panel (Qt)
-  app           # the main window, its controls and messages, the program entry (Qt)
+  grids         # the grid control and the navigator bar (Qt)
+  widgets       # the window's control kit and the captioned panel (Qt)
+  app           # the main window, its grid settings and messages, the program entry (Qt)
 )

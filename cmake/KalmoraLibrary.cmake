@@ -27,7 +27,7 @@ function(kalmora_library name)
   file(CREATE_LINK ${CMAKE_SOURCE_DIR}/src/${L_FOLDER} ${root}/${L_FOLDER} SYMBOLIC)
 
   list(TRANSFORM L_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/src/${L_FOLDER}/)
-  add_library(${name} STATIC ${L_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
+  add_library(${name} STATIC ${L_SOURCES})
   target_include_directories(${name} PUBLIC ${root})
   target_link_libraries(${name} PUBLIC ${L_LIBS} PRIVATE kalmora_warnings)
   if(L_QT)

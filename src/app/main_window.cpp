@@ -2,26 +2,27 @@
 #include "app/main_window.h"
 
 #include "app/application.h"
-#include "app/bevel_panel.h"
-#include "app/date_picker.h"
-#include "app/dock_layout.h"
 #include "app/failure_display.h"
-#include "app/flat_button.h"
-#include "app/flat_edit.h"
 #include "app/fonts.h"
-#include "app/lookup_box.h"
 #include "app/message_seam.h"
 #include "app/pictures.h"
-#include "app/server_list_box.h"
+#include "app/rates_workflow.h"
+#include "app/window_grids.h"
 #include "company/data_module.h"
 #include "core/date_format.h"
-#include "grids/adv_panel.h"
 #include "grids/db_grid_eh.h"
 #include "grids/db_navigator.h"
-#include "grids/window_grids.h"
 #include "installation/server_file.h"
-#include "rates/day_rates.h"
+#include "widgets/adv_panel.h"
+#include "widgets/bevel_panel.h"
+#include "widgets/date_picker.h"
+#include "widgets/dock_layout.h"
+#include "widgets/flat_button.h"
+#include "widgets/flat_edit.h"
+#include "widgets/lookup_box.h"
+#include "widgets/server_list_box.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QCloseEvent>
@@ -33,6 +34,14 @@
 #include <algorithm>
 
 namespace kalmora::app {
+
+using widgets::BevelPanel;
+using widgets::DatePicker;
+using widgets::DockLayout;
+using widgets::FlatButton;
+using widgets::FlatEdit;
+using widgets::LookupBox;
+using widgets::ServerListBox;
 
 namespace {
 
@@ -62,16 +71,7 @@ Tfbrenvaldo::Tfbrenvaldo(QWidget *parent)
 {
     setObjectName(QStringLiteral("fbrenvaldo"));
     createControls();
-    hooks_.connect = [this] { connectToCompany(); };
-    hooks_.postingRun = [this] { posting::postingRun(*module_, *this, *this, *this); };
-    hooks_.seedRates = [this] { rates::openRates(*module_, day()); };
-    hooks_.postTypedRate = [this] { rates::postTypedRate(*module_); };
-    hooks_.saveRates = [this](int maxErrors) { rates::saveRates(*module_, maxErrors); };
-    hooks_.closeRates = [this] { rates::closeRates(*module_); };
-    hooks_.closeDataSets = [this] {
-        module_->CRepArticulos.close();
-        module_->CPuntos.close();
-    };
+    createCommands();
     // Key preview: the window sees each key press before the focused control.
     qApp->installEventFilter(this);
     try {
@@ -172,7 +172,7 @@ void Tfbrenvaldo::createErrorGridPanel()
     Panel3->setGeometry(0, 236, 358, 83);
     DBGridEh1 = named(new grids::DBGridEh(Panel3), "DBGridEh1");
     DBGridEh1->setGeometry(1, 1, 356, 81);
-    grids::applyErrorGridSettings(*DBGridEh1, module_->DError);
+    applyErrorGridSettings(*DBGridEh1, module_->DError);
     (new DockLayout(Panel3, QMargins(1, 1, 1, 1)))->addDocked(DBGridEh1, DockLayout::Dock::Fill);
 }
 
@@ -186,21 +186,11 @@ void Tfbrenvaldo::createButtonPanel()
     SpeedButton3->setPicture(executePicture());
     SpeedButton3->setGeometry(61, 1, 65, 50);
     SpeedButton3->setEnabled(false);
-    // A failed posting is shown here rather than in Application::notify: Qt's delivery of the
-    // mouse release is not exception safe, and unwinding through it leaks the event it copied.
-    connect(SpeedButton3, &FlatButton::clicked, this, [this] {
-        try {
-            SpeedButton3Click();
-        } catch (...) {
-            showFailure(std::current_exception());
-        }
-    });
     SpeedButton2 = named(new FlatButton(Panel1), "SpeedButton2");
     SpeedButton2->setFont(flatButtonFont());
     SpeedButton2->setText(QStringLiteral("Esc: Cancelar"));
     SpeedButton2->setPicture(cancelPicture());
     SpeedButton2->setGeometry(237, 1, 65, 50);
-    connect(SpeedButton2, &FlatButton::clicked, this, &Tfbrenvaldo::SpeedButton2Click);
 }
 
 void Tfbrenvaldo::createBusyPanel()
@@ -218,12 +208,12 @@ void Tfbrenvaldo::createBusyPanel()
 
 void Tfbrenvaldo::createRatesPanel()
 {
-    AdvPanel1 = named(new grids::AdvPanel(this), "AdvPanel1");
+    AdvPanel1 = named(new widgets::AdvPanel(this), "AdvPanel1");
     AdvPanel1->setCaption(QStringLiteral("Tarifas"));
     AdvPanel1->setGeometry(24, 104, 305, 161);
     DBGridEh2 = named(new grids::DBGridEh(AdvPanel1), "DBGridEh2");
     DBGridEh2->setGeometry(1, 19, 303, 123);
-    grids::applyRatesGridSettings(*DBGridEh2, module_->DAjuste);
+    applyRatesGridSettings(*DBGridEh2, module_->DAjuste);
     DBNavigator1 = named(new grids::DBNavigator(AdvPanel1), "DBNavigator1");
     using Nav = grids::DBNavigator::Button;
     DBNavigator1->setVisibleButtons(
@@ -259,6 +249,25 @@ void Tfbrenvaldo::setTabOrderAndFocus()
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     Servidor->setFocus();
+}
+
+void Tfbrenvaldo::createCommands()
+{
+    rates_ = std::make_unique<RatesWorkflow>(
+        *module_, *AdvPanel1, [this] { return day(); }, commands_);
+    executeAction_ = commands_.add("actionExecute", QStringLiteral("Ejecutar"),
+                                   QKeySequence(Qt::Key_F2), [this] { executeCommand(); });
+    ratesAction_ = commands_.add("actionRates", QStringLiteral("Tarifas"), QKeySequence(Qt::Key_F5),
+                                 [this] { ratesCommand(); });
+    cancelAction_ = commands_.add("actionCancel", QStringLiteral("Cancelar"),
+                                  QKeySequence(Qt::Key_Escape), [this] { SpeedButton2Click(); });
+    postAction_ = commands_.add("actionPost", QStringLiteral("Contabilizar"), {},
+                                [this] { SpeedButton3Click(); });
+    // The buttons' clicks run their commands, whose failures stop there: Qt's delivery of
+    // the mouse release is not exception safe, and unwinding through it leaks the event it
+    // copied.
+    connect(SpeedButton3, &FlatButton::clicked, postAction_, &QAction::trigger);
+    connect(SpeedButton2, &FlatButton::clicked, cancelAction_, &QAction::trigger);
 }
 
 void Tfbrenvaldo::FormCreate()
@@ -383,55 +392,46 @@ bool Tfbrenvaldo::eventFilter(QObject *watched, QEvent *event)
     const bool takenByList =
         listHadKey && (key->key() == Qt::Key_Escape || key->key() == Qt::Key_Return ||
                        key->key() == Qt::Key_Enter);
-    if (!takenByList)
-        FormKeyDown(key->key(), key->modifiers());
+    return !takenByList && FormKeyDown(key->key(), key->modifiers());
+}
+
+bool Tfbrenvaldo::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    if (modifiers & kCommandBlockers)
+        return false;
+    const QKeySequence pressed(key);
+    for (QAction *command : {executeAction_, ratesAction_, cancelAction_}) {
+        if (command->shortcut() == pressed) {
+            commands_.clearFailure();
+            command->trigger();
+            return commands_.failed();
+        }
+    }
     return false;
 }
 
-void Tfbrenvaldo::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
+void Tfbrenvaldo::executeCommand()
 {
-    if (modifiers & kCommandBlockers)
-        return;
-    if (key == Qt::Key_F2) {
-        if (!AdvPanel1->isHidden()) {
-            // The typing still in the rates grid joins its row while the panel is shown: a
-            // text the field refuses is told once, with the panel and the typing left as
-            // they are, and nothing is saved or posted.
-            if (hooks_.postTypedRate)
-                hooks_.postTypedRate();
-            AdvPanel1->hide();
-            try {
-                if (hooks_.saveRates)
-                    hooks_.saveRates(-1);
-            } catch (...) {
-                // Not posted: the rates are shown again with what is still pending, so the
-                // user can correct them instead of posting with rates that were not stored.
-                AdvPanel1->show();
-                throw;
-            }
-        }
-        SpeedButton3Click();
-    } else if (key == Qt::Key_F5) {
-        if (!AdvPanel1->isHidden()) {
-            if (hooks_.saveRates)
-                hooks_.saveRates(0);
-            AdvPanel1->hide();
-            if (hooks_.closeRates)
-                hooks_.closeRates();
-        } else {
-            if (hooks_.seedRates)
-                hooks_.seedRates();
-            AdvPanel1->show();
-        }
-    } else if (key == Qt::Key_Escape) {
-        close();
+    if (rates_->panelShown()) {
+        rates_->saveBeforePostingAction()->trigger();
+        // Shown still (or again): the rates were not stored, and nothing is posted.
+        if (rates_->panelShown())
+            return;
     }
+    postAction_->trigger();
+}
+
+void Tfbrenvaldo::ratesCommand()
+{
+    if (rates_->panelShown())
+        rates_->saveAndCloseAction()->trigger();
+    else
+        rates_->openAction()->trigger();
 }
 
 void Tfbrenvaldo::CiaExit()
 {
-    if (hooks_.connect)
-        hooks_.connect();
+    connectToCompany();
 }
 
 void Tfbrenvaldo::connectToCompany()
@@ -450,8 +450,7 @@ void Tfbrenvaldo::SpeedButton2Click()
 
 void Tfbrenvaldo::SpeedButton3Click()
 {
-    if (hooks_.postingRun)
-        hooks_.postingRun();
+    posting::postingRun(*module_, *this, *this, *this);
 }
 
 void Tfbrenvaldo::closeEvent(QCloseEvent *event)
@@ -464,8 +463,8 @@ void Tfbrenvaldo::closeEvent(QCloseEvent *event)
 
 void Tfbrenvaldo::FormClose()
 {
-    if (hooks_.closeDataSets)
-        hooks_.closeDataSets();
+    module_->CRepArticulos.close();
+    module_->CPuntos.close();
 }
 
 void Tfbrenvaldo::showEvent(QShowEvent *event)

@@ -2,20 +2,22 @@
 #pragma once
 // The main window: the server, user, password and company fields, the day and point of sale,
 // the error grid, the two flat buttons, the busy panel and the rates panel; the keyboard
-// commands F2, F5 and Esc; the start-up reading of the server list; and the closing steps.
+// commands F2, F5 and Esc as named actions; the start-up reading of the server list; and the
+// closing steps.
 
-#include "app/hourglass.h"
+#include "app/command_actions.h"
 #include "posting/busy_panel.h"
 #include "posting/connect_step.h"
 #include "posting/message_sink.h"
 #include "posting/posting_run.h"
+#include "widgets/hourglass.h"
 
 #include <QWidget>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
+class QAction;
 class QGroupBox;
 class QLabel;
 class QWindow;
@@ -25,19 +27,23 @@ class DataModule;
 } // namespace kalmora::data
 
 namespace kalmora::grids {
-class AdvPanel;
 class DBGridEh;
 class DBNavigator;
 } // namespace kalmora::grids
 
-namespace kalmora::app {
-
+namespace kalmora::widgets {
+class AdvPanel;
 class BevelPanel;
 class DatePicker;
 class FlatButton;
 class FlatEdit;
 class LookupBox;
 class ServerListBox;
+} // namespace kalmora::widgets
+
+namespace kalmora::app {
+
+class RatesWorkflow;
 
 /// The main window. It owns the data module (the connection `Kalmora` and every data
 /// component) and is the view of the connect step and the posting run: the busy panel, the
@@ -50,22 +56,6 @@ class Tfbrenvaldo final : public QWidget,
 {
     Q_OBJECT
 public:
-    /// What the window's commands do beyond the window itself. The window fills `connect`,
-    /// `postingRun` and `closeDataSets` with the connect step, the posting run and the
-    /// closing of `CRepArticulos` and `CPuntos` on its data module; the rates hooks are
-    /// the rates of the day. An empty hook does nothing. A failure raised by a hook
-    /// ends the command and is shown in the error box.
-    struct Hooks
-    {
-        std::function<void()> connect;                // CiaExit: the connect step
-        std::function<void()> postingRun;             // SpeedButton3Click and F2
-        std::function<void()> postTypedRate;          // F2, panel shown, before hiding it
-        std::function<void(int maxErrors)> saveRates; // F2 (-1) and F5 (0), panel shown
-        std::function<void()> seedRates;              // F5, panel hidden, before showing it
-        std::function<void()> closeRates;             // F5, after saving and hiding: CAjuste
-        std::function<void()> closeDataSets;          // FormClose: CRepArticulos, CPuntos
-    };
-
     /// Builds every control with its designed properties, then runs FormCreate, whose
     /// failure is shown in the error box without stopping the creation.
     explicit Tfbrenvaldo(QWidget *parent = nullptr);
@@ -73,7 +63,6 @@ public:
     Tfbrenvaldo(const Tfbrenvaldo &) = delete;
     Tfbrenvaldo &operator=(const Tfbrenvaldo &) = delete;
 
-    Hooks &hooks() { return hooks_; }
     /// The window's data components, `Kalmora` and the rest.
     data::DataModule &dataModule() { return *module_; }
 
@@ -128,8 +117,18 @@ private:
     /// list, or a month calendar (the date picker's, or a date cell's in the rates grid).
     bool listOpen() const;
     void FormCreate();
-    /// Runs before the focused control sees the key; never consumes it.
-    void FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    /// The window's commands, each a named action; a failure of one ends it and is shown in
+    /// the error box. "actionExecute" (F2) saves the rates first when their panel is shown
+    /// ("actionSaveRatesBeforePosting") and runs the posting run ("actionPost", also the
+    /// execute button) unless they were not saved; "actionRates" (F5) opens the rates
+    /// ("actionOpenRates") or saves and closes them ("actionSaveAndCloseRates");
+    /// "actionCancel" (Esc, also the cancel button) closes the window.
+    void createCommands();
+    /// Runs before the focused control sees the key: triggers the command whose key it is,
+    /// unless a modifier is held. Returns whether the command failed, which ends the key.
+    bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void executeCommand();
+    void ratesCommand();
     void FormClose();
     void CiaExit();
     void SpeedButton2Click();
@@ -143,8 +142,13 @@ private:
     // Made before the controls, which observe its data sources; the destructor frees the
     // controls first.
     std::unique_ptr<data::DataModule> module_;
-    Hourglass hourglass_;
-    Hooks hooks_;
+    widgets::Hourglass hourglass_;
+    CommandActions commands_{*this};
+    std::unique_ptr<RatesWorkflow> rates_;
+    QAction *executeAction_ = nullptr;
+    QAction *ratesAction_ = nullptr;
+    QAction *cancelAction_ = nullptr;
+    QAction *postAction_ = nullptr;
     bool placed_ = false;
     /// The key press being delivered, as first seen (its shortcut check): the window of
     /// this window's own that it came to, and whether a list was open then.
@@ -155,31 +159,31 @@ private:
     };
     std::optional<KeySighting> keySighting_;
 
-    BevelPanel *Panel2 = nullptr;               // top band holding the program's description
-    QLabel *Label2 = nullptr;                   // the description text in Panel2
-    QGroupBox *GroupBox1 = nullptr;             // "Origen:": server and login fields
-    QLabel *Label5 = nullptr;                   // caption "Servidor : "
-    QLabel *Label8 = nullptr;                   // caption "Usuario : "
-    QLabel *Label9 = nullptr;                   // caption "Clave : "
-    QLabel *Label6 = nullptr;                   // caption "Compañía:"
-    ServerListBox *Servidor = nullptr;          // the server list read from SERVIDORES.cfg
-    FlatEdit *Tusua = nullptr;                  // the user name
-    FlatEdit *TClave = nullptr;                 // the password, shown masked with '*'
-    FlatEdit *Cia = nullptr;                    // the company code; leaving it connects
-    QGroupBox *GroupBox2 = nullptr;             // "Parámetros ": the day and the point of sale
-    QLabel *Label4 = nullptr;                   // caption "Fecha:"
-    QLabel *Label7 = nullptr;                   // caption "Punto:"
-    DatePicker *EFecIni = nullptr;              // the day to post; enabled once connected
-    LookupBox *Pto = nullptr;                   // the point of sale, listed from DPuntos
-    BevelPanel *Panel3 = nullptr;               // band holding the error grid
-    grids::DBGridEh *DBGridEh1 = nullptr;       // the error grid over DError
-    BevelPanel *Panel1 = nullptr;               // bottom band holding the two buttons
-    FlatButton *SpeedButton3 = nullptr;         // execute button "F2: Ejecutar"
-    FlatButton *SpeedButton2 = nullptr;         // cancel button "Esc: Cancelar": closes
-    BevelPanel *Panel5 = nullptr;               // busy panel shown while connecting and posting
-    grids::AdvPanel *AdvPanel1 = nullptr;       // "Tarifas": the rates panel, toggled by F5
-    grids::DBGridEh *DBGridEh2 = nullptr;       // rates grid in AdvPanel1, not yet bound
-    grids::DBNavigator *DBNavigator1 = nullptr; // rates navigator, not yet bound
+    widgets::BevelPanel *Panel2 = nullptr;       // top band holding the program's description
+    QLabel *Label2 = nullptr;                    // the description text in Panel2
+    QGroupBox *GroupBox1 = nullptr;              // "Origen:": server and login fields
+    QLabel *Label5 = nullptr;                    // caption "Servidor : "
+    QLabel *Label8 = nullptr;                    // caption "Usuario : "
+    QLabel *Label9 = nullptr;                    // caption "Clave : "
+    QLabel *Label6 = nullptr;                    // caption "Compañía:"
+    widgets::ServerListBox *Servidor = nullptr;  // the server list read from SERVIDORES.cfg
+    widgets::FlatEdit *Tusua = nullptr;          // the user name
+    widgets::FlatEdit *TClave = nullptr;         // the password, shown masked with '*'
+    widgets::FlatEdit *Cia = nullptr;            // the company code; leaving it connects
+    QGroupBox *GroupBox2 = nullptr;              // "Parámetros ": the day and the point of sale
+    QLabel *Label4 = nullptr;                    // caption "Fecha:"
+    QLabel *Label7 = nullptr;                    // caption "Punto:"
+    widgets::DatePicker *EFecIni = nullptr;      // the day to post; enabled once connected
+    widgets::LookupBox *Pto = nullptr;           // the point of sale, listed from DPuntos
+    widgets::BevelPanel *Panel3 = nullptr;       // band holding the error grid
+    grids::DBGridEh *DBGridEh1 = nullptr;        // the error grid over DError
+    widgets::BevelPanel *Panel1 = nullptr;       // bottom band holding the two buttons
+    widgets::FlatButton *SpeedButton3 = nullptr; // execute button "F2: Ejecutar"
+    widgets::FlatButton *SpeedButton2 = nullptr; // cancel button "Esc: Cancelar": closes
+    widgets::BevelPanel *Panel5 = nullptr;       // busy panel shown while connecting and posting
+    widgets::AdvPanel *AdvPanel1 = nullptr;      // "Tarifas": the rates panel, toggled by F5
+    grids::DBGridEh *DBGridEh2 = nullptr;        // rates grid in AdvPanel1, not yet bound
+    grids::DBNavigator *DBNavigator1 = nullptr;  // rates navigator, not yet bound
 };
 
 } // namespace kalmora::app

@@ -3,9 +3,9 @@
 
 #include "data/client_data_set.h"
 #include "data/field.h"
-#include "grids/calendar_drop_down.h"
-#include "grids/cell_editor.h"
 #include "grids/column_fit.h"
+#include "grids/failure_report.h"
+#include "grids/grid_editing.h"
 #include "grids/local_text.h"
 
 #include <QApplication>
@@ -47,25 +47,18 @@ DBGridEh::DBGridEh(QWidget *parent) : QAbstractScrollArea(parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
-    CellEditor::Hooks hooks;
-    hooks.accepts = [this](QChar c) { return fieldAccepts(c); };
-    hooks.beforeTyping = [this] { editRow(); };
-    hooks.toGrid = [this](QKeyEvent *event) { keyPressEvent(event); };
-    hooks.dropDown = [this] { openCalendar(); };
-    editor_ = new CellEditor(viewport(), std::move(hooks));
     leaveWatch_ =
         connect(qApp, &QApplication::focusChanged, this, [this](QWidget *from, QWidget *to) {
             // The calendar is a window of its own, but still the grid's.
             const auto inGrid = [this](const QWidget *w) {
-                return w && (w == this || isAncestorOf(w) ||
-                             (calendar_ && (w == calendar_ || calendar_->isAncestorOf(w))));
+                return w && (w == this || isAncestorOf(w) || editing_.ownsCalendar(w));
             };
             // Only another control of the grid's window takes the focus from it. A window of
             // its own (an error box, another program) or none at all (the window deactivated
             // or closing) leaves the focus with the grid, and the typing where it is: writing
             // it again there would tell a refused text twice, or on closing at all.
             if (inGrid(from) && to && to->window() == window() && !inGrid(to))
-                leaveGrid();
+                editing_.leaveGrid();
         });
 }
 
@@ -95,8 +88,8 @@ void DBGridEh::setDataSource(data::TDataSource *source)
 void DBGridEh::activeChanged()
 {
     // Opened or closed: the rows changed by data, which ends a search.
-    endSearch();
-    closeEditor();
+    search_.end();
+    editing_.closeEditor();
     wheelRemainder_ = 0;
     navigation_.follow();
     relayout();
@@ -105,9 +98,9 @@ void DBGridEh::activeChanged()
 void DBGridEh::recordMoved()
 {
     // Any typing reached the field before the data set moved (updateRecord).
-    closeEditor();
-    if (!searchMoving_)
-        endSearch();
+    editing_.closeEditor();
+    if (!search_.moving())
+        search_.end();
     followData();
 }
 
@@ -122,7 +115,7 @@ void DBGridEh::stateChanged()
     // Posted or cancelled: the editor's text was written or is given up with the row.
     const data::TClientDataSet *set = navigation_.dataSet();
     if (set && set->state() == data::DataSetState::dsBrowse)
-        closeEditor();
+        editing_.closeEditor();
     viewport()->update();
 }
 
@@ -130,7 +123,7 @@ void DBGridEh::followData()
 {
     navigation_.follow();
     syncScrollBars();
-    placeEditor();
+    editing_.placeEditor();
     viewport()->update();
 }
 
@@ -357,7 +350,7 @@ void DBGridEh::relayout()
         horizontalOffset_ = 0;
     relayingOut_ = false;
     syncScrollBars();
-    placeEditor();
+    editing_.placeEditor();
     viewport()->update();
 }
 
@@ -388,7 +381,7 @@ void DBGridEh::scrollContentsBy(int, int)
     if (verticalScrollBar()->value() != navigation_.topRow())
         navigation_.scrollTo(verticalScrollBar()->value());
     syncScrollBars();
-    placeEditor();
+    editing_.placeEditor();
     viewport()->update();
 }
 
@@ -409,8 +402,7 @@ void DBGridEh::hideEvent(QHideEvent *event)
 {
     // A calendar is a window of its own: left open, it would outlive the grid on the screen
     // and act on rows no longer shown. It closes without a change.
-    if (calendar_ && calendar_->isVisible())
-        calendar_->hide();
+    editing_.hideCalendar();
     QAbstractScrollArea::hideEvent(event);
 }
 
@@ -442,7 +434,7 @@ std::optional<IndicatorGlyph> DBGridEh::indicatorGlyphShown() const
     case data::DataSetState::dsInsert:
         return IndicatorGlyph::Insert;
     default:
-        return searching_ ? IndicatorGlyph::Searching : IndicatorGlyph::Browse;
+        return search_.searching() ? IndicatorGlyph::Searching : IndicatorGlyph::Browse;
     }
 }
 
@@ -591,7 +583,7 @@ void DBGridEh::paintColumnCells(QPainter &painter, const GridGeometry &geometry,
                          cellText(row, column));
         painter.restore();
         if (row == current && column == focusedColumn())
-            paintSearchMatch(painter, cell, align);
+            search_.paintMatch(painter, cell, align);
     }
 }
 
@@ -663,6 +655,52 @@ bool DBGridEh::event(QEvent *event)
     return QAbstractScrollArea::event(event);
 }
 
+void DBGridEh::keyPressEvent(QKeyEvent *event)
+{
+    if (!navigation_.active()) {
+        event->ignore();
+        return;
+    }
+    // A running search sees the key first; what it leaves is the editing's.
+    bool handled = true;
+    guarded([&] { handled = search_.key(event) || editing_.key(event); });
+    if (!handled)
+        event->ignore();
+}
+
+void DBGridEh::updateRecord()
+{
+    editing_.writeEditor();
+}
+
+bool DBGridEh::editorOpen() const
+{
+    return editing_.editorOpen();
+}
+
+QString DBGridEh::editorText() const
+{
+    return editing_.editorText();
+}
+
+void DBGridEh::guarded(const std::function<void()> &command)
+{
+    try {
+        command();
+    } catch (...) {
+        reportFailure(std::current_exception());
+    }
+}
+
+std::vector<std::pair<QString, int>> DBGridEh::visibleColumnTitles() const
+{
+    std::vector<std::pair<QString, int>> titles;
+    for (int column = 0; column < columnCount(); ++column)
+        if (columns_[std::size_t(column)].settings.visible)
+            titles.emplace_back(columnTitle(column), column);
+    return titles;
+}
+
 // ---- Mouse
 
 void DBGridEh::mousePressEvent(QMouseEvent *event)
@@ -687,25 +725,23 @@ void DBGridEh::mousePressEvent(QMouseEvent *event)
         break;
     case GridHit::Area::Cell:
         guarded([&] {
-            endSearch();
+            search_.end();
             const int row = topRow() + hit.row;
             if (row == currentRow() && hit.column == focusedColumn()) {
-                if (!editorOpen() && canEditCell())
-                    showEditor();
+                if (!editing_.editorOpen() && editing_.canEditCell())
+                    editing_.showEditor();
                 return;
             }
             // The typing of the focused cell reaches its field before the focus moves.
-            writeEditor();
-            closeEditor();
+            editing_.leaveCell();
             navigation_.moveToCell(row, hit.column);
             followData();
         });
         break;
     case GridHit::Area::Indicator:
         guarded([&] {
-            endSearch();
-            writeEditor();
-            closeEditor();
+            search_.end();
+            editing_.leaveCell();
             navigation_.moveToCell(topRow() + hit.row, focusedColumn());
             followData();
         });
@@ -816,8 +852,7 @@ void DBGridEh::wheelEvent(QWheelEvent *event)
     wheelRemainder_ -= notches * QWheelEvent::DefaultDeltasPerStep;
     if (notches != 0 && navigation_.active())
         guarded([&] {
-            writeEditor();
-            closeEditor();
+            editing_.leaveCell();
             navigation_.wheel(notches);
             followData();
         });
@@ -827,8 +862,7 @@ void DBGridEh::focusInEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusInEvent(event);
     // While the editor is open, the keys go to it.
-    if (editorOpen())
-        editor_->setFocus(event->reason());
+    editing_.focusEditor(event->reason());
     viewport()->update();
 }
 

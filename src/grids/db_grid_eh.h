@@ -8,14 +8,16 @@
 //
 // Flat, its border is a one-pixel line drawn by the grid; otherwise it keeps the sunken edge.
 // Disabled, it looks the same and takes no input. The rules live in plain classes
-// (GridSettings, fitColumns, GridGeometry, GridNavigation); this widget draws and forwards
-// events to them.
+// (GridSettings, fitColumns, GridGeometry, GridNavigation), the editing and the searches in
+// the grid's GridEditing and GridSearch; this widget draws and forwards events to them.
 
 #include "data/data_source.h"
 #include "grids/grid_column.h"
+#include "grids/grid_editing.h"
 #include "grids/grid_geometry.h"
 #include "grids/grid_navigation.h"
 #include "grids/grid_options.h"
+#include "grids/grid_search.h"
 #include "grids/indicator_glyphs.h"
 #include "grids/text_location.h"
 
@@ -30,9 +32,6 @@ class TField;
 }
 
 namespace kalmora::grids {
-
-class CalendarDropDown;
-class CellEditor;
 
 class DBGridEh final : public QAbstractScrollArea, private data::DataSetObserver
 {
@@ -84,19 +83,19 @@ public:
     int focusedColumn() const { return navigation_.focusedColumn(); }
     int topRow() const { return navigation_.topRow(); }
     int rowsInView() const { return navigation_.rowsInView(); }
-    // ---- Searching (grid_search.cpp)
+    // ---- Searching (GridSearch)
 
     /// Looks for `request`'s text. On a match the matching record becomes current and its
     /// column focused, and true is returned; without one nothing moves. The grid repaints
     /// once, at the end.
-    bool locateText(const TextLocation &request);
+    bool locateText(const TextLocation &request) { return search_.locate(request); }
     /// The incremental search (rates grid): whether it runs, and its text.
-    bool searching() const { return searching_; }
-    QString searchText() const { return searchText_; }
+    bool searching() const { return search_.searching(); }
+    QString searchText() const { return search_.text(); }
     /// The visible columns' titles in display order, and the column of each.
     std::vector<std::pair<QString, int>> visibleColumnTitles() const;
 
-    /// Whether the cell editor is open over the focused cell, and its text.
+    /// Whether the cell editor is open over the focused cell, and its text (GridEditing).
     bool editorOpen() const;
     QString editorText() const;
     /// The glyph drawn in the current row's indicator cell, if any.
@@ -133,44 +132,6 @@ private:
 
     enum class Drag { None, Sizing, PressedTitle, Moving };
 
-    // Keys and editing (grid_editing.cpp).
-    /// Runs the grid's command for `event`; false when the key is not the grid's.
-    bool runKey(QKeyEvent *event);
-    bool runMoveKey(int key, bool ctrl, bool shift);
-    /// Tab, Shift+Tab and (rates grid) Enter: the editor's text is written first.
-    void tabKey(bool backward);
-    void escapeKey();
-    void insertKey();
-    void deleteKey();
-    void copyFromRowAbove();
-    void typeKey(const QString &text);
-    /// The focused cell can be edited: open data set, dgEditing, nothing read-only, and the
-    /// operations allowed.
-    bool canEditCell() const;
-    bool fieldAccepts(QChar c) const;
-    /// Puts the current row in edit state (a new row stays inserting).
-    void editRow();
-    void showEditor();
-    /// Writes the editor's typing to its field; the field's failure leaves the text typed.
-    void writeEditor();
-    void closeEditor();
-    void placeEditor();
-    /// The month calendar under a date cell, and what accepting one of its days does.
-    void openCalendar();
-    void acceptCalendarDay(QDate day);
-    /// The focus went from the grid (or its editor) to another control.
-    void leaveGrid();
-    // Searching (grid_search.cpp).
-    /// Ctrl+F and the keys of a running incremental search; true when the key is taken.
-    bool runSearchKey(QKeyEvent *event);
-    void startSearch();
-    void endSearch();
-    void extendSearch(const QString &text);
-    void stepSearch(bool backward);
-    void openFindDialog();
-    /// The leading part of the focused cell that the search text matches, black on yellow.
-    void paintSearchMatch(QPainter &painter, const QRect &cell, Qt::Alignment align) const;
-
     /// Runs `command`; a failure is shown, and the grid stays where it was.
     void guarded(const std::function<void()> &command);
 
@@ -202,14 +163,15 @@ private:
                               int linesBottom) const;
     void paintMoveMarker(QPainter &painter, const GridGeometry &geometry) const;
 
-    CellEditor *editor_ = nullptr;
-    CalendarDropDown *calendar_ = nullptr; // made on first use
-    bool searching_ = false;
-    QString searchText_;
-    bool searchMoving_ = false; // the search's own moves do not end it
+    // The collaborators reach the grid's rows, columns and drawing.
+    friend class GridEditing;
+    friend class GridSearch;
+
     QMetaObject::Connection leaveWatch_;
     GridSettings settings_;
     GridNavigation navigation_{settings_};
+    GridEditing editing_{*this};
+    GridSearch search_{*this};
     data::TDataSource *source_ = nullptr;
     std::vector<GridColumn> columns_;
     bool relayingOut_ = false;

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
-// The grid's keys and its cell editor: moving about, typing into a cell, Esc, Ins, Ctrl+Del
-// and Ctrl+'. Whatever edits needs the data set open and modifiable, dgEditing and the
-// allowed operations, which the error grid never has; a command whose conditions are not met
-// does nothing.
+#include "grids/grid_editing.h"
+
 #include "data/client_data_set.h"
 #include "data/field.h"
 #include "grids/calendar_drop_down.h"
@@ -32,42 +30,31 @@ bool isEditing(const data::TClientDataSet &set)
 
 } // namespace
 
-void DBGridEh::guarded(const std::function<void()> &command)
+GridEditing::GridEditing(DBGridEh &grid) : grid_(grid)
 {
-    try {
-        command();
-    } catch (...) {
-        reportFailure(std::current_exception());
-    }
+    CellEditor::Hooks hooks;
+    hooks.accepts = [this](QChar c) { return fieldAccepts(c); };
+    hooks.beforeTyping = [this] { editRow(); };
+    hooks.toGrid = [this](QKeyEvent *event) { grid_.keyPressEvent(event); };
+    hooks.dropDown = [this] { openCalendar(); };
+    editor_ = new CellEditor(grid_.viewport(), std::move(hooks));
 }
 
-bool DBGridEh::editorOpen() const
+bool GridEditing::editorOpen() const
 {
     // Open until closed, even while the grid itself is hidden: a panel hidden with the editor
     // open still has that typing to write (F2 hides the rates before saving them).
     return editor_ && !editor_->isHidden();
 }
 
-QString DBGridEh::editorText() const
+QString GridEditing::editorText() const
 {
     return editorOpen() ? editor_->text() : QString();
 }
 
 // ---- Keys
 
-void DBGridEh::keyPressEvent(QKeyEvent *event)
-{
-    if (!navigation_.active()) {
-        event->ignore();
-        return;
-    }
-    bool handled = true;
-    guarded([&] { handled = runSearchKey(event) || runKey(event); });
-    if (!handled)
-        event->ignore();
-}
-
-bool DBGridEh::runKey(QKeyEvent *event)
+bool GridEditing::key(QKeyEvent *event)
 {
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     const bool ctrl = modifiers & Qt::ControlModifier;
@@ -76,13 +63,13 @@ bool DBGridEh::runKey(QKeyEvent *event)
     switch (event->key()) {
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
-        if (!settings_.has(GridOption::dgTabs))
+        if (!grid_.settings_.has(GridOption::dgTabs))
             return false;
         tabKey(event->key() == Qt::Key_Backtab || shift);
         return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (!settings_.has(GridOptionEh::dghEnterAsTab) || ctrl || alt)
+        if (!grid_.settings_.has(GridOptionEh::dghEnterAsTab) || ctrl || alt)
             return false;
         tabKey(shift);
         return true;
@@ -108,7 +95,7 @@ bool DBGridEh::runKey(QKeyEvent *event)
     default:
         break;
     }
-    if (runMoveKey(event->key(), ctrl, shift))
+    if (moveKey(event->key(), ctrl, shift))
         return true;
     if (!ctrl && !alt && !event->text().isEmpty() && event->text().at(0).isPrint()) {
         typeKey(event->text());
@@ -117,9 +104,9 @@ bool DBGridEh::runKey(QKeyEvent *event)
     return false;
 }
 
-bool DBGridEh::runMoveKey(int key, bool ctrl, bool shift)
+bool GridEditing::moveKey(int key, bool ctrl, bool shift)
 {
-    GridNavigation &nav = navigation_;
+    GridNavigation &nav = grid_.navigation_;
     switch (key) {
     case Qt::Key_Up:
     case Qt::Key_Down:
@@ -139,8 +126,7 @@ bool DBGridEh::runMoveKey(int key, bool ctrl, bool shift)
         editorOpen())
         return true; // selecting in the editor's text is the editor's own business
     // The typing of the cell that is left reaches its field first; a refused text stops here.
-    writeEditor();
-    closeEditor();
+    leaveCell();
     switch (key) {
     case Qt::Key_Up:
         ctrl ? nav.firstInView() : nav.priorRow();
@@ -169,21 +155,20 @@ bool DBGridEh::runMoveKey(int key, bool ctrl, bool shift)
     default:
         break;
     }
-    followData();
+    grid_.followData();
     return true;
 }
 
-void DBGridEh::tabKey(bool backward)
+void GridEditing::tabKey(bool backward)
 {
-    writeEditor();
-    closeEditor();
-    backward ? navigation_.backTab() : navigation_.tab();
-    followData();
+    leaveCell();
+    backward ? grid_.navigation_.backTab() : grid_.navigation_.tab();
+    grid_.followData();
 }
 
-void DBGridEh::escapeKey()
+void GridEditing::escapeKey()
 {
-    data::TClientDataSet *set = navigation_.dataSet();
+    data::TClientDataSet *set = grid_.navigation_.dataSet();
     if (editorOpen() && editor_->typed()) {
         // Back to the field's value; the row keeps what was written to it before.
         editor_->markWritten();
@@ -193,29 +178,28 @@ void DBGridEh::escapeKey()
     closeEditor();
     if (isEditing(*set))
         set->cancel();
-    followData();
+    grid_.followData();
 }
 
-void DBGridEh::insertKey()
+void GridEditing::insertKey()
 {
-    if (!navigation_.canModify() || settings_.readOnly)
+    if (!grid_.navigation_.canModify() || grid_.settings_.readOnly)
         return;
-    const bool insert = settings_.allowedOperations.contains(AllowedOperation::alopInsertEh);
-    if (!insert && !settings_.allowedOperations.contains(AllowedOperation::alopAppendEh))
+    const bool insert = grid_.settings_.allowedOperations.contains(AllowedOperation::alopInsertEh);
+    if (!insert && !grid_.settings_.allowedOperations.contains(AllowedOperation::alopAppendEh))
         return;
-    writeEditor();
-    closeEditor();
-    insert ? navigation_.dataSet()->insert() : navigation_.dataSet()->append();
-    followData();
+    leaveCell();
+    insert ? grid_.navigation_.dataSet()->insert() : grid_.navigation_.dataSet()->append();
+    grid_.followData();
 }
 
-void DBGridEh::deleteKey()
+void GridEditing::deleteKey()
 {
-    data::TClientDataSet *set = navigation_.dataSet();
-    if (settings_.readOnly || set->isEmpty() || !set->canModify() ||
-        !settings_.allowedOperations.contains(AllowedOperation::alopDeleteEh))
+    data::TClientDataSet *set = grid_.navigation_.dataSet();
+    if (grid_.settings_.readOnly || set->isEmpty() || !set->canModify() ||
+        !grid_.settings_.allowedOperations.contains(AllowedOperation::alopDeleteEh))
         return;
-    if (settings_.has(GridOption::dgConfirmDelete)) {
+    if (grid_.settings_.has(GridOption::dgConfirmDelete)) {
         QWidget *hadFocus = QApplication::focusWidget();
         const bool ok = confirm(QStringLiteral("Delete record?"));
         if (hadFocus && QApplication::focusWidget() != hadFocus)
@@ -225,24 +209,23 @@ void DBGridEh::deleteKey()
     }
     closeEditor();
     set->deleteRecord();
-    followData();
+    grid_.followData();
 }
 
-void DBGridEh::copyFromRowAbove()
+void GridEditing::copyFromRowAbove()
 {
-    const int row = currentRow();
-    if (row <= topRow() || !canEditCell())
+    const int row = grid_.currentRow();
+    if (row <= grid_.topRow() || !canEditCell())
         return;
-    data::TField *field = fieldOf(focusedColumn());
-    writeEditor();
-    closeEditor();
+    data::TField *field = grid_.fieldOf(grid_.focusedColumn());
+    leaveCell();
     const data::Value above = field->valueAt(std::size_t(row - 1));
     editRow();
     field->setValue(above);
     showEditor();
 }
 
-void DBGridEh::typeKey(const QString &text)
+void GridEditing::typeKey(const QString &text)
 {
     if (!canEditCell())
         return;
@@ -258,14 +241,14 @@ void DBGridEh::typeKey(const QString &text)
 
 // ---- The cell editor
 
-bool DBGridEh::canEditCell() const
+bool GridEditing::canEditCell() const
 {
-    const data::TClientDataSet *set = navigation_.dataSet();
-    const data::TField *field = fieldOf(focusedColumn());
+    const data::TClientDataSet *set = grid_.navigation_.dataSet();
+    const data::TField *field = grid_.fieldOf(grid_.focusedColumn());
     if (!set || !set->active() || !field || !field->bound() || field->readOnly() ||
-        !navigation_.canModify() || settings_.readOnly)
+        !grid_.navigation_.canModify() || grid_.settings_.readOnly)
         return false;
-    const AllowedOperations &allowed = settings_.allowedOperations;
+    const AllowedOperations &allowed = grid_.settings_.allowedOperations;
     if (!allowed.contains(AllowedOperation::alopUpdateEh) &&
         set->state() != data::DataSetState::dsInsert)
         return false;
@@ -273,9 +256,9 @@ bool DBGridEh::canEditCell() const
            allowed.contains(AllowedOperation::alopAppendEh);
 }
 
-bool DBGridEh::fieldAccepts(QChar c) const
+bool GridEditing::fieldAccepts(QChar c) const
 {
-    const data::TField *field = fieldOf(focusedColumn());
+    const data::TField *field = grid_.fieldOf(grid_.focusedColumn());
     if (!field)
         return false;
     const QByteArray bytes = QString(c).toLocal8Bit();
@@ -285,16 +268,16 @@ bool DBGridEh::fieldAccepts(QChar c) const
     return !bytes.isEmpty();
 }
 
-void DBGridEh::editRow()
+void GridEditing::editRow()
 {
-    data::TClientDataSet *set = navigation_.dataSet();
+    data::TClientDataSet *set = grid_.navigation_.dataSet();
     if (!isEditing(*set))
         set->edit();
 }
 
-void DBGridEh::showEditor()
+void GridEditing::showEditor()
 {
-    const data::TField *field = fieldOf(focusedColumn());
+    const data::TField *field = grid_.fieldOf(grid_.focusedColumn());
     if (!field)
         return;
     editor_->setAlignment(rightAligned(field) ? Qt::AlignRight : Qt::AlignLeft);
@@ -303,11 +286,11 @@ void DBGridEh::showEditor()
     editor_->open(fromLocal(field->asString()));
 }
 
-void DBGridEh::writeEditor()
+void GridEditing::writeEditor()
 {
     if (!editorOpen() || !editor_->typed())
         return;
-    data::TField *field = fieldOf(focusedColumn());
+    data::TField *field = grid_.fieldOf(grid_.focusedColumn());
     if (!field)
         return;
     // The editor's own edits (select all, Backspace, cut, undo) change its text without the
@@ -317,7 +300,7 @@ void DBGridEh::writeEditor()
     editor_->markWritten();
 }
 
-void DBGridEh::closeEditor()
+void GridEditing::closeEditor()
 {
     if (!editorOpen())
         return;
@@ -325,15 +308,15 @@ void DBGridEh::closeEditor()
     editor_->markWritten();
     editor_->hide();
     if (hadFocus)
-        setFocus(Qt::OtherFocusReason);
-    viewport()->update();
+        grid_.setFocus(Qt::OtherFocusReason);
+    grid_.viewport()->update();
 }
 
-void DBGridEh::placeEditor()
+void GridEditing::placeEditor()
 {
     if (!editor_)
         return;
-    const QRect cell = cellRect(currentRow(), focusedColumn());
+    const QRect cell = grid_.cellRect(grid_.currentRow(), grid_.focusedColumn());
     if (cell.isEmpty()) {
         closeEditor();
         return;
@@ -341,13 +324,13 @@ void DBGridEh::placeEditor()
     editor_->setGeometry(cell);
 }
 
-void DBGridEh::openCalendar()
+void GridEditing::openCalendar()
 {
-    const data::TField *field = fieldOf(focusedColumn());
+    const data::TField *field = grid_.fieldOf(grid_.focusedColumn());
     if (!editorOpen() || !field || !isDate(*field))
         return;
     if (!calendar_)
-        calendar_ = new CalendarDropDown(this, [this](QDate day) { acceptCalendarDay(day); });
+        calendar_ = new CalendarDropDown(&grid_, [this](QDate day) { acceptCalendarDay(day); });
     QDate day;
     const data::Value value = field->value();
     if (const auto *date = std::get_if<data::Date>(&value))
@@ -355,13 +338,13 @@ void DBGridEh::openCalendar()
     else if (const auto *stamp = std::get_if<data::Timestamp>(&value))
         day = QDate(stamp->date.year, stamp->date.month, stamp->date.day);
     const QRect cell = editor_->geometry();
-    calendar_->open(QRect(viewport()->mapToGlobal(cell.topLeft()), cell.size()), day);
+    calendar_->open(QRect(grid_.viewport()->mapToGlobal(cell.topLeft()), cell.size()), day);
 }
 
-void DBGridEh::acceptCalendarDay(QDate chosen)
+void GridEditing::acceptCalendarDay(QDate chosen)
 {
-    guarded([&] {
-        data::TField *field = fieldOf(focusedColumn());
+    grid_.guarded([&] {
+        data::TField *field = grid_.fieldOf(grid_.focusedColumn());
         if (!field)
             return;
         editRow();
@@ -381,23 +364,41 @@ void DBGridEh::acceptCalendarDay(QDate chosen)
     });
 }
 
-void DBGridEh::updateRecord()
+void GridEditing::leaveCell()
 {
     writeEditor();
+    closeEditor();
 }
 
-void DBGridEh::leaveGrid()
+void GridEditing::focusEditor(Qt::FocusReason reason)
 {
-    data::TClientDataSet *set = navigation_.dataSet();
+    if (editorOpen())
+        editor_->setFocus(reason);
+}
+
+bool GridEditing::ownsCalendar(const QWidget *widget) const
+{
+    return calendar_ && (widget == calendar_ || calendar_->isAncestorOf(widget));
+}
+
+void GridEditing::hideCalendar()
+{
+    if (calendar_ && calendar_->isVisible())
+        calendar_->hide();
+}
+
+void GridEditing::leaveGrid()
+{
+    data::TClientDataSet *set = grid_.navigation_.dataSet();
     if (!set || !set->active())
         return;
-    guarded([&] {
+    grid_.guarded([&] {
         const bool typed = editorOpen() && editor_->typed();
-        if (settings_.has(GridOption::dgCancelOnExit) &&
+        if (grid_.settings_.has(GridOption::dgCancelOnExit) &&
             set->state() == data::DataSetState::dsInsert && !set->modified() && !typed) {
             closeEditor();
             set->cancel();
-            followData();
+            grid_.followData();
             return;
         }
         writeEditor();

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: Apache-2.0
-// Searching in a grid: the text location that both searches use, the rates grid's
-// incremental search (Ctrl+F, then typing), and the find dialog that Ctrl+F opens.
+#include "grids/grid_search.h"
+
 #include "data/client_data_set.h"
 #include "data/field.h"
 #include "grids/db_grid_eh.h"
 #include "grids/find_dialog.h"
+#include "grids/grid_editing.h"
 #include "grids/local_text.h"
 
 #include <QApplication>
@@ -14,33 +15,24 @@
 
 namespace kalmora::grids {
 
-std::vector<std::pair<QString, int>> DBGridEh::visibleColumnTitles() const
+bool GridSearch::locate(const TextLocation &request)
 {
-    std::vector<std::pair<QString, int>> titles;
-    for (int column = 0; column < columnCount(); ++column)
-        if (columns_[std::size_t(column)].settings.visible)
-            titles.emplace_back(columnTitle(column), column);
-    return titles;
-}
-
-bool DBGridEh::locateText(const TextLocation &request)
-{
-    const data::TClientDataSet *set = navigation_.dataSet();
+    const data::TClientDataSet *set = grid_.navigation_.dataSet();
     std::vector<int> visible;
-    for (const auto &[title, column] : visibleColumnTitles())
+    for (const auto &[title, column] : grid_.visibleColumnTitles())
         visible.push_back(column);
     if (!set || !set->active() || visible.empty())
         return false;
     const bool allColumns = request.column < 0;
-    const int startColumn = allColumns ? focusedColumn() : request.column;
+    const int startColumn = allColumns ? grid_.focusedColumn() : request.column;
     auto place = std::find(visible.begin(), visible.end(), startColumn);
     if (place == visible.end())
         return false;
     // Positions are walked over the rows' texts without moving the data set, so nothing
     // repaints until the end, and a location that finds nothing leaves everything as it was.
-    const int rows = rowCount();
+    const int rows = grid_.rowCount();
     const int columns = int(visible.size());
-    int row = request.direction == SearchDirection::FromFirst ? 0 : currentRow();
+    int row = request.direction == SearchDirection::FromFirst ? 0 : grid_.currentRow();
     int at = int(place - visible.begin());
     const int step = request.direction == SearchDirection::Up ? -1 : +1;
     const auto advance = [&] {
@@ -59,7 +51,7 @@ bool DBGridEh::locateText(const TextLocation &request)
     };
     std::vector<const data::TField *> fields;
     for (const int column : visible)
-        fields.push_back(fieldOf(column));
+        fields.push_back(grid_.fieldOf(column));
     if (request.direction != SearchDirection::FromFirst)
         advance();
     for (; row >= 0 && row < rows; advance()) {
@@ -67,11 +59,10 @@ bool DBGridEh::locateText(const TextLocation &request)
         const QString cell = field ? fromLocal(field->textAt(std::size_t(row))) : QString();
         if (!textMatches(cell, request.text, request.match, request.ignoreCase))
             continue;
-        writeEditor();
-        closeEditor();
-        navigation_.dataSet()->setRecNo(row);
-        navigation_.setFocusedColumn(visible[std::size_t(at)]);
-        followData();
+        grid_.editing_.leaveCell();
+        grid_.navigation_.dataSet()->setRecNo(row);
+        grid_.navigation_.setFocusedColumn(visible[std::size_t(at)]);
+        grid_.followData();
         return true;
     }
     return false;
@@ -103,7 +94,7 @@ bool isModifierKey(int key)
 
 } // namespace
 
-bool DBGridEh::runSearchKey(QKeyEvent *event)
+bool GridSearch::key(QKeyEvent *event)
 {
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     const bool ctrl = modifiers & Qt::ControlModifier;
@@ -114,106 +105,104 @@ bool DBGridEh::runSearchKey(QKeyEvent *event)
     if (isModifierKey(key))
         return false;
     if (key == Qt::Key_F && modifiers == Qt::ControlModifier) {
-        if (searching_ || !settings_.has(GridOptionEh::dghIncSearch)) {
-            endSearch();
-            if (settings_.has(GridOptionEh::dghDialogFind))
+        if (searching_ || !grid_.settings_.has(GridOptionEh::dghIncSearch)) {
+            end();
+            if (grid_.settings_.has(GridOptionEh::dghDialogFind))
                 openFindDialog();
         } else {
-            startSearch();
+            start();
         }
         return true;
     }
     if (!searching_)
         return false;
-    const data::TClientDataSet *set = navigation_.dataSet();
+    const data::TClientDataSet *set = grid_.navigation_.dataSet();
     const bool rowBeingEdited = set->state() != data::DataSetState::dsBrowse;
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && ctrl) {
-        stepSearch(shift);
+        step(shift);
         return true;
     }
     if ((key == Qt::Key_Insert && modifiers == Qt::ShiftModifier) ||
         (key == Qt::Key_V && modifiers == Qt::ControlModifier)) {
-        extendSearch(QApplication::clipboard()->text());
+        extend(QApplication::clipboard()->text());
         return true;
     }
     if (key == Qt::Key_Backspace && modifiers == Qt::NoModifier) {
-        searchText_.chop(1);
-        viewport()->update();
+        text_.chop(1);
+        grid_.viewport()->update();
         return true;
     }
     if (!ctrl && !(modifiers & Qt::AltModifier) && !rowBeingEdited && !event->text().isEmpty() &&
         event->text().at(0).isPrint()) {
-        extendSearch(event->text());
+        extend(event->text());
         return true;
     }
     // Any other key (Enter, Esc and F2 among them) ends the search and does its usual work.
-    endSearch();
+    end();
     return false;
 }
 
-void DBGridEh::startSearch()
+void GridSearch::start()
 {
     // What was typed in the cell is kept: written to its field before the editor goes.
-    writeEditor();
-    closeEditor();
+    grid_.editing_.leaveCell();
     searching_ = true;
-    searchText_.clear();
-    viewport()->update();
+    text_.clear();
+    grid_.viewport()->update();
 }
 
-void DBGridEh::endSearch()
+void GridSearch::end()
 {
     if (!searching_)
         return;
     searching_ = false;
-    searchText_.clear();
-    viewport()->update();
+    text_.clear();
+    grid_.viewport()->update();
 }
 
-void DBGridEh::extendSearch(const QString &text)
+void GridSearch::extend(const QString &text)
 {
-    const QString candidate = searchText_ + text;
+    const QString candidate = text_ + text;
     TextLocation request;
     request.text = candidate;
-    request.column = focusedColumn();
+    request.column = grid_.focusedColumn();
     request.match = MatchKind::Beginning;
     request.direction = SearchDirection::FromFirst;
-    searchMoving_ = true;
-    const bool found = locateText(request);
-    searchMoving_ = false;
+    moving_ = true;
+    const bool found = locate(request);
+    moving_ = false;
     // Nothing found: the character is dropped, silently.
     if (found)
-        searchText_ = cellText(currentRow(), focusedColumn()).left(candidate.size());
-    viewport()->update();
+        text_ = grid_.cellText(grid_.currentRow(), grid_.focusedColumn()).left(candidate.size());
+    grid_.viewport()->update();
 }
 
-void DBGridEh::stepSearch(bool backward)
+void GridSearch::step(bool backward)
 {
     TextLocation request;
-    request.text = searchText_;
-    request.column = focusedColumn();
+    request.text = text_;
+    request.column = grid_.focusedColumn();
     request.match = MatchKind::Beginning;
     request.direction = backward ? SearchDirection::Up : SearchDirection::Down;
-    searchMoving_ = true;
-    locateText(request);
-    searchMoving_ = false;
-    viewport()->update();
+    moving_ = true;
+    locate(request);
+    moving_ = false;
+    grid_.viewport()->update();
 }
 
-void DBGridEh::openFindDialog()
+void GridSearch::openFindDialog()
 {
-    writeEditor();
-    closeEditor();
-    TDBGridEhFindDlg::open(*this);
+    grid_.editing_.leaveCell();
+    TDBGridEhFindDlg::open(grid_);
 }
 
-void DBGridEh::paintSearchMatch(QPainter &painter, const QRect &cell, Qt::Alignment align) const
+void GridSearch::paintMatch(QPainter &painter, const QRect &cell, Qt::Alignment align) const
 {
-    if (!searching_ || searchText_.isEmpty() || !hasFocus())
+    if (!searching_ || text_.isEmpty() || !grid_.hasFocus())
         return;
-    const QFontMetrics metrics(font());
-    const QString text = cellText(currentRow(), focusedColumn());
-    const int matched = metrics.horizontalAdvance(text.left(searchText_.size()));
+    const QFontMetrics metrics(grid_.font());
+    const QString text = grid_.cellText(grid_.currentRow(), grid_.focusedColumn());
+    const int matched = metrics.horizontalAdvance(text.left(text_.size()));
     const QRect inner = cell.adjusted(2, 0, -2, 0);
     const int left = (align & Qt::AlignRight) ? inner.right() + 1 - metrics.horizontalAdvance(text)
                                               : inner.left();
@@ -223,7 +212,7 @@ void DBGridEh::paintSearchMatch(QPainter &painter, const QRect &cell, Qt::Alignm
     painter.fillRect(part, Qt::yellow);
     painter.setPen(Qt::black);
     painter.drawText(part, int(Qt::AlignLeft | Qt::AlignVCenter) | Qt::TextSingleLine,
-                     text.left(searchText_.size()));
+                     text.left(text_.size()));
     painter.restore();
 }
 

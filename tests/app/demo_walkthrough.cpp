@@ -5,10 +5,10 @@
 // message of a failed posting, and its error rows. Not a test: a way to look at the window on a
 // real display (Xvfb).
 #include "app/application.h"
-#include "app/lookup_box.h"
 #include "app/main_window.h"
 #include "grids/db_grid_eh.h"
 #include "grids/find_dialog.h"
+#include "widgets/lookup_box.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -72,7 +72,7 @@ int main(int argc, char **argv)
         tab(); // to the point of sale
         saveScreen(folder, "2-connected.png");
 
-        auto *box = window.findChild<kalmora::app::LookupBox *>(QStringLiteral("Pto"));
+        auto *box = window.findChild<kalmora::widgets::LookupBox *>(QStringLiteral("Pto"));
         QTest::mouseClick(box, Qt::LeftButton);
         QTest::keyClick(handle, Qt::Key_Down);
         QTest::keyClick(handle, Qt::Key_Down);

@@ -2,12 +2,12 @@
 // The point-of-sale lookup box `Pto` in the main window on a demo company with twelve points:
 // its text, the keys with the list closed and open, the incremental search, the drop-down
 // list's size and place, the choice surviving a reload, and the focus look.
-#include "app/lookup_box.h"
-#include "app/lookup_list.h"
 #include "company/data_module.h"
 #include "company_window.h"
 #include "data/client_data_set.h"
 #include "data/field.h"
+#include "widgets/lookup_box.h"
+#include "widgets/lookup_list.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -18,8 +18,8 @@
 namespace kalmora::test {
 namespace {
 
-using app::LookupBox;
-using app::LookupList;
+using widgets::LookupBox;
+using widgets::LookupList;
 
 const char *const kLongName = "Bodega auxiliar de la sede norte"; // 32 characters
 

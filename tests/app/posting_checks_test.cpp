@@ -3,13 +3,13 @@
 // the day shown whatever order the company reads days in, a company code cannot lead out of
 // the server's datos/ folder, a day another workstation is posting is told plainly, and a
 // call without a cash customer fails where the user sees it.
-#include "app/bevel_panel.h"
-#include "app/date_picker.h"
-#include "app/lookup_box.h"
 #include "company/data_module.h"
 #include "company_window.h"
 #include "core/date_format.h"
 #include "data/sql_connection.h"
+#include "widgets/bevel_panel.h"
+#include "widgets/date_picker.h"
+#include "widgets/lookup_box.h"
 
 #include <QDateEdit>
 #include <QLineEdit>
@@ -44,9 +44,9 @@ protected:
         data::DateSettings settings = data::currentDateSettings();
         settings.shortPattern = pattern;
         data::setCurrentDateSettings(settings);
-        find<app::DatePicker>("EFecIni")->applyDateSettings(settings);
+        find<widgets::DatePicker>("EFecIni")->applyDateSettings(settings);
     }
-    app::LookupBox *box() const { return find<app::LookupBox>("Pto"); }
+    widgets::LookupBox *box() const { return find<widgets::LookupBox>("Pto"); }
     /// Connects, sets the day in the date picker and chooses the point whose name begins
     /// with `prefix`.
     void connectAndChoose(const QDate &day, const QString &prefix)

@@ -2,14 +2,14 @@
 // The main job through the main window on a demo company: the login typed and the company
 // box left connects; a point chosen in `Pto` and the execute button (or F2) post the day of
 // `EFecIni`; what the user is told, what the error grid lists, and what reaches the database.
-#include "app/bevel_panel.h"
-#include "app/lookup_box.h"
 #include "company/data_module.h"
 #include "company_window.h"
 #include "data/client_data_set.h"
 #include "data/field.h"
 #include "grids/db_grid_eh.h"
 #include "grids/find_dialog.h"
+#include "widgets/bevel_panel.h"
+#include "widgets/lookup_box.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -30,7 +30,7 @@ const QString kChoosePoint = QStringLiteral("Seleccione el punto de venta.");
 class PostingWindowTest : public CompanyWindowTest
 {
 protected:
-    app::LookupBox *box() const { return find<app::LookupBox>("Pto"); }
+    widgets::LookupBox *box() const { return find<widgets::LookupBox>("Pto"); }
     /// Connects and chooses the point whose name begins with `prefix` by typing it in `Pto`.
     void connectAndChoose(const QString &prefix)
     {
@@ -71,7 +71,7 @@ TEST_F(PostingWindowTest, TypingTheLoginAndLeavingTheCompanyConnects)
     EXPECT_EQ(day->text(), today.toString(QStringLiteral("dd/MM/yyyy")));
     EXPECT_EQ(focusName(), QStringLiteral("EFecIni"));
     EXPECT_TRUE(find("SpeedButton3")->isEnabled());
-    auto *busy = find<app::BevelPanel>("Panel5");
+    auto *busy = find<widgets::BevelPanel>("Panel5");
     EXPECT_FALSE(busy->isVisible());
     EXPECT_EQ(busy->caption(), QStringLiteral("Conectando a la base de datos DEMO ..."));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -96,7 +96,7 @@ TEST_F(PostingWindowTest, AFailedConnectShowsTheFailureAndKeepsTheControlsAsThey
     press(Qt::Key_Tab); // no password
     type(QStringLiteral("NOPE"));
     press(Qt::Key_Tab);
-    auto *busy = find<app::BevelPanel>("Panel5");
+    auto *busy = find<widgets::BevelPanel>("Panel5");
     EXPECT_FALSE(busy->isVisible());
     EXPECT_TRUE(recorder.shown().empty());
 

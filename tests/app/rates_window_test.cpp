@@ -2,12 +2,13 @@
 // The day's rates through the main window on a demo company: F5 opens the rates panel with
 // the day's three default rows and saves them, F2 saves them before posting; what the user
 // sees in the panel and what reaches the database.
-#include "app/lookup_box.h"
 #include "company/data_module.h"
 #include "company_window.h"
 #include "grids/db_grid_eh.h"
 #include "grids/db_navigator.h"
+#include "widgets/lookup_box.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDateEdit>
 #include <QTest>
@@ -105,6 +106,63 @@ TEST_F(RatesWindowTest, F5OpensTheDefaultsAndF5AgainStoresExactlyThem)
     }
     EXPECT_EQ(ratesOfOtherDays(day), otherDays);
     EXPECT_TRUE(shown(MessageWindow::ErrorBox).isEmpty());
+}
+
+// Guards against F2 and F5 doing their steps in the wrong order, acting with a modifier held,
+// or going on after a failure; the failure reaches the error box. The steps are the
+// window's actions as they run; without a chosen point a posting run asks for one.
+TEST_F(RatesWindowTest, F2AndF5RunTheirStepsInOrder)
+{
+    connect();
+    const std::string day = iso(QDate::currentDate());
+    std::vector<std::string> steps;
+    const std::pair<const char *, const char *> actions[] = {
+        {"actionPost", "post"},
+        {"actionOpenRates", "open rates"},
+        {"actionSaveAndCloseRates", "save and close rates"},
+        {"actionSaveRatesBeforePosting", "save rates before posting"},
+    };
+    for (const auto &[name, step] : actions)
+        QObject::connect(find<QAction>(name), &QAction::triggered, window.get(),
+                         [&steps, step = step] { steps.push_back(step); });
+    const QStringList choosePoint{QStringLiteral("Seleccione el punto de venta.")};
+
+    press(Qt::Key_F2, Qt::ShiftModifier);
+    press(Qt::Key_F5, Qt::ControlModifier);
+    press(Qt::Key_F2, Qt::AltModifier);
+    EXPECT_TRUE(steps.empty());
+
+    press(Qt::Key_F2); // runs although the execute button is greyed
+    EXPECT_EQ(shown(MessageWindow::PlainMessage), choosePoint);
+    press(Qt::Key_F5);
+    EXPECT_TRUE(ratesPanel()->isVisible());
+    press(Qt::Key_F5);
+    EXPECT_FALSE(ratesPanel()->isVisible());
+    EXPECT_EQ(ratesOf(day), defaultsOf(day));
+    press(Qt::Key_F5);
+    press(Qt::Key_F2);
+    EXPECT_FALSE(ratesPanel()->isVisible());
+    EXPECT_EQ(steps, (std::vector<std::string>{"post", "open rates", "save and close rates",
+                                               "open rates", "save rates before posting", "post"}));
+    EXPECT_EQ(shown(MessageWindow::PlainMessage), choosePoint + choosePoint);
+    EXPECT_TRUE(shown(MessageWindow::ErrorBox).isEmpty());
+
+    steps.clear();
+    press(Qt::Key_F5);
+    // A row that cannot be stored: its key is gone.
+    data::DataModule &module = window->dataModule();
+    module.CAjuste.edit();
+    module.CAjusteAJCI_ID->clear();
+    press(Qt::Key_F5); // the save fails: the panel stays open
+    EXPECT_TRUE(ratesPanel()->isVisible());
+    // The save fails: nothing is posted, and the rates are shown again to be put right.
+    press(Qt::Key_F2);
+    EXPECT_TRUE(ratesPanel()->isVisible());
+    EXPECT_EQ(steps, (std::vector<std::string>{"open rates", "save and close rates",
+                                               "save rates before posting"}));
+    const QString failure = QStringLiteral("Field 'AJCI_ID' must have a value.");
+    EXPECT_EQ(shown(MessageWindow::ErrorBox), (QStringList{failure, failure}));
+    EXPECT_EQ(shown(MessageWindow::PlainMessage), choosePoint + choosePoint);
 }
 
 // Guards against F2 posting before the rates are stored, or with other factors than the

@@ -3,10 +3,10 @@
 // from a demo company, the grid enabled and focused on the second row's "Valor" cell. Writes
 // the grab to the file given as the first argument, and a copy enlarged four times beside
 // it. Not a test: a way to look at the grid.
+#include "app/window_grids.h"
 #include "company/data_module.h"
 #include "core/quoting.h"
 #include "grids/db_grid_eh.h"
-#include "grids/window_grids.h"
 #include "support/company_database.h"
 
 #include <QApplication>
@@ -48,7 +48,7 @@ int main(int argc, char **argv)
     {
         auto *grid = new grids::DBGridEh(&panel);
         grid->setGeometry(1, 1, 356, 81);
-        grids::applyErrorGridSettings(*grid, dm.DError);
+        app::applyErrorGridSettings(*grid, dm.DError);
         grid->setEnabled(true);
         dm.CError.setCommandText("select erro_codigo, erro_cadena, 'VENTAS CONTADO' as Interfaz "
                                  "from errores order by erro_item");

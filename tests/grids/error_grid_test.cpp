@@ -2,9 +2,9 @@
 // The error grid as the user meets it: `DBGridEh1`'s settings applied to a grid in a panel
 // like the window's, bound to `DError`, over error rows read from a demo company; driven
 // with real key and mouse events offscreen.
+#include "app/window_grids.h"
 #include "error_rows_fixture.h"
 #include "grids/db_grid_eh.h"
-#include "grids/window_grids.h"
 
 #include <QApplication>
 #include <QImage>
@@ -36,7 +36,7 @@ protected:
         before->setGeometry(0, 90, 100, 21);
         grid = new DBGridEh(host.get());
         grid->setGeometry(1, 1, 356, 81);
-        applyErrorGridSettings(*grid, dm->DError);
+        app::applyErrorGridSettings(*grid, dm->DError);
         after = new QLineEdit(host.get());
         after->setGeometry(120, 90, 100, 21);
         QWidget::setTabOrder(before, grid);

@@ -3,12 +3,12 @@
 // error grid over `DError`, each with the window's settings, opened on rows of a demo company.
 // What is checked is what the user sees (rows, the editor, the indicator) and what the data
 // set holds.
+#include "app/window_grids.h"
 #include "core/decimal_text.h"
 #include "grid_host_fixture.h"
 #include "grids/calendar_drop_down.h"
 #include "grids/confirmation.h"
 #include "grids/db_grid_eh.h"
-#include "grids/window_grids.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -60,7 +60,7 @@ public: // the steps of a table act on the fixture
                   "2, DATE '2026-12-10', DATE '2026-12-10', 2, 0.8",
                   "3, DATE '2026-12-10', DATE '2026-12-10', 3, 0.8"});
         dm->CAjuste.open();
-        applyRatesGridSettings(*grid, dm->DAjuste);
+        app::applyRatesGridSettings(*grid, dm->DAjuste);
         show();
         const std::vector<std::string> shown = percents();
         ASSERT_EQ(shown.size(), 3u);
@@ -71,7 +71,7 @@ public: // the steps of a table act on the fixture
     void openErrorGrid()
     {
         openErrors(threeErrors());
-        applyErrorGridSettings(*grid, dm->DError);
+        app::applyErrorGridSettings(*grid, dm->DError);
         grid->setEnabled(true);
         show();
     }

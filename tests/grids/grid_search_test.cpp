@@ -2,10 +2,10 @@
 // Searching in the grids with the window's settings over rows of a demo company: the text
 // location both searches use, the rates grid's incremental search with real keys, and the
 // find dialog that Ctrl+F opens in the error grid, driven while it is shown modally.
+#include "app/window_grids.h"
 #include "grid_host_fixture.h"
 #include "grids/db_grid_eh.h"
 #include "grids/find_dialog.h"
-#include "grids/window_grids.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -37,7 +37,7 @@ public: // the cases of a table act on the fixture
     void openErrorGrid()
     {
         openErrors(numberedErrors(12));
-        applyErrorGridSettings(*grid, dm->DError);
+        app::applyErrorGridSettings(*grid, dm->DError);
         grid->setEnabled(true);
         show();
     }
@@ -127,7 +127,7 @@ TEST_F(GridSearchTest, IncrementalSearchInTheRatesGrid)
               "2, DATE '2026-12-10', DATE '2026-12-10', 19, 0.8",
               "3, DATE '2026-12-10', DATE '2026-12-10', 10, 0.8"});
     dm->CAjuste.open();
-    applyRatesGridSettings(*grid, dm->DAjuste);
+    app::applyRatesGridSettings(*grid, dm->DAjuste);
     show();
     press(Qt::Key_Right);
     press(Qt::Key_Right); // "Porc"
@@ -158,7 +158,7 @@ TEST_F(GridSearchTest, SearchStartsWithTheTypingWritten)
 {
     setRates({"1, DATE '2026-12-10', DATE '2026-12-10', 5, 0.8"});
     dm->CAjuste.open();
-    applyRatesGridSettings(*grid, dm->DAjuste);
+    app::applyRatesGridSettings(*grid, dm->DAjuste);
     show();
     press(Qt::Key_Right);
     press(Qt::Key_Right); // "Porc"
