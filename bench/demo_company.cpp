@@ -22,7 +22,7 @@ std::string sourceDir()
 
 } // namespace
 
-DemoCompany::DemoCompany(int invoices) : invoices_(invoices)
+DemoCompany::DemoCompany(int invoices, int days) : invoices_(invoices)
 {
     const std::string maker = sourceDir() + "/db/make-company";
     if (!std::filesystem::exists(maker))
@@ -31,8 +31,8 @@ DemoCompany::DemoCompany(int invoices) : invoices_(invoices)
     folder_ = std::string(tmp && *tmp ? tmp : "/tmp") + "/kalmora-bench.XXXXXX";
     if (!::mkdtemp(folder_.data()))
         throw std::runtime_error("cannot create " + folder_);
-    const std::string command = "'" + maker + "' '" + folder_ + "' " + code +
-                                " --days 1 --invoices " + std::to_string(invoices) +
+    const std::string command = "'" + maker + "' '" + folder_ + "' " + code + " --days " +
+                                std::to_string(days) + " --invoices " + std::to_string(invoices) +
                                 " --date-order YMD >/dev/null";
     if (std::system(command.c_str()) != 0)
         throw std::runtime_error("failed: " + command);

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
-// A demo company for the posting benchmarks (db/make-company: one day, today, four points
-// of N invoices each, 90 % of them cash sales; the company reads day texts as YYYY-MM-DD),
+// A demo company for the posting benchmarks (db/make-company: one day, today, or the D days
+// up to today, four points of N invoices each a day, 90 % of them cash sales; the company
+// reads day texts as YYYY-MM-DD),
 // removed at exit; and the bare posting of its point 1 over the plain client API, the
 // reference those benchmarks measure the program against. Set KALMORA_SOURCE_DIR to the
 // source tree when running from elsewhere.
@@ -17,7 +18,7 @@ namespace kalmora::bench {
 class DemoCompany
 {
 public:
-    explicit DemoCompany(int invoices);
+    explicit DemoCompany(int invoices, int days = 1);
     ~DemoCompany();
     DemoCompany(const DemoCompany &) = delete;
     DemoCompany &operator=(const DemoCompany &) = delete;

@@ -140,13 +140,7 @@ PostOptions parsePostOptions(const std::vector<std::string> &args)
 {
     PostOptions options;
     LoginOptions login;
-    const auto dayOption = [](const std::string &text) {
-        const std::optional<core::Date> day = isoDay(text);
-        if (!day)
-            throw UsageError("la fecha \"" + text +
-                             "\" no es un día válido AAAA-MM-DD, del 0001-01-01 al 9999-12-31");
-        return day;
-    };
+    const auto dayOption = [](const std::string &text) { return dayOptionValue(text); };
     readOptions(args, login, [&](const std::string &name, const OptionValue &value) {
         if (name == "--preview") { // headless_preview.h
             options.preview = true;
@@ -190,15 +184,33 @@ PostOptions parsePostOptions(const std::vector<std::string> &args)
         throw UsageError("--date no va con --from ni --to");
     if (options.from.has_value() != options.to.has_value())
         throw UsageError(options.from ? "falta --to" : "falta --from");
-    if (options.from) {
-        const std::size_t days = daysBetween(*options.from, *options.to).size();
-        if (days == 0)
-            throw UsageError("--to es anterior a --from");
-        if (days > std::size_t(kMaxPostDays))
-            throw UsageError("de --from a --to van " + std::to_string(days) +
-                             " días; como máximo " + std::to_string(kMaxPostDays));
-    }
+    if (options.from)
+        checkDayRange(*options.from, *options.to);
     return options;
+}
+
+core::Date dayOptionValue(const std::string &text)
+{
+    const std::optional<core::Date> day = isoDay(text);
+    if (!day)
+        throw UsageError("la fecha \"" + text +
+                         "\" no es un día válido AAAA-MM-DD, del 0001-01-01 al 9999-12-31");
+    return *day;
+}
+
+std::int64_t pointIdOptionValue(const std::string &text)
+{
+    return pointKey(text);
+}
+
+void checkDayRange(const core::Date &from, const core::Date &to)
+{
+    const std::size_t days = daysBetween(from, to).size();
+    if (days == 0)
+        throw UsageError("--to es anterior a --from");
+    if (days > std::size_t(kMaxPostDays))
+        throw UsageError("de --from a --to van " + std::to_string(days) + " días; como máximo " +
+                         std::to_string(kMaxPostDays));
 }
 
 std::string postHelp()

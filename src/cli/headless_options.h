@@ -89,4 +89,16 @@ PostOptions parsePostOptions(const std::vector<std::string> &args);
 /// The text of --help.
 std::string postHelp();
 
+/// The value of a day option (--date, --from, --to): a valid YYYY-MM-DD from the year 1.
+/// Throws UsageError.
+core::Date dayOptionValue(const std::string &text);
+
+/// The value of --point-id: a whole number that PTVT_ID (INTEGER) can hold. Throws
+/// UsageError.
+std::int64_t pointIdOptionValue(const std::string &text);
+
+/// Refuses, as a UsageError, a --to before --from and a range of more than kMaxPostDays
+/// days.
+void checkDayRange(const core::Date &from, const core::Date &to);
+
 } // namespace kalmora::cli

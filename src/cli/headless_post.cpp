@@ -6,6 +6,7 @@
 #include "cli/headless_password.h"
 #include "cli/headless_preview.h"
 #include "cli/headless_terminal.h"
+#include "cli/point_choice.h"
 #include "cli/post_report.h"
 #include "company/data_module.h"
 #include "core/errors.h"
@@ -13,7 +14,6 @@
 #include <algorithm>
 #include <charconv>
 #include <iostream>
-#include <sstream>
 #include <utility>
 
 namespace kalmora::cli {
@@ -22,102 +22,27 @@ namespace {
 
 const char *const kProgram = "contabiliza-pos post: ";
 
-std::string quoted(const std::string &name)
+/// The error rows one a line, the columns separated by tabs.
+void printErrorList(const std::vector<posting::ErrorRow> &errors, std::ostream &out)
 {
-    return "\"" + name + "\"";
-}
-
-/// The PTVT_ID of the point the options name, among the rows of `CPuntos`: by --point-id
-/// when given (and then --point, if given too, must be its name), else the one point whose
-/// PTVT_NOM is exactly --point.
-std::int64_t chosenPoint(company::DataModule &module, const PostOptions &options)
-{
-    data::TClientDataSet &points = module.CPuntos;
-    if (options.pointId) {
-        if (!points.locate("PTVT_ID", core::Value{*options.pointId}))
-            throw UsageError("no hay un punto de venta con PTVT_ID " +
-                             std::to_string(*options.pointId));
-        const std::string name = module.CPuntosPTVT_NOM->asString();
-        if (options.point && *options.point != name)
-            throw UsageError("el punto de venta " + std::to_string(*options.pointId) +
-                             " se llama " + quoted(name) + ", no " + quoted(*options.point));
-        return *options.pointId;
-    }
-
-    std::vector<std::int64_t> matches;
-    std::string known;
-    for (points.first(); !points.eof(); points.next()) {
-        const std::string name = module.CPuntosPTVT_NOM->asString();
-        if (name == *options.point)
-            matches.push_back(module.CPuntosPTVT_ID->asInteger());
-        known += (known.empty() ? "" : ", ") + quoted(name) + " (" +
-                 module.CPuntosPTVT_ID->asString() + ")";
-    }
-    if (matches.empty())
-        throw UsageError("no hay un punto de venta llamado " + quoted(*options.point) +
-                         "; los puntos de venta son: " + known);
-    if (matches.size() > 1) {
-        std::string ids;
-        for (const std::int64_t id : matches)
-            ids += (ids.empty() ? "" : ", ") + std::to_string(id);
-        throw UsageError("hay varios puntos de venta llamados " + quoted(*options.point) +
-                         " (PTVT_ID " + ids + "); elija uno con --point-id");
-    }
-    return matches.front();
-}
-
-/// The rows of `CError`, one a line, the columns separated by tabs.
-void printErrorList(data::TClientDataSet &errors, std::ostream &out)
-{
-    for (errors.first(); !errors.eof(); errors.next()) {
-        for (int c = 0; c < errors.fieldCount(); ++c)
-            out << (c ? "\t" : "") << errors.fields(c).asString();
-        out << '\n';
-    }
+    for (const posting::ErrorRow &row : errors)
+        out << row.description << '\t' << row.value << '\t' << row.interface << '\n';
     out.flush();
 }
 
-int exitFor(posting::PostingOutcome outcome)
-{
-    switch (outcome) {
-    case posting::PostingOutcome::VoucherGenerated:
-    case posting::PostingOutcome::PendingCompleted:
-        return kPostVoucherGenerated;
-    case posting::PostingOutcome::Errors:
-        return kPostReportedErrors;
-    case posting::PostingOutcome::NoPointChosen:
-        return kPostUsage;
-    case posting::PostingOutcome::NothingPosted:
-    case posting::PostingOutcome::PostedElsewhere:
-    case posting::PostingOutcome::NoVoucher:
-        break;
-    }
-    return kPostNothingPosted;
-}
-
-/// Every point of the company, by PTVT_ID, with its name.
-std::vector<std::pair<std::int64_t, std::string>> allPoints(company::DataModule &module)
-{
-    std::vector<std::pair<std::int64_t, std::string>> points;
-    data::TClientDataSet &list = module.CPuntos;
-    for (list.first(); !list.eof(); list.next())
-        points.emplace_back(module.CPuntosPTVT_ID->asInteger(), module.CPuntosPTVT_NOM->asString());
-    std::sort(points.begin(), points.end());
-    return points;
-}
-
-/// The lines `text` holds, joined by spaces.
+/// The lines of a message as shown (separated by "\r", "\n" or both), joined by spaces;
+/// empty lines are left out.
 std::string oneLine(const std::string &text)
 {
     std::string line;
     std::size_t start = 0;
     while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
+        std::size_t end = text.find_first_of("\r\n", start);
         if (end == std::string::npos)
             end = text.size();
         if (end > start)
             line += (line.empty() ? "" : " ") + text.substr(start, end - start);
-        start = end + 1;
+        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
     }
     return line;
 }
@@ -146,37 +71,33 @@ PostReport reportedRun(company::DataModule &module, const PostOptions &options,
     report.point = point.first;
     report.pointName = point.second;
     report.preview = options.preview;
-    std::ostringstream shown;
-    TerminalWindow window(shown, std::cerr, stderrIsTerminal());
+    // The report renders the result: the run's messages are not shown as it goes.
+    SilentMessages silent;
+    TerminalWindow window(std::cout, std::cerr, stderrIsTerminal());
     window.chooseDay(day);
     window.choosePoint(point.first);
     try {
-        posting::PostingOutcome outcome;
+        posting::PostingResult result;
         if (options.preview) {
-            PostingPreviewResult preview = previewPosting(module, window);
-            outcome = preview.outcome;
+            PostingPreviewResult preview = previewPosting(module, window, silent);
+            result = std::move(preview.run);
             report.previewed = std::move(preview.voucher);
             if (report.previewed)
-                window.showMessage(
-                    outcome == posting::PostingOutcome::PendingCompleted
+                result.message =
+                    result.outcome == posting::PostingOutcome::PendingCompleted
                         ? "Vista previa: se completaría el comprobante que una contabilización "
                           "anterior de este día dejó pendiente; no se guardó nada."
-                        : "Vista previa: se generaría este comprobante; no se guardó nada.");
+                        : "Vista previa: se generaría este comprobante; no se guardó nada.";
         } else {
-            outcome = posting::postingRun(module, window, window, window);
+            result = posting::postingRun(module, window, window, silent);
         }
-        report.outcome = outcome;
-        report.exitStatus = exitFor(outcome);
-        report.message = oneLine(shown.str());
-        if (outcome == posting::PostingOutcome::Errors) {
-            data::TClientDataSet &errors = module.CError;
-            for (errors.first(); !errors.eof(); errors.next())
-                report.errors.push_back({errors.fields(0).asString(), errors.fields(1).asString(),
-                                         errors.fields(2).asString()});
-        }
-        if (const std::optional<std::int64_t> voucher = window.completedVoucher()) {
-            report.voucher = voucher;
-            report.number = voucherNumber(module.Cborrar, *voucher);
+        report.outcome = result.outcome;
+        report.exitStatus = outcomeReport(result.outcome).exitStatus;
+        report.message = oneLine(result.message);
+        report.errors = std::move(result.errors);
+        if (result.voucher) {
+            report.voucher = result.voucher;
+            report.number = voucherNumber(module.Cborrar, *result.voucher);
         }
     } catch (const std::exception &failure) {
         report.outcome.reset();
@@ -192,7 +113,7 @@ int postEach(company::DataModule &module, const PostOptions &options, const core
 {
     std::vector<std::pair<std::int64_t, std::string>> points = allPoints(module);
     if (!options.allPoints) {
-        const std::int64_t chosen = chosenPoint(module, options);
+        const std::int64_t chosen = chosenPoint(module, options.point, options.pointId);
         std::erase_if(points, [&](const auto &point) { return point.first != chosen; });
     }
     const std::vector<core::Date> days = options.from
@@ -228,21 +149,20 @@ int post(const PostOptions &options)
     if (options.manyRuns() || options.format == PostFormat::Json)
         return postEach(module, options, window.day());
 
-    window.choosePoint(chosenPoint(module, options));
+    window.choosePoint(chosenPoint(module, options.point, options.pointId));
     if (options.day)
         window.chooseDay(*options.day);
     // --preview: the same run, rolled back (headless_preview.h).
-    posting::PostingOutcome outcome;
+    posting::PostingResult result;
     if (options.preview) {
-        const PostingPreviewResult preview = previewPosting(module, window);
+        PostingPreviewResult preview = previewPosting(module, window, window);
         printPreview(preview, std::cout);
-        outcome = preview.outcome;
+        result = std::move(preview.run);
     } else {
-        outcome = posting::postingRun(module, window, window, window);
+        result = posting::postingRun(module, window, window, window);
     }
-    if (outcome == posting::PostingOutcome::Errors)
-        printErrorList(module.CError, std::cout);
-    return exitFor(outcome);
+    printErrorList(result.errors, std::cout);
+    return outcomeReport(result.outcome).exitStatus;
 }
 
 } // namespace

@@ -32,7 +32,8 @@ private:
 
 } // namespace
 
-PostingPreviewResult previewPosting(company::DataModule &module, TerminalWindow &window)
+PostingPreviewResult previewPosting(company::DataModule &module, TerminalWindow &window,
+                                    core::MessageSink &shown)
 {
     // Rolled back on every path: nothing of the preview is stored.
     data::ScopedTransaction transaction(
@@ -41,10 +42,10 @@ PostingPreviewResult previewPosting(company::DataModule &module, TerminalWindow 
     HeldMessages messages;
     posting::PostingPreview preview;
     PostingPreviewResult result;
-    result.outcome = posting::postingRun(module, window, window, messages, &preview);
+    result.run = posting::postingRun(module, window, window, messages, &preview);
 
-    const bool generated = result.outcome == posting::PostingOutcome::VoucherGenerated ||
-                           result.outcome == posting::PostingOutcome::PendingCompleted;
+    const bool generated = result.run.outcome == posting::PostingOutcome::VoucherGenerated ||
+                           result.run.outcome == posting::PostingOutcome::PendingCompleted;
     if (generated) {
         result.voucher = readVoucher(module.Cborrar, preview.voucher);
         if (!result.voucher)
@@ -53,7 +54,7 @@ PostingPreviewResult previewPosting(company::DataModule &module, TerminalWindow 
     }
     transaction.rollback();
     if (!generated)
-        messages.forwardTo(window);
+        messages.forwardTo(shown);
     // The completion's own check, which the preview does not reach.
     if (result.voucher && !result.voucher->balances())
         throw core::Exception("El comprobante no cuadra: débitos " + result.voucher->debits +
@@ -67,7 +68,7 @@ void printPreview(const PostingPreviewResult &preview, std::ostream &out)
     if (!preview.voucher)
         return;
     out << "Vista previa: no se guardó nada.\n";
-    if (preview.outcome == posting::PostingOutcome::PendingCompleted)
+    if (preview.run.outcome == posting::PostingOutcome::PendingCompleted)
         out << "Se completaría el comprobante que una contabilización anterior de este día "
                "dejó pendiente.\n";
     printVoucher(*preview.voucher, false, out);

@@ -15,7 +15,7 @@
 
 namespace kalmora::company {
 class DataModule;
-} // namespace kalmora::company
+}
 
 namespace kalmora::cli {
 
@@ -23,7 +23,8 @@ class TerminalWindow;
 
 struct PostingPreviewResult
 {
-    posting::PostingOutcome outcome = posting::PostingOutcome::NoVoucher;
+    /// What the run came to; its message is the one the completion would have given.
+    posting::PostingResult run;
     /// The voucher the run would generate (or complete); none for any other outcome.
     std::optional<VoucherListing> voucher;
 };
@@ -31,11 +32,12 @@ struct PostingPreviewResult
 /// Runs the posting run as `window` sets it up (day and point), in a transaction rolled back
 /// before it returns, whatever happens. The voucher that would be generated (or completed)
 /// is read before the rollback and its message is not shown; any other outcome's message
-/// goes to `window`, and `CError` keeps the error list. Fails as the completion would when
+/// goes to `shown`, and `CError` keeps the error list. Fails as the completion would when
 /// the voucher does not balance, and before anything is sent when the connection cannot
 /// hold the run in one transaction. Each call is a transaction of its own: a preview of
 /// several days or points calls it once for each.
-PostingPreviewResult previewPosting(company::DataModule &module, TerminalWindow &window);
+PostingPreviewResult previewPosting(company::DataModule &module, TerminalWindow &window,
+                                    core::MessageSink &shown);
 
 /// Prints the voucher of `preview` (voucher_listing.h) under a line saying that nothing was
 /// stored; nothing for a preview without one.

@@ -36,7 +36,6 @@ public:
     core::Date day() const override { return day_; }
     std::optional<std::int64_t> chosenPoint() const override { return point_; }
     void enableErrorGrid() override {}
-    void voucherCompleted(std::int64_t voucher) override { completed_ = voucher; }
 
     /// Each line of `text` on its own line: a carriage return, a line feed or both start a
     /// new line, as in the plain message dialog.
@@ -44,8 +43,6 @@ public:
 
     void chooseDay(const core::Date &day) { day_ = day; }
     void choosePoint(std::int64_t id) { point_ = id; }
-    /// The COMP_ID of the voucher the posting run completed; none before it has completed one.
-    std::optional<std::int64_t> completedVoucher() const { return completed_; }
 
 private:
     std::ostream &out_;
@@ -53,13 +50,19 @@ private:
     bool showStatus_;
     core::Date day_{};
     std::optional<std::int64_t> point_;
-    std::optional<std::int64_t> completed_;
 };
 
 /// When the password prompt is showing: puts the terminal back as it was before it (echo on)
 /// and ends the prompt's line; nothing otherwise. Safe to call from another thread, for a stop
 /// signal taken while the prompt shows.
 void endPromptForSignal();
+
+/// A message sink that shows nothing: for a report that renders the run's result itself.
+class SilentMessages final : public core::MessageSink
+{
+public:
+    void showMessage(const std::string &) override {}
+};
 
 /// Whether standard input and standard error are terminals.
 bool stdinIsTerminal();

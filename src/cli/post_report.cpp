@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "cli/post_report.h"
 
+#include "cli/headless_post.h"
 #include "cli/json_text.h"
 #include "core/date_format.h"
 
@@ -10,30 +11,6 @@
 namespace kalmora::cli {
 
 namespace {
-
-/// The outcome's name for other tools; "failure" for a run that failed.
-const char *outcomeName(const std::optional<posting::PostingOutcome> &outcome)
-{
-    if (!outcome)
-        return "failure";
-    switch (*outcome) {
-    case posting::PostingOutcome::NoPointChosen:
-        return "no_point";
-    case posting::PostingOutcome::NothingPosted:
-        return "nothing_posted";
-    case posting::PostingOutcome::VoucherGenerated:
-        return "voucher_generated";
-    case posting::PostingOutcome::PendingCompleted:
-        return "pending_completed";
-    case posting::PostingOutcome::PostedElsewhere:
-        return "posted_elsewhere";
-    case posting::PostingOutcome::NoVoucher:
-        return "no_voucher";
-    case posting::PostingOutcome::Errors:
-        return "errors";
-    }
-    return "failure";
-}
 
 /// `text` on one line of a terminal: a line break (CR LF, CR or LF) is one space, and every
 /// other control character is written as \xHH, so nothing that a name or a failure holds
@@ -61,6 +38,29 @@ std::string oneLine(std::string_view text)
 
 } // namespace
 
+OutcomeReport outcomeReport(const std::optional<posting::PostingOutcome> &outcome)
+{
+    if (!outcome)
+        return {"failure", kPostFailure};
+    switch (*outcome) {
+    case posting::PostingOutcome::NoPointChosen:
+        return {"no_point", kPostUsage};
+    case posting::PostingOutcome::NothingPosted:
+        return {"nothing_posted", kPostNothingPosted};
+    case posting::PostingOutcome::VoucherGenerated:
+        return {"voucher_generated", kPostVoucherGenerated};
+    case posting::PostingOutcome::PendingCompleted:
+        return {"pending_completed", kPostVoucherGenerated};
+    case posting::PostingOutcome::PostedElsewhere:
+        return {"posted_elsewhere", kPostNothingPosted};
+    case posting::PostingOutcome::NoVoucher:
+        return {"no_voucher", kPostNothingPosted};
+    case posting::PostingOutcome::Errors:
+        return {"errors", kPostReportedErrors};
+    }
+    return {"failure", kPostFailure};
+}
+
 void printSummary(const PostReport &report, std::ostream &out)
 {
     out << core::isoDateText(report.day) << ' ' << oneLine(report.pointName) << " (" << report.point
@@ -84,7 +84,7 @@ void printJson(const PostReport &report, std::ostream &out)
 {
     out << "{\"day\":" << jsonString(core::isoDateText(report.day)) << ",\"point\":" << report.point
         << ",\"point_name\":" << jsonString(report.pointName)
-        << ",\"outcome\":" << jsonString(outcomeName(report.outcome))
+        << ",\"outcome\":" << jsonString(outcomeReport(report.outcome).name)
         << ",\"message\":" << jsonString(report.message) << ",\"voucher\":";
     if (report.voucher)
         out << *report.voucher;

@@ -17,12 +17,16 @@
 namespace kalmora::cli {
 
 /// One row of the error list: what is wrong, the value it is about, the interface used.
-struct PostErrorRow
+using PostErrorRow = posting::ErrorRow;
+
+/// How the post command tells an outcome: its name for other tools and its exit status
+/// (PostExit, headless_post.h). No outcome is a run that failed: "failure", kPostFailure.
+struct OutcomeReport
 {
-    std::string description;
-    std::string value;
-    std::string interface;
+    const char *name;
+    int exitStatus;
 };
+OutcomeReport outcomeReport(const std::optional<posting::PostingOutcome> &outcome);
 
 struct PostReport
 {

@@ -27,6 +27,8 @@ struct TransactionDesc
 {
     std::uint32_t id = 1;
     IsolationLevel isolation = IsolationLevel::ReadCommitted;
+    /// Reads only: the server refuses any change in it, and it takes no lock.
+    bool readOnly = false;
 };
 
 /// Options a connection takes before connect, in the order the connection passes them.

@@ -108,8 +108,8 @@ void FbConnection::beginTransaction(const TransactionDesc &transaction)
 {
     if (session_->explicitTransaction())
         throw session_->error(ResultCode::TransactionActive);
-    session_->explicitSlot() =
-        session_->guard([&] { return session_->startTransaction(transaction.isolation); });
+    session_->explicitSlot() = session_->guard(
+        [&] { return session_->startTransaction(transaction.isolation, transaction.readOnly); });
     active_ = transaction;
 }
 

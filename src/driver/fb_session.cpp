@@ -117,7 +117,7 @@ void FbSession::detach() noexcept
         attachment_.forget();
 }
 
-std::unique_ptr<FbTransaction> FbSession::startTransaction(IsolationLevel isolation)
+std::unique_ptr<FbTransaction> FbSession::startTransaction(IsolationLevel isolation, bool readOnly)
 {
     IAttachment *att = attachment();
     ThrowStatusWrapper status(this->status());
@@ -130,7 +130,7 @@ std::unique_ptr<FbTransaction> FbSession::startTransaction(IsolationLevel isolat
         tpb->insertTag(&status, isc_tpb_read_committed);
         tpb->insertTag(&status, isc_tpb_rec_version);
     }
-    tpb->insertTag(&status, isc_tpb_write);
+    tpb->insertTag(&status, readOnly ? isc_tpb_read : isc_tpb_write);
     tpb->insertTag(&status, options_.waitOnLocks ? isc_tpb_wait : isc_tpb_nowait);
     if (options_.waitOnLocks && options_.lockTimeoutSeconds > 0)
         tpb->insertInt(&status, isc_tpb_lock_timeout, options_.lockTimeoutSeconds);

@@ -96,7 +96,8 @@ public:
     void delist(FbDependent *dependent) { dependents_.erase(dependent); }
 
     /// A new transaction at `isolation`, with the session's lock wait setting.
-    std::unique_ptr<FbTransaction> startTransaction(IsolationLevel isolation);
+    std::unique_ptr<FbTransaction> startTransaction(IsolationLevel isolation,
+                                                    bool readOnly = false);
     /// The explicit transaction of the connection, or nullptr.
     FbTransaction *explicitTransaction() const { return explicit_.get(); }
     std::unique_ptr<FbTransaction> &explicitSlot() { return explicit_; }

@@ -4,6 +4,8 @@
 #include "company/data_module.h"
 #include "core/quoting.h"
 
+#include <algorithm>
+
 namespace kalmora::posting {
 
 std::string errorListCommand(int reachBack, const std::string &interfaceName)
@@ -20,6 +22,16 @@ void fillErrorList(company::DataModule &module, ErrorGrid &grid, int reachBack,
     module.CError.close();
     module.CError.setCommandText(errorListCommand(reachBack, interfaceName));
     module.CError.open();
+}
+
+std::vector<ErrorRow> errorRows(company::DataModule &module)
+{
+    // Read by row, not by moving: the error grid shows `CError` and keeps its current row.
+    std::vector<ErrorRow> rows;
+    for (std::size_t row = 0; row < std::size_t(std::max(module.CError.recordCount(), 0)); ++row)
+        rows.push_back({module.CErrorERRO_CODIGO->textAt(row),
+                        module.CErrorERRO_CADENA->textAt(row), module.CErrorINTERFAZ->textAt(row)});
+    return rows;
 }
 
 } // namespace kalmora::posting

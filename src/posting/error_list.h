@@ -5,12 +5,21 @@
 // the name of the sales interface that was used.
 
 #include <string>
+#include <vector>
 
 namespace kalmora::company {
 class DataModule;
 } // namespace kalmora::company
 
 namespace kalmora::posting {
+
+/// One row of the error list: what is wrong, the value it is about, the interface used.
+struct ErrorRow
+{
+    std::string description; ///< ERRO_CODIGO
+    std::string value;       ///< ERRO_CADENA
+    std::string interface;   ///< INTERFAZ
+};
 
 /// The error grid as the error list needs it.
 class ErrorGrid
@@ -30,5 +39,8 @@ std::string errorListCommand(int reachBack, const std::string &interfaceName);
 /// while opening leaves the grid enabled and `CError` closed.
 void fillErrorList(company::DataModule &module, ErrorGrid &grid, int reachBack,
                    const std::string &interfaceName);
+
+/// The rows `CError` shows, in its order, read by their field names; its current row stays.
+std::vector<ErrorRow> errorRows(company::DataModule &module);
 
 } // namespace kalmora::posting

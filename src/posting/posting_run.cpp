@@ -149,6 +149,8 @@ bool runPostingCall(company::DataModule &module, std::string call)
 const char *messageFor(PostingOutcome outcome)
 {
     switch (outcome) {
+    case PostingOutcome::NoPointChosen:
+        return kChoosePoint;
     case PostingOutcome::NothingPosted:
         return kNothingPosted;
     case PostingOutcome::VoucherGenerated:
@@ -159,7 +161,6 @@ const char *messageFor(PostingOutcome outcome)
         return kPostedElsewhere;
     case PostingOutcome::Errors:
         return kPostingErrors;
-    case PostingOutcome::NoPointChosen:
     case PostingOutcome::NoVoucher:
         break;
     }
@@ -168,15 +169,20 @@ const char *messageFor(PostingOutcome outcome)
 
 } // namespace
 
-PostingOutcome postingRun(company::DataModule &module, BusyPanel &busy, PostingView &view,
-                          core::MessageSink &messages, PostingPreview *preview)
+PostingResult postingRun(company::DataModule &module, BusyPanel &busy, PostingView &view,
+                         core::MessageSink &messages, PostingPreview *preview)
 {
+    PostingResult result;
+    const auto stopWithoutPoint = [&] {
+        result.outcome = PostingOutcome::NoPointChosen;
+        result.message = messageFor(result.outcome);
+        messages.showMessage(result.message);
+        return result;
+    };
     // Without a point there is nothing sound to post: stop before anything is sent.
     const std::optional<std::int64_t> point = view.chosenPoint();
-    if (!point) {
-        messages.showMessage(kChoosePoint);
-        return PostingOutcome::NoPointChosen;
-    }
+    if (!point)
+        return stopWithoutPoint();
     // The company database reads years of one to four digits: no text names another year.
     const core::Date day = view.day();
     if (day.year < 1 || day.year > 9999)
@@ -189,8 +195,7 @@ PostingOutcome postingRun(company::DataModule &module, BusyPanel &busy, PostingV
     // list (another company connected since) must not post whichever row is current.
     if (!module.CPuntos.locate("PTVT_ID", core::Value{*point})) {
         busy.hideBusy();
-        messages.showMessage(kChoosePoint);
-        return PostingOutcome::NoPointChosen;
+        return stopWithoutPoint();
     }
     const std::string prefix = module.CPuntosPREF_PRE->asString();
     const std::string pointName = module.CPuntosPTVT_NOM->asString();
@@ -245,16 +250,21 @@ PostingOutcome postingRun(company::DataModule &module, BusyPanel &busy, PostingV
                   : leftPending                                   ? PostingOutcome::PendingCompleted
                                 : PostingOutcome::VoucherGenerated;
         if (!preview && outcome != PostingOutcome::PostedElsewhere)
-            view.voucherCompleted(voucher);
+            result.voucher = voucher;
     }
 
-    if (const char *text = messageFor(outcome))
-        messages.showMessage(text);
-    if (outcome == PostingOutcome::Errors)
+    result.outcome = outcome;
+    if (const char *text = messageFor(outcome)) {
+        result.message = text;
+        messages.showMessage(result.message);
+    }
+    if (outcome == PostingOutcome::Errors) {
         fillErrorList(module, view, int(errors), module.Cborrar.fields(1).asString());
+        result.errors = errorRows(module);
+    }
 
     module.CRepArticulos.close();
-    return outcome;
+    return result;
 }
 
 } // namespace kalmora::posting

@@ -21,10 +21,12 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace kalmora::company {
 class DataModule;
-} // namespace kalmora::company
+}
 
 namespace kalmora::posting {
 
@@ -36,9 +38,6 @@ public:
     virtual core::Date day() const = 0;
     /// The PTVT_ID of the point chosen in `Pto`; nullopt while none is chosen.
     virtual std::optional<std::int64_t> chosenPoint() const = 0;
-    /// Told the COMP_ID of the voucher the run has just completed (VoucherGenerated or
-    /// PendingCompleted; never in a preview), for a view that reports it.
-    virtual void voucherCompleted(std::int64_t /*voucher*/) {}
 };
 
 enum class PostingOutcome {
@@ -55,6 +54,20 @@ enum class PostingOutcome {
     PostedElsewhere,
     NoVoucher, ///< ERROR and IDC both 0: nothing shown
     Errors,    ///< the call reported errors; `CError` holds the error list
+};
+
+/// What a run came to, as values a report renders: the same message the run showed and the
+/// rows of the error list it filled.
+struct PostingResult
+{
+    PostingOutcome outcome = PostingOutcome::NoVoucher;
+    /// The message shown, as shown (its lines separated by "\r"); empty when none was.
+    std::string message;
+    /// The error list of an outcome Errors, as `CError` holds it; empty otherwise.
+    std::vector<ErrorRow> errors;
+    /// COMP_ID of the voucher completed (VoucherGenerated or PendingCompleted; never in a
+    /// preview).
+    std::optional<std::int64_t> voucher;
 };
 
 /// A run that is to be rolled back: it leaves its voucher pending instead of completing it,
@@ -75,8 +88,9 @@ struct PostingPreview
 /// completion that meets another workstation's posting of the same rows ends in
 /// PostedElsewhere. A voucher that is not of the chosen day and point is undone and the run
 /// fails saying so. Other failures propagate. `preview`, when given, makes the run stop
-/// short of completing the voucher (see PostingPreview).
-PostingOutcome postingRun(company::DataModule &module, BusyPanel &busy, PostingView &view,
-                          core::MessageSink &messages, PostingPreview *preview = nullptr);
+/// short of completing the voucher (see PostingPreview). The message goes to `messages` and
+/// the error list to `CError` and the grid as the run goes; the result holds both again.
+PostingResult postingRun(company::DataModule &module, BusyPanel &busy, PostingView &view,
+                         core::MessageSink &messages, PostingPreview *preview = nullptr);
 
 } // namespace kalmora::posting

@@ -41,6 +41,36 @@ TEST_F(ProgramHelpTest, HelpListsTheWindowAndEveryCommandWithoutADisplay)
     }
 }
 
+// Guards against a mistyped command that opens the window and drops what was asked (with a
+// display) or fails without saying how to find the right one.
+TEST_F(ProgramHelpTest, AnUnknownCommandIsAUsageErrorWithOrWithoutADisplay)
+{
+    for (const std::optional<std::string> &display :
+         {std::optional<std::string>(), std::optional<std::string>(":97")}) {
+        SCOPED_TRACE(display.value_or("no display"));
+        ScopedEnv shown{"DISPLAY", display};
+        const ProgramResult result =
+            runProgram({KALMORA_PROGRAM, "statsu", "--from", "2026-12-01"});
+        EXPECT_EQ(result.exitCode, 64);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err, "contabiliza-pos: orden desconocida «statsu».\n"
+                              "Vea «contabiliza-pos --help».\n");
+    }
+}
+
+// Guards against a help that leaves out the status command or its options.
+TEST_F(ProgramHelpTest, HelpDescribesStatus)
+{
+    const ProgramResult result = runProgram({KALMORA_PROGRAM, "--help"});
+    EXPECT_THAT(result.out,
+                AllOf(HasSubstr("contabiliza-pos status ..."),
+                      HasSubstr("Uso: contabiliza-pos status --server"), HasSubstr("--format csv"),
+                      HasSubstr("2   hay una inconsistencia")));
+    const ProgramResult own = runProgram({KALMORA_PROGRAM, "status", "--help"});
+    EXPECT_EQ(own.exitCode, 0);
+    EXPECT_THAT(result.out, HasSubstr(own.out));
+}
+
 // Guards against a version that is not the one the build was made as.
 TEST_F(ProgramHelpTest, VersionIsTheBuildsVersion)
 {

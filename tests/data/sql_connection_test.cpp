@@ -259,5 +259,30 @@ TEST(Connection, StatementFailuresCarryTheServerText)
     EXPECT_EQ(db.text("select count(*) from T"), "1");
 }
 
+// A read-only snapshot (the status command's transaction) refuses every change and keeps
+// seeing the rows as they were when it started, whatever another connection commits.
+TEST(Connection, ReadOnlySnapshotRefusesChangesAndKeepsItsView)
+{
+    ScratchDatabase db(kSchema);
+    TSQLConnection connection;
+    pointedAt(connection, db.path());
+    connection.execute("insert into T (I) values (1)");
+    TransactionDesc look{1, IsolationLevel::RepeatableRead};
+    look.readOnly = true;
+    connection.startTransaction(look);
+    EXPECT_THROW(connection.execute("insert into T (I) values (2)"), DriverError);
+    db.execute({"insert into T (I) values (3)"});
+    const auto count = [&] {
+        auto cursor = connection.openQuery("select count(*) from T");
+        cursor->next();
+        const Value value = cursor->value(0);
+        cursor->close();
+        return value;
+    };
+    EXPECT_EQ(count(), Value(std::int64_t{1}));
+    connection.rollback(look);
+    EXPECT_EQ(count(), Value(std::int64_t{2}));
+}
+
 } // namespace
 } // namespace kalmora::data

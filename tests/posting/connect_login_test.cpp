@@ -75,7 +75,7 @@ TEST_F(ConnectLoginTest, TheRightPasswordConnectsAndPosts)
     EXPECT_TRUE(window.executeEnabled);
 
     window.choosePoint(1);
-    EXPECT_EQ(posting::postingRun(dm, window, window, window),
+    EXPECT_EQ(posting::postingRun(dm, window, window, window).outcome,
               posting::PostingOutcome::VoucherGenerated);
     EXPECT_THAT(window.messages, ElementsAre("Comprobante contable correctamente generado."));
 }

@@ -136,7 +136,10 @@ protected:
         recorder.clear();
     }
 
-    posting::PostingOutcome post() { return posting::postingRun(dm, window, window, window); }
+    posting::PostingOutcome post()
+    {
+        return posting::postingRun(dm, window, window, window).outcome;
+    }
 
     /// A fresh company in place of the present one, its two newest days pinned
     /// (CompanyDatabase::pinTwoNewestDays).
