@@ -7,13 +7,13 @@
 // and the old record versions that leaves are collected, so that both post the same day
 // from the same state. Limit: 1.05x.
 
-#include "cli/headless_terminal.h"
-#include "company/data_module.h"
 #include "core/date_format.h"
-#include "demo_company.h"
-#include "paired_timing.h"
+#include "company/data_module.h"
 #include "posting/connect_step.h"
 #include "posting/posting_run.h"
+#include "cli/headless_terminal.h"
+#include "demo_company.h"
+#include "paired_timing.h"
 
 #include <memory>
 #include <sstream>

@@ -9,13 +9,13 @@
 // The size is given as arguments: status_bench [--invoices=N] [--days=D] (by default 500
 // invoices a point and day over 31 days: a month of 62 000 invoices).
 
-#include "cli/headless_terminal.h"
-#include "cli/status_report.h"
 #include "company/data_module.h"
-#include "demo_company.h"
-#include "paired_timing.h"
 #include "posting/connect_step.h"
 #include "posting/month_status.h"
+#include "cli/headless_terminal.h"
+#include "cli/status_report.h"
+#include "demo_company.h"
+#include "paired_timing.h"
 
 #include <cstring>
 #include <memory>

@@ -6,11 +6,11 @@
 //
 // The rows are the day's rates of a demo company (tests/support/company_database.h),
 // appended in memory and never saved.
-#include "app/window_grids.h"
-#include "company/data_module.h"
 #include "data/client_data_set.h"
 #include "data/field.h"
+#include "company/data_module.h"
 #include "grids/db_grid_eh.h"
+#include "app/window_grids.h"
 #include "support/company_database.h"
 
 #include <QApplication>

@@ -11,6 +11,12 @@ target_compile_options(kalmora_warnings INTERFACE
 if(KALMORA_WERROR)
   target_compile_options(kalmora_warnings INTERFACE -Werror)
 endif()
+# Qt's strictness: no silent conversion between QString and 8-bit text (which code page a
+# text is in is decided where it crosses, core/text and the locale's settings), no
+# narrowing conversion in a signal's connection, and const iterators that stay const.
+target_compile_definitions(kalmora_warnings INTERFACE
+  QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
+  QT_STRICT_ITERATORS)
 # GCC's instrumentation for the sanitizers makes -Wmaybe-uninitialized report paths that
 # cannot run (GCC's manual warns of it; here in std::variant's move). The plain build keeps
 # the warning, as an error with KALMORA_WERROR, for the same code.

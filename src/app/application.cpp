@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "app/application.h"
 
+#include "core/date_format.h"
+#include "core/decimal_text.h"
+#include "platform/date_locale.h"
+#include "platform/numeric_locale.h"
+#include "grids/confirmation.h"
+#include "grids/failure_report.h"
 #include "app/failure_display.h"
 #include "app/fonts.h"
 #include "app/message_seam.h"
 #include "app/pictures.h"
-#include "core/date_format.h"
-#include "core/decimal_text.h"
-#include "grids/confirmation.h"
-#include "grids/failure_report.h"
-#include "platform/date_locale.h"
-#include "platform/numeric_locale.h"
 
 namespace kalmora::app {
 

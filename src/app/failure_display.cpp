@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "app/failure_display.h"
 
-#include "app/message_seam.h"
 #include "core/errors.h"
+#include "app/message_seam.h"
 
 namespace kalmora::app {
 

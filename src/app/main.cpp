@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: Apache-2.0
 // Program entry: the commands without a window, help and version, else the window.
-#include "app/window_program.h"
 #include "cli/headless_post.h"
 #include "cli/headless_reverse.h"
 #include "cli/headless_status.h"
 #include "cli/program_help.h"
+#include "app/window_program.h"
 
 #include <QByteArray>
 #include <cstdio>

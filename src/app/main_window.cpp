@@ -1,18 +1,11 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "app/main_window.h"
 
-#include "app/application.h"
-#include "app/failure_display.h"
-#include "app/fonts.h"
-#include "app/message_seam.h"
-#include "app/pictures.h"
-#include "app/rates_workflow.h"
-#include "app/window_grids.h"
-#include "company/data_module.h"
 #include "core/date_format.h"
+#include "company/data_module.h"
+#include "installation/server_file.h"
 #include "grids/db_grid_eh.h"
 #include "grids/db_navigator.h"
-#include "installation/server_file.h"
 #include "widgets/adv_panel.h"
 #include "widgets/bevel_panel.h"
 #include "widgets/date_picker.h"
@@ -21,6 +14,13 @@
 #include "widgets/flat_edit.h"
 #include "widgets/lookup_box.h"
 #include "widgets/server_list_box.h"
+#include "app/application.h"
+#include "app/failure_display.h"
+#include "app/fonts.h"
+#include "app/message_seam.h"
+#include "app/pictures.h"
+#include "app/rates_workflow.h"
+#include "app/window_grids.h"
 
 #include <QAction>
 #include <QApplication>

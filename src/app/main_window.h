@@ -5,12 +5,12 @@
 // commands F2, F5 and Esc as named actions; the start-up reading of the server list; and the
 // closing steps.
 
-#include "app/command_actions.h"
 #include "core/message_sink.h"
 #include "posting/busy_panel.h"
 #include "posting/connect_step.h"
 #include "posting/posting_run.h"
 #include "widgets/hourglass.h"
+#include "app/command_actions.h"
 
 #include <QWidget>
 #include <memory>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "app/message_dialog.h"
 
+#include "core/errors.h"
 #include "app/application.h"
 #include "app/failure_display.h"
-#include "core/errors.h"
 
 #include <QApplication>
 #include <QClipboard>

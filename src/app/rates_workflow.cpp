@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "app/rates_workflow.h"
 
-#include "app/command_actions.h"
 #include "rates/day_rates.h"
+#include "app/command_actions.h"
 
 #include <QWidget>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "app/window_program.h"
 
+#include "platform/stop_signals.h"
 #include "app/application.h"
 #include "app/main_window.h"
-#include "platform/stop_signals.h"
 
 #include <QMetaObject>
 #include <QPointer>

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "cli/headless_command.h"
 
-#include "cli/headless_options.h"
-#include "cli/headless_terminal.h"
 #include "core/date_format.h"
 #include "core/errors.h"
 #include "platform/date_locale.h"
 #include "platform/stop_signals.h"
+#include "cli/headless_options.h"
+#include "cli/headless_terminal.h"
 
 #include <clocale>
 #include <csignal>

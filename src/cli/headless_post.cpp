@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "cli/headless_post.h"
 
+#include "core/errors.h"
+#include "company/data_module.h"
 #include "cli/headless_command.h"
 #include "cli/headless_options.h"
 #include "cli/headless_password.h"
@@ -8,8 +10,6 @@
 #include "cli/headless_terminal.h"
 #include "cli/point_choice.h"
 #include "cli/post_report.h"
-#include "company/data_module.h"
-#include "core/errors.h"
 
 #include <algorithm>
 #include <charconv>

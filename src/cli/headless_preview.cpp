@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "cli/headless_preview.h"
 
-#include "cli/headless_terminal.h"
-#include "cli/voucher_listing.h"
-#include "company/data_module.h"
 #include "core/errors.h"
 #include "data/scoped_transaction.h"
+#include "company/data_module.h"
+#include "cli/headless_terminal.h"
+#include "cli/voucher_listing.h"
 
 #include <ostream>
 #include <string>

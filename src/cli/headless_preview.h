@@ -7,8 +7,8 @@
 // CMDE_ID, the error rows' ERRO_ITEM) are not transactional in the engine, so those values
 // are not handed out again: the next voucher's COMP_ID skips them.
 
-#include "cli/voucher_listing.h"
 #include "posting/posting_run.h"
+#include "cli/voucher_listing.h"
 
 #include <iosfwd>
 #include <optional>

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "cli/headless_reverse.h"
 
+#include "core/errors.h"
+#include "data/scoped_transaction.h"
+#include "company/data_module.h"
 #include "cli/headless_command.h"
 #include "cli/headless_options.h"
 #include "cli/headless_password.h"
 #include "cli/headless_terminal.h"
 #include "cli/voucher_listing.h"
-#include "company/data_module.h"
-#include "core/errors.h"
-#include "data/scoped_transaction.h"
 
 #include <charconv>
 #include <iostream>

@@ -3,8 +3,8 @@
 // "contabiliza-pos reverse": takes back a completed posting of cash sales through the
 // company database's REVIERTE_CONTADO, in one transaction, and prints the reversing voucher.
 
-#include "cli/headless_command.h"
 #include "posting/connect_step.h"
+#include "cli/headless_command.h"
 
 #include <cstdint>
 #include <string>

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "cli/headless_status.h"
 
+#include "company/data_module.h"
+#include "posting/month_status.h"
 #include "cli/headless_options.h"
 #include "cli/headless_password.h"
 #include "cli/headless_terminal.h"
 #include "cli/point_choice.h"
 #include "cli/status_report.h"
-#include "company/data_module.h"
-#include "posting/month_status.h"
 
 #include <cstring>
 #include <iostream>

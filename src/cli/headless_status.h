@@ -5,8 +5,8 @@
 // each voucher matches the invoices it claims (posting/month_status.h), read in one
 // read-only transaction; printed as a month grid, JSON or CSV (status_report.h).
 
-#include "cli/headless_command.h"
 #include "posting/connect_step.h"
+#include "cli/headless_command.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "cli/point_choice.h"
 
-#include "cli/headless_options.h"
 #include "company/data_module.h"
+#include "cli/headless_options.h"
 
 #include <algorithm>
 

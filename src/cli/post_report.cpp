@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "cli/post_report.h"
 
+#include "core/date_format.h"
 #include "cli/headless_post.h"
 #include "cli/json_text.h"
-#include "core/date_format.h"
 
 #include <ostream>
 #include <string_view>

@@ -4,9 +4,9 @@
 // several (--all-points, --from and --to) or writes JSON (--format json): a summary line, or
 // one JSON object a line.
 
-#include "cli/voucher_listing.h"
 #include "core/value.h"
 #include "posting/posting_run.h"
+#include "cli/voucher_listing.h"
 
 #include <cstdint>
 #include <iosfwd>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "cli/status_report.h"
 
-#include "cli/json_text.h"
 #include "core/date_format.h"
+#include "cli/json_text.h"
 
 #include <algorithm>
 #include <array>

@@ -12,10 +12,10 @@
 // Outside a save every statement runs in the driver's implicit mode: its work is committed
 // when it has finished (a query's once its cursor has been read to the end or closed).
 
-#include "data/connection_params.h"
-#include "data/wait_cursor.h"
 #include "driver/driver.h"
 #include "driver/driver_error.h"
+#include "data/connection_params.h"
+#include "data/wait_cursor.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "installation/server_file.h"
 
-#include "installation/installation_directory.h"
 #include "platform/file.h"
+#include "installation/installation_directory.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "posting/connect_step.h"
 
-#include "company/data_module.h"
 #include "core/errors.h"
+#include "company/data_module.h"
 
 #include <charconv>
 #include <cstdlib>

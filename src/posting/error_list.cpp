@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "posting/error_list.h"
 
-#include "company/data_module.h"
 #include "core/quoting.h"
+#include "company/data_module.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "posting/posting_run.h"
 
-#include "company/data_module.h"
 #include "core/date_format.h"
 #include "core/errors.h"
 #include "core/quoting.h"
+#include "company/data_module.h"
 
 namespace kalmora::posting {
 

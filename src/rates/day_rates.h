@@ -4,9 +4,9 @@
 // with its three default rows, and saving what the user made of them. Nothing reaches the
 // database before a save; a save stores every pending change or reports which it could not.
 
-#include "company/data_module.h"
 #include "core/errors.h"
 #include "core/value.h"
+#include "company/data_module.h"
 
 #include <string>
 

@@ -2,8 +2,8 @@
 #include "company_window.h"
 
 #include "core/date_format.h"
-#include "data/sql_connection.h"
 #include "driver/driver.h"
+#include "data/sql_connection.h"
 
 #include <QApplication>
 #include <QDir>

@@ -65,7 +65,8 @@ protected:
     static void execute(const std::string &statement);
 
     QTemporaryDir folder;
-    ScopedVariable registryFile{"KALMORA_HKLM", folder.filePath("hklm.reg").toLocal8Bit()};
+    ScopedVariable registryFile{"KALMORA_HKLM",
+                                folder.filePath(QStringLiteral("hklm.reg")).toLocal8Bit()};
     app::MessageRecorder recorder;
     std::unique_ptr<app::Tfbrenvaldo> window;
 };

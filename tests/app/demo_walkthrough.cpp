@@ -4,11 +4,11 @@
 // the first argument: the login typed, the point-of-sale list open, the rates panel open, the
 // message of a failed posting, and its error rows. Not a test: a way to look at the window on a
 // real display (Xvfb).
-#include "app/application.h"
-#include "app/main_window.h"
 #include "grids/db_grid_eh.h"
 #include "grids/find_dialog.h"
 #include "widgets/lookup_box.h"
+#include "app/application.h"
+#include "app/main_window.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -2,12 +2,12 @@
 // The point-of-sale lookup box `Pto` in the main window on a demo company with twelve points:
 // its text, the keys with the list closed and open, the incremental search, the drop-down
 // list's size and place, the choice surviving a reload, and the focus look.
-#include "company/data_module.h"
-#include "company_window.h"
 #include "data/client_data_set.h"
 #include "data/field.h"
+#include "company/data_module.h"
 #include "widgets/lookup_box.h"
 #include "widgets/lookup_list.h"
+#include "company_window.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -111,14 +111,19 @@ TEST_F(LookupBoxTest, TypingChoosesTheFirstPointBeginningWithTheSearchText)
     };
     const QString longName = QString::fromUtf8(kLongName);
     const Step steps[] = {
-        {0, "k", "Kiosco Norte", "k"},
-        {1500, "I", "Kiosco Norte", "kI"},
-        {1600, "x", "Kiosco Norte", "kI"},                 // no point begins with "kix"
-        {3601, "t", "Tienda D'Angelo", "t"},               // more than 2000 ms: a new search
-        {3700, "\b", "Tienda D'Angelo", ""},               // Backspace empties the search
-        {3800, "almacÉn", "Almacén Principal", "almacÉn"}, // case ignored, accents too
-        {9000, "Punto 1", "Punto 10", "Punto 1"},
-        {12000, longName + " B", longName + " A", longName}, // 32 characters at most
+        {0, QStringLiteral("k"), QStringLiteral("Kiosco Norte"), QStringLiteral("k")},
+        {1500, QStringLiteral("I"), QStringLiteral("Kiosco Norte"), QStringLiteral("kI")},
+        {1600, QStringLiteral("x"), QStringLiteral("Kiosco Norte"),
+         QStringLiteral("kI")}, // no point begins with "kix"
+        {3601, QStringLiteral("t"), QStringLiteral("Tienda D'Angelo"),
+         QStringLiteral("t")}, // more than 2000 ms: a new search
+        {3700, QStringLiteral("\b"), QStringLiteral("Tienda D'Angelo"),
+         QStringLiteral("")}, // Backspace empties the search
+        {3800, QStringLiteral("almacÉn"), QStringLiteral("Almacén Principal"),
+         QStringLiteral("almacÉn")}, // case ignored, accents too
+        {9000, QStringLiteral("Punto 1"), QStringLiteral("Punto 10"), QStringLiteral("Punto 1")},
+        {12000, longName + QStringLiteral(" B"), longName + QStringLiteral(" A"),
+         longName}, // 32 characters at most
     };
     for (const Step &step : steps) {
         SCOPED_TRACE(step.keys.toStdString());

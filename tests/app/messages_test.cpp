@@ -2,12 +2,12 @@
 // How messages and failures reach the user: the failure display
 // behind every event handler, the plain message dialog's layout, keys and clipboard copy, and
 // the confirmation dialog built the same way.
+#include "core/errors.h"
+#include "grids/confirmation.h"
 #include "app/application.h"
 #include "app/failure_display.h"
 #include "app/message_dialog.h"
 #include "app/message_seam.h"
-#include "core/errors.h"
-#include "grids/confirmation.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -60,10 +60,11 @@ TEST(FailureDisplay, FailuresEscapingHandlersAreShownAndTheLoopGoesOn)
     QCoreApplication::processEvents();
 
     EXPECT_EQ(receiver.handled, (std::vector<int>{1, 2, 3, 4}));
-    EXPECT_EQ(recorder.shown(), (std::vector<ShownMessage>{
-                                    {MessageWindow::ErrorBox,
-                                     "CPuntos: Cannot perform this operation on a closed dataset."},
-                                    {MessageWindow::ErrorBox, "std::bad_alloc."}}));
+    EXPECT_EQ(recorder.shown(),
+              (std::vector<ShownMessage>{
+                  {MessageWindow::ErrorBox,
+                   QStringLiteral("CPuntos: Cannot perform this operation on a closed dataset.")},
+                  {MessageWindow::ErrorBox, QStringLiteral("std::bad_alloc.")}}));
 }
 
 struct DialogUnits
@@ -109,9 +110,9 @@ void expectLayout(const MessageDialog &dialog, QSize block)
     EXPECT_EQ(dialog.size(), client);
     EXPECT_EQ(dialog.minimumSize(), client); // a fixed frame
     EXPECT_EQ(dialog.maximumSize(), client);
-    EXPECT_EQ(dialog.findChild<QWidget *>("Message")->geometry(),
+    EXPECT_EQ(dialog.findChild<QWidget *>(QStringLiteral("Message"))->geometry(),
               QRect(QPoint(margin, top), block));
-    auto *ok = dialog.findChild<QPushButton *>("OK");
+    auto *ok = dialog.findChild<QPushButton *>(QStringLiteral("OK"));
     EXPECT_EQ(ok->geometry(), QRect((client.width() - buttonWidth) / 2,
                                     block.height() + top + spacing, buttonWidth, buttonHeight));
     EXPECT_EQ(ok->text(), QStringLiteral("OK"));
@@ -151,7 +152,7 @@ TEST(MessageDialog, LayoutFollowsTheTextAndTheFontUnits)
         MessageDialog dialog(text.trimmed());
         const QFontMetrics metrics(dialog.font());
         const int halfScreen = QGuiApplication::primaryScreen()->geometry().width() / 2;
-        const QSize block = dialog.findChild<QWidget *>("Message")->size();
+        const QSize block = dialog.findChild<QWidget *>(QStringLiteral("Message"))->size();
         EXPECT_LE(block.width(), halfScreen);
         EXPECT_GT(block.width(),
                   halfScreen - metrics.horizontalAdvance(QStringLiteral(" correctamente")));
@@ -176,11 +177,11 @@ TEST(MessageDialog, EveryWayOfAnsweringClosesIt)
         {"Esc", [](MessageDialog &d) { QTest::keyClick(&d, Qt::Key_Escape); }},
         {"Space",
          [](MessageDialog &d) {
-             QTest::keyClick(d.findChild<QPushButton *>("OK"), Qt::Key_Space);
+             QTest::keyClick(d.findChild<QPushButton *>(QStringLiteral("OK")), Qt::Key_Space);
          }},
         {"click",
          [](MessageDialog &d) {
-             QTest::mouseClick(d.findChild<QPushButton *>("OK"), Qt::LeftButton);
+             QTest::mouseClick(d.findChild<QPushButton *>(QStringLiteral("OK")), Qt::LeftButton);
          }},
         {"close box", [](MessageDialog &d) { d.close(); }},
     };
@@ -226,7 +227,8 @@ TEST(MessageDialog, CtrlCCopiesTheDialogAsText)
     MessageDialog::setClipboardWriter({});
     EXPECT_EQ(written, expected);
     EXPECT_EQ(recorder.shown(),
-              (std::vector<ShownMessage>{{MessageWindow::ErrorBox, "Cannot open clipboard."}}));
+              (std::vector<ShownMessage>{
+                  {MessageWindow::ErrorBox, QStringLiteral("Cannot open clipboard.")}}));
     EXPECT_TRUE(dialog.isVisible());
 }
 
@@ -264,16 +266,16 @@ TEST(ConfirmationDialog, LayoutAddsTheIconAndTwoButtons)
         EXPECT_EQ(dialog.size(), client);
         EXPECT_EQ(dialog.minimumSize(), client);
         EXPECT_EQ(dialog.maximumSize(), client);
-        auto *icon = dialog.findChild<QLabel *>("Icon");
+        auto *icon = dialog.findChild<QLabel *>(QStringLiteral("Icon"));
         ASSERT_NE(icon, nullptr);
         EXPECT_EQ(icon->geometry(), QRect(margin, top, 32, 32));
         EXPECT_EQ(
             icon->pixmap().toImage(),
             dialog.style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(32, 32).toImage());
-        EXPECT_EQ(dialog.findChild<QWidget *>("Message")->geometry(),
+        EXPECT_EQ(dialog.findChild<QWidget *>(QStringLiteral("Message"))->geometry(),
                   QRect(margin + 32 + across, top, textWidth, textHeight));
-        auto *ok = dialog.findChild<QPushButton *>("OK");
-        auto *cancel = dialog.findChild<QPushButton *>("Cancel");
+        auto *ok = dialog.findChild<QPushButton *>(QStringLiteral("OK"));
+        auto *cancel = dialog.findChild<QPushButton *>(QStringLiteral("Cancel"));
         const int left = (client.width() - pair) / 2;
         const int buttonTop = block + top + down;
         EXPECT_EQ(ok->geometry(), QRect(left, buttonTop, buttonWidth, buttonHeight));
@@ -306,13 +308,14 @@ TEST(ConfirmationDialog, OnlyOkConfirms)
         {"Enter", [](MessageDialog &d) { QTest::keyClick(&d, Qt::Key_Return); }, true},
         {"click OK",
          [](MessageDialog &d) {
-             QTest::mouseClick(d.findChild<QPushButton *>("OK"), Qt::LeftButton);
+             QTest::mouseClick(d.findChild<QPushButton *>(QStringLiteral("OK")), Qt::LeftButton);
          },
          true},
         {"Esc", [](MessageDialog &d) { QTest::keyClick(&d, Qt::Key_Escape); }, false},
         {"click Cancel",
          [](MessageDialog &d) {
-             QTest::mouseClick(d.findChild<QPushButton *>("Cancel"), Qt::LeftButton);
+             QTest::mouseClick(d.findChild<QPushButton *>(QStringLiteral("Cancel")),
+                               Qt::LeftButton);
          },
          false},
         {"close box", [](MessageDialog &d) { d.close(); }, false},
@@ -349,8 +352,9 @@ TEST(ConfirmationDialog, GridsAskThroughTheMessageSeam)
     recorder.setConfirmAnswer(true);
     EXPECT_TRUE(kalmora::grids::confirm(QStringLiteral("Delete record?")));
     EXPECT_EQ(recorder.shown(),
-              (std::vector<ShownMessage>{{MessageWindow::Confirmation, "Delete record?"},
-                                         {MessageWindow::Confirmation, "Delete record?"}}));
+              (std::vector<ShownMessage>{
+                  {MessageWindow::Confirmation, QStringLiteral("Delete record?")},
+                  {MessageWindow::Confirmation, QStringLiteral("Delete record?")}}));
 }
 
 } // namespace

@@ -2,9 +2,9 @@
 // The navigator bar under the program's application object, over a demo company's rates: its
 // delete question goes to the confirmation dialog and its failures, clicked or repeated, to
 // the error box.
-#include "app/message_seam.h"
 #include "data/company_fixture.h"
 #include "grids/db_navigator.h"
+#include "app/message_seam.h"
 
 #include <QTest>
 #include <QToolButton>
@@ -57,8 +57,8 @@ protected:
 TEST_F(NavigatorMessagesTest, DeleteAsksInTheConfirmationDialog)
 {
     click(Button::Delete);
-    EXPECT_EQ(recorder.shown(),
-              (std::vector<ShownMessage>{{MessageWindow::Confirmation, "Delete record?"}}));
+    EXPECT_EQ(recorder.shown(), (std::vector<ShownMessage>{{MessageWindow::Confirmation,
+                                                            QStringLiteral("Delete record?")}}));
     EXPECT_EQ(rates().recordCount(), 3);
 
     recorder.setConfirmAnswer(true);
@@ -75,7 +75,8 @@ TEST_F(NavigatorMessagesTest, RefusedClickIsShownInTheErrorBox)
     click(Button::Insert);
     EXPECT_EQ(recorder.shown(),
               (std::vector<ShownMessage>{
-                  {MessageWindow::ErrorBox, "CAjuste: Cannot modify a read-only dataset."}}));
+                  {MessageWindow::ErrorBox,
+                   QStringLiteral("CAjuste: Cannot modify a read-only dataset.")}}));
     EXPECT_FALSE(button(Button::Insert)->isEnabled());
     EXPECT_EQ(rates().state(), data::DataSetState::dsBrowse);
 }
@@ -95,7 +96,7 @@ TEST_F(NavigatorMessagesTest, FailedRepeatIsShownOnceAndStops)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !recorder.shown().empty(); }, 2000));
     QTest::qWait(3 * grids::DBNavigator::kRepeatInterval);
     const std::vector<ShownMessage> once{
-        {MessageWindow::ErrorBox, "Field 'AJCI_ID' must have a value."}};
+        {MessageWindow::ErrorBox, QStringLiteral("Field 'AJCI_ID' must have a value.")}};
     EXPECT_EQ(recorder.shown(), once);
     EXPECT_FALSE(next->isDown());
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);

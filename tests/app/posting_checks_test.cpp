@@ -3,13 +3,13 @@
 // the day shown whatever order the company reads days in, a company code cannot lead out of
 // the server's datos/ folder, a day another workstation is posting is told plainly, and a
 // call without a cash customer fails where the user sees it.
-#include "company/data_module.h"
-#include "company_window.h"
 #include "core/date_format.h"
 #include "data/sql_connection.h"
+#include "company/data_module.h"
 #include "widgets/bevel_panel.h"
 #include "widgets/date_picker.h"
 #include "widgets/lookup_box.h"
+#include "company_window.h"
 
 #include <QDateEdit>
 #include <QLineEdit>

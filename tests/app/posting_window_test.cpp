@@ -2,14 +2,14 @@
 // The main job through the main window on a demo company: the login typed and the company
 // box left connects; a point chosen in `Pto` and the execute button (or F2) post the day of
 // `EFecIni`; what the user is told, what the error grid lists, and what reaches the database.
-#include "company/data_module.h"
-#include "company_window.h"
 #include "data/client_data_set.h"
 #include "data/field.h"
+#include "company/data_module.h"
 #include "grids/db_grid_eh.h"
 #include "grids/find_dialog.h"
 #include "widgets/bevel_panel.h"
 #include "widgets/lookup_box.h"
+#include "company_window.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -103,11 +103,13 @@ TEST_F(PostingWindowTest, AFailedConnectShowsTheFailureAndKeepsTheControlsAsThey
     connect(QStringLiteral("NOPE"));
     const QString database =
         QString::fromStdString(company().serverEntry() + "/datos/NOPE/kalmora.fdb");
-    EXPECT_EQ(shown(MessageWindow::ErrorBox),
-              QStringList{"dbExpress Error: [0x0015]: Connection failed\r\nSQL Server Error: I/O "
-                          "error during \"open\" operation for file \"" +
-                          database +
-                          "\"\n-Error while trying to open file\n-No such file or directory."});
+    EXPECT_EQ(
+        shown(MessageWindow::ErrorBox),
+        QStringList{
+            QStringLiteral("dbExpress Error: [0x0015]: Connection failed\r\nSQL Server "
+                           "Error: I/O error during \"open\" operation for file \"") +
+            database +
+            QStringLiteral("\"\n-Error while trying to open file\n-No such file or directory.")});
     EXPECT_TRUE(busy->isVisible());
     EXPECT_EQ(busy->caption(), QStringLiteral("Conectando a la base de datos NOPE ..."));
     EXPECT_FALSE(find("EFecIni")->isEnabled());
@@ -182,7 +184,8 @@ TEST_F(PostingWindowTest, AnInterfaceWithoutAccountsListsItsErrorRows)
     EXPECT_TRUE(grid->isEnabled());
     ASSERT_EQ(grid->columnCount(), 3);
     EXPECT_EQ((QStringList{grid->columnTitle(0), grid->columnTitle(1), grid->columnTitle(2)}),
-              (QStringList{"Descripción", "Valor", "INTERFAZ"}));
+              (QStringList{QStringLiteral("Descripción"), QStringLiteral("Valor"),
+                           QStringLiteral("INTERFAZ")}));
     // The procedure's heading row and one row for each thing the interface lacks.
     ASSERT_GT(grid->rowCount(), 1);
     QStringList descriptions;

@@ -3,10 +3,10 @@
 // the day's three default rows and saves them, F2 saves them before posting; what the user
 // sees in the panel and what reaches the database.
 #include "company/data_module.h"
-#include "company_window.h"
 #include "grids/db_grid_eh.h"
 #include "grids/db_navigator.h"
 #include "widgets/lookup_box.h"
+#include "company_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -92,8 +92,10 @@ TEST_F(RatesWindowTest, F5OpensTheDefaultsAndF5AgainStoresExactlyThem)
 
     press(Qt::Key_F5);
     ASSERT_TRUE(ratesPanel()->isVisible());
-    EXPECT_EQ(gridRows(), (QStringList{text + "|" + text + "|5|0.8", text + "|" + text + "|19|0.8",
-                                       text + "|" + text + "|0|0.8"}));
+    EXPECT_EQ(gridRows(),
+              (QStringList{text + QStringLiteral("|") + text + QStringLiteral("|5|0.8"),
+                           text + QStringLiteral("|") + text + QStringLiteral("|19|0.8"),
+                           text + QStringLiteral("|") + text + QStringLiteral("|0|0.8")}));
     EXPECT_EQ(ratesGrid()->columnTitle(0), QStringLiteral("F.Desde"));
     EXPECT_EQ(ratesGrid()->columnTitle(3), QStringLiteral("Factor"));
 

@@ -2,14 +2,14 @@
 // The main window as the user meets it: every control in its place with its caption, the
 // bands following the window's size, the stacking of the floating panels, the start-up
 // states and tab order, the server list read at creation, the keyboard commands and closing.
-#include "app/main_window.h"
-#include "app/message_seam.h"
 #include "core/date_format.h"
 #include "core/errors.h"
-#include "scoped_variable.h"
 #include "widgets/adv_panel.h"
 #include "widgets/bevel_panel.h"
 #include "widgets/flat_button.h"
+#include "app/main_window.h"
+#include "app/message_seam.h"
+#include "scoped_variable.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -52,8 +52,8 @@ protected:
     {
         QDir(folder.path()).mkdir(QStringLiteral("install"));
         write(QStringLiteral("install/SERVIDORES.cfg"), servers);
-        registry(QByteArray("\"Directorio\"=\"") + folder.filePath("install").toLocal8Bit() +
-                 "\"\r\n");
+        registry(QByteArray("\"Directorio\"=\"") +
+                 folder.filePath(QStringLiteral("install")).toLocal8Bit() + "\"\r\n");
     }
     /// The registry file with `values` in the program's key (no key when null).
     void registry(const QByteArray &values, bool withKey = true)
@@ -134,7 +134,8 @@ protected:
     };
 
     QTemporaryDir folder;
-    ScopedVariable registryFile{"KALMORA_HKLM", folder.filePath("hklm.reg").toLocal8Bit()};
+    ScopedVariable registryFile{"KALMORA_HKLM",
+                                folder.filePath(QStringLiteral("hklm.reg")).toLocal8Bit()};
     MessageRecorder recorder;
     CloseCounter closes;
     std::unique_ptr<Tfbrenvaldo> window;
@@ -409,13 +410,17 @@ TEST_F(MainWindow, TabVisitsTheUsableControlsInOrder)
         }
         return visited;
     };
-    EXPECT_EQ(tabRound(5), QStringList({"Tusua", "TClave", "Cia", "Pto", "Servidor"}));
+    EXPECT_EQ(tabRound(5),
+              QStringList({QStringLiteral("Tusua"), QStringLiteral("TClave"), QStringLiteral("Cia"),
+                           QStringLiteral("Pto"), QStringLiteral("Servidor")}));
 
     find("EFecIni")->setEnabled(true);
     find("DBGridEh1")->setEnabled(true);
     find("AdvPanel1")->show();
-    EXPECT_EQ(tabRound(8), QStringList({"Tusua", "TClave", "Cia", "EFecIni", "Pto", "DBGridEh1",
-                                        "DBGridEh2", "Servidor"}));
+    EXPECT_EQ(tabRound(8), QStringList({QStringLiteral("Tusua"), QStringLiteral("TClave"),
+                                        QStringLiteral("Cia"), QStringLiteral("EFecIni"),
+                                        QStringLiteral("Pto"), QStringLiteral("DBGridEh1"),
+                                        QStringLiteral("DBGridEh2"), QStringLiteral("Servidor")}));
 }
 
 // Guards against the server list not reaching the drop-down list as read: order, empty

@@ -3,8 +3,8 @@
 // headless commands through the private test server, both under way before either can take
 // the day's invoices (or the voucher); and the limits of the waits for a workstation that
 // holds them, or a server that never answers.
-#include "data/sql_connection.h"
 #include "platform/scoped_env.h"
+#include "data/sql_connection.h"
 #include "support/company_database.h"
 #include "support/run_program.h"
 

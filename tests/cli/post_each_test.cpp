@@ -264,39 +264,40 @@ TEST_F(PostEachTest, TheJsonReportIsOneObjectALineThatReadsBackAsStored)
         const Case &c = cases[i];
         const QJsonObject &object = read[i];
         SCOPED_TRACE(objects[i]);
-        EXPECT_EQ(text(object["day"]), days_[0]);
-        EXPECT_EQ(object["point"].toInteger(), c.point);
-        EXPECT_EQ(text(object["point_name"]), c.name);
-        EXPECT_EQ(text(object["outcome"]), c.outcome);
-        EXPECT_FALSE(object["preview"].toBool(true));
+        EXPECT_EQ(text(object[QStringLiteral("day")]), days_[0]);
+        EXPECT_EQ(object[QStringLiteral("point")].toInteger(), c.point);
+        EXPECT_EQ(text(object[QStringLiteral("point_name")]), c.name);
+        EXPECT_EQ(text(object[QStringLiteral("outcome")]), c.outcome);
+        EXPECT_FALSE(object[QStringLiteral("preview")].toBool(true));
         if (c.outcome == "voucher_generated") {
             const std::string where =
                 " from comprobantes where ptvt_id = " + std::to_string(c.point) +
                 " and comp_fecha = '" + days_[0] + "'";
-            EXPECT_EQ(std::to_string(object["voucher"].toInteger()),
+            EXPECT_EQ(std::to_string(object[QStringLiteral("voucher")].toInteger()),
                       value("select comp_id" + where));
-            EXPECT_EQ(std::to_string(object["number"].toInteger()),
+            EXPECT_EQ(std::to_string(object[QStringLiteral("number")].toInteger()),
                       value("select comp_numero" + where));
-            EXPECT_EQ(text(object["message"]), "Comprobante contable correctamente generado.");
-            EXPECT_THAT(object["errors"].toArray(), IsEmpty());
+            EXPECT_EQ(text(object[QStringLiteral("message")]),
+                      "Comprobante contable correctamente generado.");
+            EXPECT_THAT(object[QStringLiteral("errors")].toArray(), IsEmpty());
         } else {
-            EXPECT_TRUE(object["voucher"].isNull());
-            EXPECT_TRUE(object["number"].isNull());
+            EXPECT_TRUE(object[QStringLiteral("voucher")].isNull());
+            EXPECT_TRUE(object[QStringLiteral("number")].isNull());
         }
     }
-    EXPECT_THAT(text(read[2]["message"]), HasSubstr("Punto 3 cerrado"));
+    EXPECT_THAT(text(read[2][QStringLiteral("message")]), HasSubstr("Punto 3 cerrado"));
 
-    const QJsonArray errors = read[3]["errors"].toArray();
+    const QJsonArray errors = read[3][QStringLiteral("errors")].toArray();
     ASSERT_EQ(errors.size(), 6);
-    EXPECT_EQ(text(errors[0].toObject()["description"]), "Ventas de contado");
-    EXPECT_EQ(text(errors[0].toObject()["value"]), mdy(days_[0]));
+    EXPECT_EQ(text(errors[0].toObject()[QStringLiteral("description")]), "Ventas de contado");
+    EXPECT_EQ(text(errors[0].toObject()[QStringLiteral("value")]), mdy(days_[0]));
     for (std::size_t i = 0; i < kFeriaLacks.size(); ++i) {
         const QJsonObject row = errors[qsizetype(i + 1)].toObject();
-        EXPECT_EQ(text(row["description"]), kFeriaLacks[i]);
-        EXPECT_EQ(text(row["value"]), kFeria);
-        EXPECT_EQ(text(row["interface"]), kFeria);
+        EXPECT_EQ(text(row[QStringLiteral("description")]), kFeriaLacks[i]);
+        EXPECT_EQ(text(row[QStringLiteral("value")]), kFeria);
+        EXPECT_EQ(text(row[QStringLiteral("interface")]), kFeria);
     }
-    EXPECT_EQ(text(read[3]["message"]), kErrorsMessage);
+    EXPECT_EQ(text(read[3][QStringLiteral("message")]), kErrorsMessage);
 
     // A preview says so, and names no voucher: none was stored.
     const ProgramResult preview =
@@ -304,9 +305,9 @@ TEST_F(PostEachTest, TheJsonReportIsOneObjectALineThatReadsBackAsStored)
     EXPECT_EQ(preview.exitCode, 0);
     const QJsonObject previewed =
         QJsonDocument::fromJson(QByteArray::fromStdString(preview.out)).object();
-    EXPECT_EQ(text(previewed["outcome"]), "voucher_generated");
-    EXPECT_TRUE(previewed["preview"].toBool(false));
-    EXPECT_TRUE(previewed["voucher"].isNull());
+    EXPECT_EQ(text(previewed[QStringLiteral("outcome")]), "voucher_generated");
+    EXPECT_TRUE(previewed[QStringLiteral("preview")].toBool(false));
+    EXPECT_TRUE(previewed[QStringLiteral("voucher")].isNull());
     EXPECT_EQ(value("select count(*) from comprobantes where comp_fecha = '" + days_[1] + "'"),
               "0");
 }

@@ -273,19 +273,20 @@ TEST_F(StatusTest, JsonAndCsvCarryEveryFigureOfEveryDayAndPoint)
         const QJsonObject object =
             QJsonDocument::fromJson(QByteArray::fromStdString(objects[i]), &error).object();
         ASSERT_EQ(error.error, QJsonParseError::NoError) << objects[i];
-        const std::string day = object["day"].toString().toStdString();
-        const int point = object["point"].toInt();
+        const std::string day = object[QStringLiteral("day")].toString().toStdString();
+        const int point = object[QStringLiteral("point")].toInt();
         SCOPED_TRACE(objects[i]);
         // In order of day, then point.
         EXPECT_EQ(day, kDays[i / 4]);
         EXPECT_EQ(point, int(i % 4) + 1);
-        EXPECT_EQ(object["state"].toString().toStdString(), kStates[point - 1][i / 4]);
+        EXPECT_EQ(object[QStringLiteral("state")].toString().toStdString(),
+                  kStates[point - 1][i / 4]);
         const std::vector<std::string> f = words(cashFigures(day, point));
-        EXPECT_EQ(object["invoices"].toInt(), std::stoi(f[0]));
-        EXPECT_DOUBLE_EQ(object["amount"].toDouble(), std::stod(f[1]));
-        EXPECT_EQ(object["posted"].toInt(), std::stoi(f[2]));
-        EXPECT_DOUBLE_EQ(object["posted_amount"].toDouble(), std::stod(f[3]));
-        EXPECT_EQ(object["to_post"].toInt(), std::stoi(f[0]) - std::stoi(f[2]));
+        EXPECT_EQ(object[QStringLiteral("invoices")].toInt(), std::stoi(f[0]));
+        EXPECT_DOUBLE_EQ(object[QStringLiteral("amount")].toDouble(), std::stod(f[1]));
+        EXPECT_EQ(object[QStringLiteral("posted")].toInt(), std::stoi(f[2]));
+        EXPECT_DOUBLE_EQ(object[QStringLiteral("posted_amount")].toDouble(), std::stod(f[3]));
+        EXPECT_EQ(object[QStringLiteral("to_post")].toInt(), std::stoi(f[0]) - std::stoi(f[2]));
         std::string stored;
         for (const SqlRow &row : company_->sql().query(
                  "select comp_id || ' ' || comp_estado || ' ' || coalesce(comp_revertido_por, "
@@ -294,27 +295,31 @@ TEST_F(StatusTest, JsonAndCsvCarryEveryFigureOfEveryDayAndPoint)
                  day + "' and ptvt_id = " + std::to_string(point) + " order by comp_id"))
             stored += *row.at("V") + ";";
         std::string listed;
-        for (const QJsonValue voucher : object["vouchers"].toArray()) {
+        for (const QJsonValue voucher : object[QStringLiteral("vouchers")].toArray()) {
             const QJsonObject v = voucher.toObject();
-            listed += std::to_string(v["voucher"].toInt()) + " " +
-                      (v["state"].toString() == QLatin1String("completed") ? "D" : "P") + " " +
-                      (v["reversed_by"].isNull() ? "-" : std::to_string(v["reversed_by"].toInt())) +
-                      ";";
+            listed +=
+                std::to_string(v[QStringLiteral("voucher")].toInt()) + " " +
+                (v[QStringLiteral("state")].toString() == QLatin1String("completed") ? "D" : "P") +
+                " " +
+                (v[QStringLiteral("reversed_by")].isNull()
+                     ? "-"
+                     : std::to_string(v[QStringLiteral("reversed_by")].toInt())) +
+                ";";
         }
         EXPECT_EQ(listed, stored);
-        EXPECT_EQ(object["problems"].toArray().isEmpty(),
-                  object["state"].toString() != QLatin1String("inconsistent"));
+        EXPECT_EQ(object[QStringLiteral("problems")].toArray().isEmpty(),
+                  object[QStringLiteral("state")].toString() != QLatin1String("inconsistent"));
         byDayPoint[day + " " + std::to_string(point)] = object;
     }
     const QJsonObject summary = QJsonDocument::fromJson(QByteArray::fromStdString(objects.back()))
-                                    .object()["summary"]
+                                    .object()[QStringLiteral("summary")]
                                     .toObject();
-    EXPECT_EQ(summary["posted"].toInt(), 7);
-    EXPECT_EQ(summary["to_post"].toInt(), 14);
-    EXPECT_EQ(summary["pending"].toInt(), 1);
-    EXPECT_EQ(summary["reversed"].toInt(), 1);
-    EXPECT_EQ(summary["inconsistent"].toInt(), 1);
-    EXPECT_EQ(summary["nothing"].toInt(), 4);
+    EXPECT_EQ(summary[QStringLiteral("posted")].toInt(), 7);
+    EXPECT_EQ(summary[QStringLiteral("to_post")].toInt(), 14);
+    EXPECT_EQ(summary[QStringLiteral("pending")].toInt(), 1);
+    EXPECT_EQ(summary[QStringLiteral("reversed")].toInt(), 1);
+    EXPECT_EQ(summary[QStringLiteral("inconsistent")].toInt(), 1);
+    EXPECT_EQ(summary[QStringLiteral("nothing")].toInt(), 4);
 
     const ProgramResult csv = status({"--format", "csv"});
     EXPECT_EQ(csv.exitCode, 2);
@@ -328,13 +333,13 @@ TEST_F(StatusTest, JsonAndCsvCarryEveryFigureOfEveryDayAndPoint)
         const std::vector<std::string> fields = csvFields(rows[i]);
         ASSERT_EQ(fields.size(), 11u);
         const QJsonObject &object = byDayPoint.at(fields[0] + " " + fields[1]);
-        EXPECT_EQ(fields[2], object["point_name"].toString().toStdString());
-        EXPECT_EQ(fields[3], object["state"].toString().toStdString());
-        EXPECT_EQ(std::stoi(fields[4]), object["invoices"].toInt());
-        EXPECT_DOUBLE_EQ(std::stod(fields[5]), object["amount"].toDouble());
-        EXPECT_EQ(std::stoi(fields[7]), object["to_post"].toInt());
+        EXPECT_EQ(fields[2], object[QStringLiteral("point_name")].toString().toStdString());
+        EXPECT_EQ(fields[3], object[QStringLiteral("state")].toString().toStdString());
+        EXPECT_EQ(std::stoi(fields[4]), object[QStringLiteral("invoices")].toInt());
+        EXPECT_DOUBLE_EQ(std::stod(fields[5]), object[QStringLiteral("amount")].toDouble());
+        EXPECT_EQ(std::stoi(fields[7]), object[QStringLiteral("to_post")].toInt());
         std::string problems;
-        for (const QJsonValue problem : object["problems"].toArray())
+        for (const QJsonValue problem : object[QStringLiteral("problems")].toArray())
             problems += (problems.empty() ? "" : "; ") + problem.toString().toStdString();
         EXPECT_EQ(fields[10], problems);
     }

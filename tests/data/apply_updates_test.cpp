@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 // Saving the change log: the statements and parameters that reach the connection, the
 // transaction around them, and what the database holds afterwards.
-#include "company_fixture.h"
 #include "core/errors.h"
+#include "company_fixture.h"
 #include "support/stand_in_driver.h"
 
 #include <gmock/gmock.h>

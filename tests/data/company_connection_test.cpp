@@ -2,8 +2,8 @@
 // The connection on a real company database (db/make-company): the columns the typed
 // fields bind to, the completion procedure's declared parameter, its failure text, and a
 // decimal saved exactly.
-#include "data/sql_connection.h"
 #include "driver/scratch_database.h"
+#include "data/sql_connection.h"
 #include "support/company_database.h"
 #include "support/value_printers.h"
 

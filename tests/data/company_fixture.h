@@ -4,9 +4,9 @@
 // once by db/make-company), the main window's data components connected to it, and a
 // record of every statement and transaction they hand to the connection.
 
-#include "company/data_module.h"
 #include "core/date_format.h"
 #include "data/statement_sender.h"
+#include "company/data_module.h"
 #include "support/company_database.h"
 
 #include <gtest/gtest.h>

@@ -2,9 +2,9 @@
 // Data sets over the demo company: opening through providers and sources, field binding,
 // reading, locate, filters by day, editing rules, the stored-procedure call, and what
 // crosses the provider boundary.
-#include "company_fixture.h"
 #include "core/errors.h"
 #include "core/quoting.h"
+#include "company_fixture.h"
 
 #include <algorithm>
 #include <functional>

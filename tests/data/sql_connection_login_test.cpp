@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 // Logins through the private Firebird server that the test command starts
 // (KALMORA_TEST_SERVER, KALMORA_TEST_USER, KALMORA_TEST_PASSWORD); skipped without it.
-#include "data/sql_connection.h"
 #include "driver/scratch_database.h"
+#include "data/sql_connection.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>

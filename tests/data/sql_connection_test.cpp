@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 // The connection component: its settings checks and failure texts, connecting and
 // disconnecting, connect on demand, implicit commits and the transactions of saves.
-#include "data/sql_connection.h"
 #include "driver/scratch_database.h"
+#include "data/sql_connection.h"
 #include "support/connection_probe.h"
 #include "support/value_printers.h"
 

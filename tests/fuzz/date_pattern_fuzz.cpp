@@ -2,8 +2,8 @@
 // Fuzz target: the locale's date format (strftime) made into a date pattern, and days written
 // and read with it. Input: the format, a NUL, then a text to read as a day.
 #include "core/date_format.h"
-#include "fuzz_check.h"
 #include "platform/date_locale.h"
+#include "fuzz_check.h"
 
 #include <cctype>
 #include <chrono>

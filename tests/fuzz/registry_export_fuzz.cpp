@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // Fuzz target: the bytes of a registry export file, as the machine's registry is read from it.
-#include "fuzz_check.h"
 #include "platform/registry_export.h"
+#include "fuzz_check.h"
 
 #include <algorithm>
 #include <string>

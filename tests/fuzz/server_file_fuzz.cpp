@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 // Fuzz target: the bytes of a server list (SERVIDORES.cfg), split in memory and read from a
 // file, both against the rules applied one byte at a time.
-#include "fuzz_check.h"
 #include "installation/server_file.h"
+#include "fuzz_check.h"
 
 #include <filesystem>
 #include <fstream>

@@ -3,10 +3,10 @@
 // from a demo company, the grid enabled and focused on the second row's "Valor" cell. Writes
 // the grab to the file given as the first argument, and a copy enlarged four times beside
 // it. Not a test: a way to look at the grid.
-#include "app/window_grids.h"
-#include "company/data_module.h"
 #include "core/quoting.h"
+#include "company/data_module.h"
 #include "grids/db_grid_eh.h"
+#include "app/window_grids.h"
 #include "support/company_database.h"
 
 #include <QApplication>

@@ -2,9 +2,9 @@
 // The error grid as the user meets it: `DBGridEh1`'s settings applied to a grid in a panel
 // like the window's, bound to `DError`, over error rows read from a demo company; driven
 // with real key and mouse events offscreen.
+#include "grids/db_grid_eh.h"
 #include "app/window_grids.h"
 #include "error_rows_fixture.h"
-#include "grids/db_grid_eh.h"
 
 #include <QApplication>
 #include <QImage>
@@ -119,17 +119,21 @@ TEST_F(ErrorGridTest, ShowsTheFieldTitlesAndTheDataSetRows)
 
     showErrors(threeErrors());
     const std::vector<std::vector<QString>> expected{
-        {"Prefijo no existe", "FV9", "VENTAS CONTADO"},
-        {"NIT no existe", "222222222", "VENTAS CONTADO"},
-        {"Cuenta sin definir", "41350501", "VENTAS CONTADO"}};
+        {QStringLiteral("Prefijo no existe"), QStringLiteral("FV9"),
+         QStringLiteral("VENTAS CONTADO")},
+        {QStringLiteral("NIT no existe"), QStringLiteral("222222222"),
+         QStringLiteral("VENTAS CONTADO")},
+        {QStringLiteral("Cuenta sin definir"), QStringLiteral("41350501"),
+         QStringLiteral("VENTAS CONTADO")}};
     EXPECT_EQ(shownRows(), expected);
     EXPECT_EQ(grid->currentRow(), 0);
     EXPECT_EQ(grid->indicatorGlyphShown(), IndicatorGlyph::Browse);
 
     // A new list replaces the old one.
     openErrors({{"NIT no existe", "'x'"}}, "O'Brien");
-    EXPECT_EQ(shownRows(),
-              (std::vector<std::vector<QString>>{{"NIT no existe", "'x'", "O'Brien"}}));
+    EXPECT_EQ(shownRows(), (std::vector<std::vector<QString>>{{QStringLiteral("NIT no existe"),
+                                                               QStringLiteral("'x'"),
+                                                               QStringLiteral("O'Brien")}}));
 
     errors().close();
     EXPECT_EQ(grid->rowCount(), 0);

@@ -3,12 +3,12 @@
 // error grid over `DError`, each with the window's settings, opened on rows of a demo company.
 // What is checked is what the user sees (rows, the editor, the indicator) and what the data
 // set holds.
-#include "app/window_grids.h"
 #include "core/decimal_text.h"
-#include "grid_host_fixture.h"
 #include "grids/calendar_drop_down.h"
 #include "grids/confirmation.h"
 #include "grids/db_grid_eh.h"
+#include "app/window_grids.h"
+#include "grid_host_fixture.h"
 
 #include <QApplication>
 #include <QCalendarWidget>

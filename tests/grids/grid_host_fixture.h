@@ -3,8 +3,8 @@
 // A grid at the window's place (303 by 123) in a window of its own, over the rows of a demo
 // company, driven with real key events offscreen.
 
-#include "error_rows_fixture.h"
 #include "grids/db_grid_eh.h"
+#include "error_rows_fixture.h"
 
 #include <QApplication>
 #include <QTest>

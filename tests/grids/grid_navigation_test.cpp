@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 // Moving about a grid without the widget: the navigation steps on `CError` opened on real
 // error rows, under the error grid's settings and under settings that allow appending.
-#include "error_rows_fixture.h"
 #include "grids/grid_navigation.h"
+#include "error_rows_fixture.h"
 
 #include <gtest/gtest.h>
 

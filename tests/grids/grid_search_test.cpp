@@ -2,10 +2,10 @@
 // Searching in the grids with the window's settings over rows of a demo company: the text
 // location both searches use, the rates grid's incremental search with real keys, and the
 // find dialog that Ctrl+F opens in the error grid, driven while it is shown modally.
-#include "app/window_grids.h"
-#include "grid_host_fixture.h"
 #include "grids/db_grid_eh.h"
 #include "grids/find_dialog.h"
+#include "app/window_grids.h"
+#include "grid_host_fixture.h"
 
 #include <QApplication>
 #include <QCheckBox>

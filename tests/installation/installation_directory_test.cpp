@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: Apache-2.0
 // The installation directory read from the registry file: every way the value can be there
 // or not, and what the user then sees (a message, an error, or the directory).
-#include "installation/installation_directory.h"
 #include "platform/registry.h"
 #include "platform/scoped_env.h"
 #include "platform/scratch_dir.h"
+#include "installation/installation_directory.h"
 
 #include <clocale>
 #include <gmock/gmock.h>

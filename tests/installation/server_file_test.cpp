@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: Apache-2.0
 // The server list read from SERVIDORES.cfg: how the bytes of the file become the servers
 // offered, and when the file gives nothing.
-#include "installation/installation_directory.h"
-#include "installation/server_file.h"
 #include "platform/file.h"
 #include "platform/scoped_env.h"
 #include "platform/scratch_dir.h"
+#include "installation/installation_directory.h"
+#include "installation/server_file.h"
 
 #include <algorithm>
 #include <fcntl.h>

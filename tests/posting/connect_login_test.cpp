@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 // The connect step through the private test server, where the login is checked.
-#include "company/data_module.h"
 #include "core/date_format.h"
 #include "core/errors.h"
+#include "company/data_module.h"
 #include "posting/connect_step.h"
 #include "posting/posting_run.h"
 #include "recording_window.h"

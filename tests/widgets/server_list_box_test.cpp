@@ -18,7 +18,8 @@ using kalmora::widgets::ServerListBox;
 TEST(ServerListBox, TypingSelectsTheFirstItemBeginningWithThePrefix)
 {
     ServerListBox box(nullptr);
-    box.addItems({"Alfa", "alberto", "Beta", "bravo", "Charlie"});
+    box.addItems({QStringLiteral("Alfa"), QStringLiteral("alberto"), QStringLiteral("Beta"),
+                  QStringLiteral("bravo"), QStringLiteral("Charlie")});
     std::int64_t now = 10'000;
     box.setClock([&] { return now; });
 
@@ -63,7 +64,7 @@ TEST(ServerListBox, TypingInAnEmptyListSelectsNothing)
 TEST(ServerListBox, ButtonLooksPressedWhileTheListIsDown)
 {
     ServerListBox box(nullptr);
-    box.addItems({"Alfa", "Beta"});
+    box.addItems({QStringLiteral("Alfa"), QStringLiteral("Beta")});
     box.resize(120, 21);
     box.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
