@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "app/application.h"
 
+#include "app/application_title.h"
 #include "app/failure_display.h"
 #include "app/fonts.h"
 #include "app/message_seam.h"
@@ -13,16 +14,6 @@
 #include "platform/numeric_locale.h"
 
 namespace kalmora::app {
-
-namespace {
-
-QString &applicationTitle()
-{
-    static QString title;
-    return title;
-}
-
-} // namespace
 
 Application::Application(int &argc, char **argv) : QApplication(argc, argv)
 {
@@ -48,7 +39,7 @@ QString Application::title()
 
 void Application::setTitle(const QString &title)
 {
-    applicationTitle() = title;
+    setApplicationTitle(title);
 }
 
 void Application::readRegionalSettings()

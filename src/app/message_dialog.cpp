@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "app/message_dialog.h"
 
-#include "app/application.h"
+#include "app/application_title.h"
 #include "app/failure_display.h"
 #include "core/errors.h"
 
@@ -123,7 +123,7 @@ MessageDialog::MessageDialog(Kind kind, const QString &text, QWidget *parent)
     const bool question = kind == Kind::Confirmation;
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(question ? QStringLiteral("Confirm") : Application::title());
+    setWindowTitle(question ? QStringLiteral("Confirm") : applicationTitle());
     setFont(QApplication::font("QMessageBox"));
 
     // Dialog units: the average width of the 52 letters and their height.

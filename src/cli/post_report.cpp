@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "cli/post_report.h"
 
-#include "cli/headless_post.h"
 #include "cli/json_text.h"
+#include "cli/post_exit.h"
 #include "core/date_format.h"
 
 #include <ostream>
