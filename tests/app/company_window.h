@@ -7,7 +7,7 @@
 
 #include "app/main_window.h"
 #include "app/message_seam.h"
-#include "scoped_variable.h"
+#include "platform/scoped_env.h"
 #include "support/company_database.h"
 
 #include <QByteArray>
@@ -65,7 +65,7 @@ protected:
     static void execute(const std::string &statement);
 
     QTemporaryDir folder;
-    ScopedVariable registryFile{"KALMORA_HKLM", folder.filePath("hklm.reg").toLocal8Bit()};
+    ScopedEnv registryFile{"KALMORA_HKLM", folder.filePath("hklm.reg").toLocal8Bit().toStdString()};
     app::MessageRecorder recorder;
     std::unique_ptr<app::Tfbrenvaldo> window;
 };
