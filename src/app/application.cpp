@@ -7,22 +7,13 @@
 #include "platform/numeric_locale.h"
 #include "grids/confirmation.h"
 #include "grids/failure_report.h"
+#include "app/application_title.h"
 #include "app/failure_display.h"
 #include "app/fonts.h"
 #include "app/message_seam.h"
 #include "app/pictures.h"
 
 namespace kalmora::app {
-
-namespace {
-
-QString &applicationTitle()
-{
-    static QString title;
-    return title;
-}
-
-} // namespace
 
 Application::Application(int &argc, char **argv) : QApplication(argc, argv)
 {
@@ -48,7 +39,7 @@ QString Application::title()
 
 void Application::setTitle(const QString &title)
 {
-    applicationTitle() = title;
+    setApplicationTitle(title);
 }
 
 void Application::readRegionalSettings()

@@ -2,7 +2,7 @@
 #include "app/message_dialog.h"
 
 #include "core/errors.h"
-#include "app/application.h"
+#include "app/application_title.h"
 #include "app/failure_display.h"
 
 #include <QApplication>
@@ -123,7 +123,7 @@ MessageDialog::MessageDialog(Kind kind, const QString &text, QWidget *parent)
     const bool question = kind == Kind::Confirmation;
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(question ? QStringLiteral("Confirm") : Application::title());
+    setWindowTitle(question ? QStringLiteral("Confirm") : applicationTitle());
     setFont(QApplication::font("QMessageBox"));
 
     // Dialog units: the average width of the 52 letters and their height.

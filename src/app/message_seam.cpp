@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "app/message_seam.h"
 
-#include "app/application.h"
+#include "app/application_title.h"
 #include "app/message_dialog.h"
 
 #include <QApplication>
@@ -18,7 +18,7 @@ MessageRecorder *activeRecorder = nullptr;
 // window that is active, so that it opens on that window's monitor.
 void runErrorBox(const QString &text)
 {
-    QMessageBox box(QMessageBox::Critical, Application::title(), text, QMessageBox::Ok,
+    QMessageBox box(QMessageBox::Critical, applicationTitle(), text, QMessageBox::Ok,
                     QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
     box.exec();

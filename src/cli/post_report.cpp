@@ -2,8 +2,8 @@
 #include "cli/post_report.h"
 
 #include "core/date_format.h"
-#include "cli/headless_post.h"
 #include "cli/json_text.h"
+#include "cli/post_exit.h"
 
 #include <ostream>
 #include <string_view>

@@ -20,7 +20,7 @@ namespace kalmora::cli {
 using PostErrorRow = posting::ErrorRow;
 
 /// How the post command tells an outcome: its name for other tools and its exit status
-/// (PostExit, headless_post.h). No outcome is a run that failed: "failure", kPostFailure.
+/// (PostExit, post_exit.h). No outcome is a run that failed: "failure", kPostFailure.
 struct OutcomeReport
 {
     const char *name;
@@ -42,7 +42,7 @@ struct PostReport
     std::vector<PostErrorRow> errors;        // the error list of an outcome Errors
     bool preview = false;                    // --preview: nothing of it was stored
     std::optional<VoucherListing> previewed; // the voucher a preview would have generated
-    int exitStatus = 0;                      // PostExit (headless_post.h)
+    int exitStatus = 0;                      // PostExit (post_exit.h)
 };
 
 /// The summary line, then each error row after a tab (its columns separated by tabs), then

@@ -47,8 +47,10 @@ TClientDataSet::TClientDataSet(std::string name, const ProviderDirectory *owner)
 
 TClientDataSet::~TClientDataSet()
 {
-    for (TDataSource *source : sources_)
+    for (TDataSource *source : sources_) {
         source->dataSet_ = nullptr;
+        source->link_ = nullptr;
+    }
 }
 
 void TClientDataSet::fail(const std::string &text) const
@@ -69,6 +71,7 @@ TField &TClientDataSet::addField(std::unique_ptr<TField> field)
     if (active())
         fail("Cannot perform this operation on an open dataset");
     field->dataSet_ = this;
+    field->store_ = this;
     field->index_ = int(persistent_.size());
     if (field->name().empty())
         field->setName(name_ + field->fieldName());
@@ -109,6 +112,7 @@ void TClientDataSet::bindFields()
             std::unique_ptr<TField> field = makeField(columns[c].desc);
             field->setName(name_ + field->fieldName());
             field->dataSet_ = this;
+            field->store_ = this;
             field->index_ = int(c);
             field->column_ = int(c);
             fields_.push_back(field.get());
@@ -577,11 +581,13 @@ void TClientDataSet::notify(DataEvent event)
 void TClientDataSet::attachDataSource(TDataSource *source)
 {
     sources_.push_back(source);
+    source->dataSet_ = this;
 }
 
 void TClientDataSet::detachDataSource(TDataSource *source)
 {
     sources_.erase(std::remove(sources_.begin(), sources_.end(), source), sources_.end());
+    source->dataSet_ = nullptr;
 }
 
 } // namespace kalmora::data

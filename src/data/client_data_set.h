@@ -36,7 +36,7 @@ struct LocateOptions
     bool partialKey = false;      // loPartialKey
 };
 
-class TClientDataSet
+class TClientDataSet final : public DataSetLink, private FieldStore
 {
 public:
     TClientDataSet(std::string name, const ProviderDirectory *owner);
@@ -143,8 +143,6 @@ public:
 private:
     /// A new empty row at `position` among the shown rows, current and being inserted.
     void insertRowAt(std::size_t position);
-    friend class TField;
-    friend class TDataSource;
 
     [[noreturn]] void fail(const std::string &text) const;
     void checkActive() const;
@@ -156,13 +154,13 @@ private:
     void moveTo(std::size_t position);
     void afterRowsChanged();
     void notify(DataEvent event);
-    void attachDataSource(TDataSource *source);
-    void detachDataSource(TDataSource *source);
+    void attachDataSource(TDataSource *source) override;
+    void detachDataSource(TDataSource *source) override;
 
     // For fields.
-    core::Value currentValue(int column) const;
-    core::Value shownValue(std::size_t row, int column) const;
-    void writeField(TField &field, core::Value value);
+    core::Value currentValue(int column) const override;
+    core::Value shownValue(std::size_t row, int column) const override;
+    void writeField(TField &field, core::Value value) override;
 
     std::string name_;
     const ProviderDirectory *owner_;

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "data/data_source.h"
 
-#include "data/client_data_set.h"
-
 #include <algorithm>
 
 namespace kalmora::data {
@@ -11,19 +9,19 @@ TDataSource::TDataSource(std::string name) : name_(std::move(name)) {}
 
 TDataSource::~TDataSource()
 {
-    if (dataSet_)
-        dataSet_->detachDataSource(this);
+    if (link_)
+        link_->detachDataSource(this);
 }
 
-void TDataSource::setDataSet(TClientDataSet *dataSet)
+void TDataSource::setDataSet(DataSetLink *dataSet)
 {
-    if (dataSet == dataSet_)
+    if (dataSet == link_)
         return;
-    if (dataSet_)
-        dataSet_->detachDataSource(this);
-    dataSet_ = dataSet;
-    if (dataSet_)
-        dataSet_->attachDataSource(this);
+    if (link_)
+        link_->detachDataSource(this);
+    link_ = dataSet;
+    if (link_)
+        link_->attachDataSource(this);
     notify(DataEvent::ActiveChanged);
 }
 

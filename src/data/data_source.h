@@ -10,6 +10,19 @@
 namespace kalmora::data {
 
 class TClientDataSet;
+class TDataSource;
+
+/// What a data source asks of the data set it shows: to be told of the set's events, and no
+/// longer. The set names itself to the source when it attaches it.
+class DataSetLink
+{
+public:
+    virtual void attachDataSource(TDataSource *source) = 0;
+    virtual void detachDataSource(TDataSource *source) = 0;
+
+protected:
+    ~DataSetLink() = default;
+};
 
 /// What a control hears from its data source. Every method has an empty default.
 class DataSetObserver
@@ -44,7 +57,7 @@ public:
     const std::string &name() const { return name_; }
     TClientDataSet *dataSet() const { return dataSet_; }
     /// Follows `dataSet` (not owned; null for none); observers hear activeChanged.
-    void setDataSet(TClientDataSet *dataSet);
+    void setDataSet(DataSetLink *dataSet);
 
     /// Observers are not owned; one removes itself before it dies.
     void addObserver(DataSetObserver *observer);
@@ -57,6 +70,7 @@ private:
     friend class TClientDataSet;
     std::string name_;
     TClientDataSet *dataSet_ = nullptr;
+    DataSetLink *link_ = nullptr; // the same data set, as the source attaches to it
     std::vector<DataSetObserver *> observers_;
 };
 

@@ -4,7 +4,6 @@
 #include "core/date_format.h"
 #include "core/decimal_text.h"
 #include "core/errors.h"
-#include "data/client_data_set.h"
 
 #include <algorithm>
 #include <charconv>
@@ -110,9 +109,9 @@ int TField::displayWidth() const
 
 core::Value TField::value() const
 {
-    if (!dataSet_ || column_ < 0)
+    if (!store_ || column_ < 0)
         return core::Value{};
-    return dataSet_->currentValue(column_);
+    return store_->currentValue(column_);
 }
 
 bool TField::isNull() const
@@ -148,9 +147,9 @@ std::int64_t TField::asInteger() const
 
 void TField::setValue(const core::Value &value)
 {
-    if (!dataSet_)
+    if (!store_)
         throw core::EDatabaseError("Field '" + displayName() + "' has no dataset");
-    dataSet_->writeField(*this, assignedValue(value));
+    store_->writeField(*this, assignedValue(value));
 }
 
 void TField::setAsString(std::string_view text)
@@ -188,9 +187,9 @@ std::string TField::textAt(std::size_t row) const
 
 core::Value TField::valueAt(std::size_t row) const
 {
-    if (!dataSet_ || column_ < 0)
+    if (!store_ || column_ < 0)
         return core::Value{};
-    return dataSet_->shownValue(row, column_);
+    return store_->shownValue(row, column_);
 }
 
 bool TField::acceptsChar(char) const

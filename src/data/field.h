@@ -15,6 +15,20 @@
 namespace kalmora::data {
 
 class TClientDataSet;
+class TField;
+
+/// What a field asks of the data set it belongs to: the values of its column and the
+/// writing of a new one into the row being edited.
+class FieldStore
+{
+public:
+    virtual core::Value currentValue(int column) const = 0;
+    virtual core::Value shownValue(std::size_t row, int column) const = 0;
+    virtual void writeField(TField &field, core::Value value) = 0;
+
+protected:
+    ~FieldStore() = default;
+};
 
 class TField
 {
@@ -103,6 +117,7 @@ private:
     bool readOnly_ = false;
     std::string displayLabel_;
     TClientDataSet *dataSet_ = nullptr;
+    FieldStore *store_ = nullptr; // the same data set, as the field reads and writes it
     int index_ = -1;
     int column_ = -1; // result column, while bound
 };

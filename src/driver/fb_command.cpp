@@ -2,11 +2,21 @@
 #include "driver/fb_command.h"
 
 #include "driver/fb_cursor.h"
-#include "driver/fb_metadata.h"
 
 namespace kalmora::driver {
 
 using namespace Firebird;
+
+std::string quoteName(const std::string &name)
+{
+    std::string quoted = "\"";
+    for (char c : name) {
+        quoted += c;
+        if (c == '"')
+            quoted += '"';
+    }
+    return quoted + "\"";
+}
 
 std::string procedureCallText(const std::string &name, std::size_t inputs)
 {

@@ -46,6 +46,10 @@ private:
     mutable bool rowsAffectedPending_ = false;
 };
 
+/// `name` between double quotes, inner double quotes doubled: the form in which the
+/// server takes a name exactly as stored.
+std::string quoteName(const std::string &name);
+
 /// The text of a call of procedure `name` with `inputs` "?" parameters.
 std::string procedureCallText(const std::string &name, std::size_t inputs);
 

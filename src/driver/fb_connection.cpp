@@ -19,8 +19,8 @@ template <typename T> const T *as(const OptionValue &value)
 } // namespace
 
 FbConnection::FbConnection(IMaster *master, IProvider *provider)
-    : provider_(FbRef<IProvider>::share(provider)), session_(std::make_shared<FbSession>(master)),
-      metaData_(session_)
+    : provider_(FbRef<IProvider>::share(provider)),
+      session_(std::make_shared<FbSession>(master, &readProcedureParams)), metaData_(session_)
 {
 }
 

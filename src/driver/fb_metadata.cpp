@@ -47,17 +47,6 @@ core::ColumnDesc describeStored(std::string name, std::int64_t fieldType, std::i
 
 } // namespace
 
-std::string quoteName(const std::string &name)
-{
-    std::string quoted = "\"";
-    for (char c : name) {
-        quoted += c;
-        if (c == '"')
-            quoted += '"';
-    }
-    return quoted + "\"";
-}
-
 std::vector<ProcedureParam> readProcedureParams(FbSession &session, const std::string &name)
 {
     FbCommand command(session.shared_from_this());
@@ -84,6 +73,11 @@ std::vector<ProcedureParam> readProcedureParams(FbSession &session, const std::s
         params.push_back(std::move(param));
     }
     return params;
+}
+
+std::string FbMetaData::quotedName(const std::string &name) const
+{
+    return quoteName(name);
 }
 
 const std::vector<ProcedureParam> &FbMetaData::procedureParams(const std::string &name)

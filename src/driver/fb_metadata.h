@@ -11,10 +11,6 @@
 
 namespace kalmora::driver {
 
-/// `name` between double quotes, inner double quotes doubled: the form in which the
-/// server takes a name exactly as stored.
-std::string quoteName(const std::string &name);
-
 /// The declared parameters of procedure `name` (as stored): inputs in their order, then
 /// outputs in theirs. Read from the system tables; empty for an unknown procedure.
 std::vector<ProcedureParam> readProcedureParams(FbSession &session, const std::string &name);
@@ -25,7 +21,7 @@ public:
     explicit FbMetaData(std::shared_ptr<FbSession> session) : session_(std::move(session)) {}
 
     std::string quoteChar() const override { return "\""; }
-    std::string quotedName(const std::string &name) const override { return quoteName(name); }
+    std::string quotedName(const std::string &name) const override;
     bool supportsTransactions() const override { return true; }
     const std::vector<ProcedureParam> &procedureParams(const std::string &name) override;
 

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "driver/fb_session.h"
 
-#include "driver/fb_metadata.h"
-
 #include <array>
 
 namespace kalmora::driver {
@@ -54,8 +52,9 @@ void FbTransaction::abandon() noexcept
         transaction_.forget();
 }
 
-FbSession::FbSession(IMaster *master)
-    : master_(master), util_(master->getUtilInterface()), status_(master->getStatus())
+FbSession::FbSession(IMaster *master, ProcedureReader readProcedure)
+    : master_(master), util_(master->getUtilInterface()), status_(master->getStatus()),
+      readProcedure_(readProcedure)
 {
 }
 
@@ -143,7 +142,7 @@ const std::vector<ProcedureParam> &FbSession::procedureParams(const std::string 
 {
     auto found = procedures_.find(name);
     if (found == procedures_.end())
-        found = procedures_.emplace(name, readProcedureParams(*this, name)).first;
+        found = procedures_.emplace(name, readProcedure_(*this, name)).first;
     return found->second;
 }
 

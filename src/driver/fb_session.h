@@ -19,6 +19,10 @@ namespace kalmora::driver {
 
 class FbSession;
 
+/// Reads the declared parameters of procedure `name` on `session`.
+using ProcedureReader = std::vector<ProcedureParam> (*)(FbSession &session,
+                                                        const std::string &name);
+
 /// An object holding client interfaces that depend on the attachment (statements, result
 /// sets). The client must not be called on them once the attachment is gone, so the
 /// session has them let go of their interfaces first.
@@ -71,7 +75,8 @@ private:
 class FbSession : public std::enable_shared_from_this<FbSession>
 {
 public:
-    explicit FbSession(Firebird::IMaster *master);
+    /// `readProcedure` reads a procedure's parameters the first time they are asked for.
+    FbSession(Firebird::IMaster *master, ProcedureReader readProcedure);
     ~FbSession();
     FbSession(const FbSession &) = delete;
     FbSession &operator=(const FbSession &) = delete;
@@ -133,6 +138,7 @@ private:
     std::set<FbTransaction *> transactions_;
     std::set<FbDependent *> dependents_;
     std::unique_ptr<FbTransaction> explicit_;
+    ProcedureReader readProcedure_;
     std::map<std::string, std::vector<ProcedureParam>> procedures_;
     std::string lastErrorText_;
 };

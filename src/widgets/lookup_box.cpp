@@ -4,7 +4,6 @@
 #include "data/client_data_set.h"
 #include "data/field.h"
 #include "widgets/drop_down_look.h"
-#include "widgets/lookup_list.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -45,7 +44,7 @@ LookupBox::LookupBox(QWidget *parent) : QWidget(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled, false);
-    list_ = new LookupList(this);
+    list_ = new LookupList(this, *this);
 }
 
 LookupBox::~LookupBox()

@@ -23,6 +23,7 @@
 #include "core/value.h"
 #include "data/data_source.h"
 #include "widgets/incremental_search.h"
+#include "widgets/lookup_list.h"
 
 #include <QString>
 #include <QWidget>
@@ -35,9 +36,7 @@ class TField;
 
 namespace kalmora::widgets {
 
-class LookupList;
-
-class LookupBox final : public QWidget, private data::DataSetObserver
+class LookupBox final : public QWidget, private data::DataSetObserver, private LookupListOwner
 {
     Q_OBJECT
 public:
@@ -79,8 +78,6 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    friend class LookupList;
-
     // DataSetObserver
     void activeChanged() override;
     void recordMoved() override;
@@ -106,10 +103,10 @@ private:
     void openList();
     /// Closes the list; `choose` takes the highlighted row as the choice.
     void closeList(bool choose);
-    // What the open list hands over.
-    void listKeyPress(QKeyEvent *event);
-    void listRowClicked(int row);
-    void listClosed();
+    // LookupListOwner
+    void listKeyPress(QKeyEvent *event) override;
+    void listRowClicked(int row) override;
+    void listClosed() override;
 
     data::TDataSource *source_ = nullptr;
     std::string keyFieldName_;

@@ -3,7 +3,6 @@
 
 #include "data/client_data_set.h"
 #include "data/field.h"
-#include "widgets/lookup_box.h"
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -20,7 +19,8 @@ constexpr int kBorder = 1; // the list's frame line
 
 } // namespace
 
-LookupList::LookupList(LookupBox *box) : QWidget(box, Qt::Popup), box_(box)
+LookupList::LookupList(QWidget *box, LookupListOwner &owner)
+    : QWidget(box, Qt::Popup), box_(box), owner_(owner)
 {
     setObjectName(QStringLiteral("PtoList"));
     setAttribute(Qt::WA_InputMethodEnabled, false);
@@ -163,7 +163,7 @@ void LookupList::mousePressEvent(QMouseEvent *event)
     const int row = rowAt(event->position().toPoint());
     if (row >= 0) {
         pressedOnRow_ = true;
-        box_->dataSet()->setRecNo(row);
+        field_->dataSet()->setRecNo(row);
     }
 }
 
@@ -173,7 +173,7 @@ void LookupList::mouseMoveEvent(QMouseEvent *event)
         return;
     const int row = rowAt(event->position().toPoint());
     if (row >= 0)
-        box_->dataSet()->setRecNo(row);
+        field_->dataSet()->setRecNo(row);
 }
 
 void LookupList::mouseReleaseEvent(QMouseEvent *event)
@@ -183,7 +183,7 @@ void LookupList::mouseReleaseEvent(QMouseEvent *event)
     pressedOnRow_ = false;
     const int row = rowAt(event->position().toPoint());
     if (row >= 0)
-        box_->listRowClicked(row);
+        owner_.listRowClicked(row);
 }
 
 void LookupList::wheelEvent(QWheelEvent *event)
@@ -195,13 +195,13 @@ void LookupList::wheelEvent(QWheelEvent *event)
 
 void LookupList::keyPressEvent(QKeyEvent *event)
 {
-    box_->listKeyPress(event);
+    owner_.listKeyPress(event);
 }
 
 void LookupList::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
-    box_->listClosed();
+    owner_.listClosed();
 }
 
 } // namespace kalmora::widgets

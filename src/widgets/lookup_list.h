@@ -16,7 +16,17 @@ class TField;
 
 namespace kalmora::widgets {
 
-class LookupBox;
+/// What an open list hands over to the box it drops down from.
+class LookupListOwner
+{
+public:
+    virtual void listKeyPress(QKeyEvent *event) = 0;
+    virtual void listRowClicked(int row) = 0;
+    virtual void listClosed() = 0;
+
+protected:
+    ~LookupListOwner() = default;
+};
 
 class LookupList final : public QWidget
 {
@@ -24,7 +34,7 @@ class LookupList final : public QWidget
 public:
     static constexpr int kMaxRows = 7;
 
-    explicit LookupList(LookupBox *box);
+    LookupList(QWidget *box, LookupListOwner &owner);
     ~LookupList() override;
     LookupList(const LookupList &) = delete;
     LookupList &operator=(const LookupList &) = delete;
@@ -62,7 +72,8 @@ private:
     QRect rowsArea() const;
     void scrollTo(int top);
 
-    LookupBox *box_;
+    QWidget *box_;
+    LookupListOwner &owner_;
     const data::TField *field_ = nullptr;
     QScrollBar *scrollBar_ = nullptr;
     int top_ = 0;

@@ -4,6 +4,7 @@
 #include "core/date_format.h"
 #include "driver/driver.h"
 #include "data/sql_connection.h"
+#include "support/joined_rows.h"
 
 #include <QApplication>
 #include <QDir>
@@ -154,16 +155,7 @@ std::vector<std::string> CompanyWindowTest::rowsOf(const std::string &select)
 {
     data::TSQLConnection connection;
     pointAtCompany(connection, company());
-    std::unique_ptr<driver::DriverCursor> cursor = connection.openQuery(select);
-    std::vector<std::string> rows;
-    while (cursor->next()) {
-        std::string row;
-        for (std::size_t c = 0; c < cursor->columns().size(); ++c)
-            row += (c ? "|" : "") + text(cursor->value(c));
-        rows.push_back(row);
-    }
-    cursor->close();
-    return rows;
+    return joinedRows(*connection.openQuery(select), text);
 }
 
 } // namespace kalmora::test

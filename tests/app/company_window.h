@@ -5,9 +5,9 @@
 // and the login typed in as a user types it. One company per test program; a test that
 // posts picks a point that no other test of its program posts.
 
+#include "platform/scoped_env.h"
 #include "app/main_window.h"
 #include "app/message_seam.h"
-#include "scoped_variable.h"
 #include "support/company_database.h"
 
 #include <QByteArray>
@@ -65,8 +65,8 @@ protected:
     static void execute(const std::string &statement);
 
     QTemporaryDir folder;
-    ScopedVariable registryFile{"KALMORA_HKLM",
-                                folder.filePath(QStringLiteral("hklm.reg")).toLocal8Bit()};
+    ScopedEnv registryFile{"KALMORA_HKLM",
+                           folder.filePath(QStringLiteral("hklm.reg")).toLocal8Bit().toStdString()};
     app::MessageRecorder recorder;
     std::unique_ptr<app::Tfbrenvaldo> window;
 };

@@ -7,8 +7,8 @@
 #include "grids/db_grid_eh.h"
 #include "grids/find_dialog.h"
 #include "widgets/lookup_box.h"
-#include "app/application.h"
 #include "app/main_window.h"
+#include "window_tool.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -46,13 +46,9 @@ void saveScreen(const QDir &folder, const char *name, const QRect &area = {})
 
 int main(int argc, char **argv)
 {
-    kalmora::app::Application application(argc, argv);
-    kalmora::app::Application::setTitle(QStringLiteral("Contabilización ventas POS"));
-    const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath());
-
-    kalmora::app::Tfbrenvaldo window;
-    window.show();
-    window.activateWindow();
+    kalmora::test::WindowTool tool(argc, argv);
+    const QDir &folder = tool.folder;
+    kalmora::app::Tfbrenvaldo &window = tool.window;
     // A window left open (an unexpected error box) must not keep the walk going for ever.
     QTimer::singleShot(30000, [] {
         std::fputs("demo walkthrough: stuck, stopped\n", stderr);

@@ -2,8 +2,8 @@
 // Renders the main window in its three looks to PNG files in the folder given as the first
 // argument: as it opens, with the busy panel, and with the rates panel. Not a test: a way to
 // look at the window.
-#include "app/application.h"
 #include "app/main_window.h"
+#include "window_tool.h"
 
 #include <QDir>
 #include <QTimer>
@@ -11,13 +11,9 @@
 
 int main(int argc, char **argv)
 {
-    kalmora::app::Application application(argc, argv);
-    kalmora::app::Application::setTitle(QStringLiteral("Contabilización ventas POS"));
-    const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath());
-
-    kalmora::app::Tfbrenvaldo window;
-    window.show();
-    window.activateWindow();
+    kalmora::test::WindowTool tool(argc, argv);
+    const QDir &folder = tool.folder;
+    kalmora::app::Tfbrenvaldo &window = tool.window;
     QTimer::singleShot(500, [&] {
         window.grab().save(folder.filePath(QStringLiteral("window.png")));
         window.showBusy(std::string("Conectando a la base de datos 01 ..."));

@@ -4,12 +4,12 @@
 // states and tab order, the server list read at creation, the keyboard commands and closing.
 #include "core/date_format.h"
 #include "core/errors.h"
+#include "platform/scoped_env.h"
 #include "widgets/adv_panel.h"
 #include "widgets/bevel_panel.h"
 #include "widgets/flat_button.h"
 #include "app/main_window.h"
 #include "app/message_seam.h"
-#include "scoped_variable.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -38,7 +38,7 @@ using kalmora::app::MessageRecorder;
 using kalmora::app::MessageWindow;
 using kalmora::app::ShownMessage;
 using kalmora::app::Tfbrenvaldo;
-using kalmora::test::ScopedVariable;
+using kalmora::test::ScopedEnv;
 
 constexpr const char *kRegistryKey = "[HKEY_LOCAL_MACHINE\\Software\\QZT\\Kalmora2018]\r\n";
 
@@ -134,8 +134,8 @@ protected:
     };
 
     QTemporaryDir folder;
-    ScopedVariable registryFile{"KALMORA_HKLM",
-                                folder.filePath(QStringLiteral("hklm.reg")).toLocal8Bit()};
+    ScopedEnv registryFile{"KALMORA_HKLM",
+                           folder.filePath(QStringLiteral("hklm.reg")).toLocal8Bit().toStdString()};
     MessageRecorder recorder;
     CloseCounter closes;
     std::unique_ptr<Tfbrenvaldo> window;
@@ -613,7 +613,7 @@ TEST_F(MainWindow, DatePickerFollowsTheLocaleSettings)
     auto *day = find<QDateEdit>("EFecIni");
     EXPECT_EQ(day->text(), QStringLiteral("20-01-2003"));
 
-    ScopedVariable locale("LC_ALL", "C");
+    ScopedEnv locale("LC_ALL", "C");
     QEvent change(QEvent::LocaleChange);
     QApplication::sendEvent(window.get(), &change);
     EXPECT_EQ(day->text(), QStringLiteral("01/20/03")); // the C locale: %m/%d/%y

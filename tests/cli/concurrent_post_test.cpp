@@ -6,6 +6,7 @@
 #include "platform/scoped_env.h"
 #include "data/sql_connection.h"
 #include "support/company_database.h"
+#include "support/environment.h"
 #include "support/run_program.h"
 
 #include <algorithm>
@@ -25,12 +26,6 @@
 
 namespace kalmora::test {
 namespace {
-
-std::string env(const char *name)
-{
-    const char *value = std::getenv(name);
-    return value ? value : "";
-}
 
 /// A connection to `database` through the test server with the test login.
 void pointAt(data::TSQLConnection &connection, const std::string &database)

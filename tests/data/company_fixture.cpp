@@ -2,6 +2,7 @@
 #include "company_fixture.h"
 
 #include "core/decimal_text.h"
+#include "support/joined_rows.h"
 
 #include <cstdio>
 
@@ -105,16 +106,7 @@ std::vector<std::string> CompanyTest::rows(const std::string &select)
 {
     data::TSQLConnection connection;
     pointAt(connection);
-    std::unique_ptr<driver::DriverCursor> cursor = connection.openQuery(select);
-    std::vector<std::string> result;
-    while (cursor->next()) {
-        std::string row;
-        for (std::size_t c = 0; c < cursor->columns().size(); ++c)
-            row += (c ? "|" : "") + valueText(cursor->value(c));
-        result.push_back(row);
-    }
-    cursor->close();
-    return result;
+    return joinedRows(*connection.openQuery(select), valueText);
 }
 
 void CompanyTest::setRates(const std::vector<std::string> &values)

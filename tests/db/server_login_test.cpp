@@ -4,6 +4,7 @@
 
 #include "db/posting_call.h"
 #include "support/company_database.h"
+#include "support/environment.h"
 
 #include <cstdlib>
 #include <gmock/gmock.h>
@@ -13,12 +14,6 @@ namespace kalmora::test {
 namespace {
 
 using ::testing::HasSubstr;
-
-std::string env(const char *name)
-{
-    const char *value = std::getenv(name);
-    return value ? value : "";
-}
 
 // Guards against objects the owner can use and a user cannot: posting, completing,
 // reading the error list and saving rates need the grants of every table, procedure,

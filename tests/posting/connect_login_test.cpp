@@ -7,6 +7,7 @@
 #include "posting/posting_run.h"
 #include "recording_window.h"
 #include "support/company_database.h"
+#include "support/environment.h"
 
 #include <cstdlib>
 #include <gmock/gmock.h>
@@ -15,12 +16,6 @@ namespace kalmora::test {
 namespace {
 
 using ::testing::ElementsAre;
-
-std::string env(const char *name)
-{
-    const char *value = std::getenv(name);
-    return value ? value : "";
-}
 
 class ConnectLoginTest : public ::testing::Test
 {

@@ -7,6 +7,7 @@
 #include "posting/error_list.h"
 #include "posting/posting_run.h"
 #include "recording_window.h"
+#include "support/joined_rows.h"
 #include "support/stand_in_driver.h"
 
 #include <cstdio>
@@ -43,16 +44,7 @@ std::vector<std::string> rowsOf(const std::string &database, const std::string &
     connection.params().setValue("Database", database);
     connection.params().setValue("User_Name", "SYSDBA");
     connection.params().setValue("Password", "masterkey");
-    std::unique_ptr<driver::DriverCursor> cursor = connection.openQuery(select);
-    std::vector<std::string> rows;
-    while (cursor->next()) {
-        std::string row;
-        for (std::size_t c = 0; c < cursor->columns().size(); ++c)
-            row += (c ? "|" : "") + valueText(cursor->value(c));
-        rows.push_back(row);
-    }
-    cursor->close();
-    return rows;
+    return joinedRows(*connection.openQuery(select), valueText);
 }
 
 void runOn(const std::string &database, const std::string &statement)

@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: Apache-2.0
+#include "app/application_title.h"
+
+namespace kalmora::app {
+
+namespace {
+
+QString &storedTitle()
+{
+    static QString title;
+    return title;
+}
+
+} // namespace
+
+QString applicationTitle()
+{
+    return storedTitle();
+}
+
+void setApplicationTitle(const QString &title)
+{
+    storedTitle() = title;
+}
+
+} // namespace kalmora::app
