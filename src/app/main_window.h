@@ -182,8 +182,8 @@ private:
     widgets::FlatButton *SpeedButton2 = nullptr; // cancel button "Esc: Cancelar": closes
     widgets::BevelPanel *Panel5 = nullptr;       // busy panel shown while connecting and posting
     widgets::AdvPanel *AdvPanel1 = nullptr;      // "Tarifas": the rates panel, toggled by F5
-    grids::DBGridEh *DBGridEh2 = nullptr;        // rates grid in AdvPanel1, not yet bound
-    grids::DBNavigator *DBNavigator1 = nullptr;  // rates navigator, not yet bound
+    grids::DBGridEh *DBGridEh2 = nullptr;        // rates grid in AdvPanel1, bound to DAjuste
+    grids::DBNavigator *DBNavigator1 = nullptr;  // rates navigator, bound to DAjuste
 };
 
 } // namespace kalmora::app

@@ -2,7 +2,7 @@
 #pragma once
 // The user's date settings from the C library's locale (LC_TIME): the short date pattern,
 // translated from the locale's strftime date format into the pattern language of the date
-// rendering (data/date_format.h), its separator, and the month and day names.
+// rendering (core/date_format.h), its separator, and the month and day names.
 
 #include "core/date_format.h"
 

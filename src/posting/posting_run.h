@@ -80,7 +80,7 @@ struct PostingPreview
 };
 
 /// Runs the posting run on `module`, whose `CPuntos` the connect step has loaded. The day is
-/// written with the current short date pattern (data/date_format.h) when the company reads
+/// written with the current short date pattern (core/date_format.h) when the company reads
 /// that text as the day; otherwise in the order the company configures, with a four-digit
 /// year. A day whose year four digits cannot hold is refused before anything is sent. The
 /// chosen point is found in `CPuntos` by its PTVT_ID; with none chosen, or one that is no

@@ -30,7 +30,7 @@ public:
     /// Shows the day in the short date pattern of `settings`.
     void applyDateSettings(const core::DateSettings &settings);
 
-    /// A short date pattern (the pattern language of data/date_format.h) as a Qt display
+    /// A short date pattern (the pattern language of core/date_format.h) as a Qt display
     /// format: d/dd/ddd/dddd, m/mm/mmm/mmmm, y/yy and yyy.. fields in either case, "/" the
     /// separator, quoted text and every other character copied as written; era letters g
     /// and G dropped.
