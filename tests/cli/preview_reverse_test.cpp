@@ -51,21 +51,7 @@ protected:
         return company_->sql().value(select);
     }
 
-    Snapshot snapshot() const
-    {
-        std::vector<std::string> selects;
-        for (const SqlRow &table : company_->sql().query(
-                 "select trim(r.rdb$relation_name) as nombre, count(*) as columnas from "
-                 "rdb$relations r join rdb$relation_fields f on f.rdb$relation_name = "
-                 "r.rdb$relation_name where r.rdb$system_flag = 0 and r.rdb$view_blr is null "
-                 "group by 1 order by 1")) {
-            std::string orderBy;
-            for (int c = 1; c <= std::stoi(*table.at("COLUMNAS")); ++c)
-                orderBy += (c > 1 ? ", " : "") + std::to_string(c);
-            selects.push_back("select * from " + *table.at("NOMBRE") + " order by " + orderBy);
-        }
-        return company_->sql().queries(selects);
-    }
+    Snapshot snapshot() const { return company_->everyTable(); }
 
     /// The lines of a stored voucher as the preview prints them.
     std::string storedLines(const std::string &voucher) const

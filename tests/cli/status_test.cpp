@@ -129,16 +129,13 @@ protected:
                      day + "' and ptvt_id = " + std::to_string(point));
     }
 
-    /// Every row of every table, table by table.
+    /// Every row of every table, and the voucher sequence.
     static std::vector<std::vector<SqlRow>> snapshot()
     {
-        std::vector<std::string> selects;
-        for (const SqlRow &table : company_->sql().query(
-                 "select trim(rdb$relation_name) as nombre from rdb$relations where "
-                 "rdb$system_flag = 0 and rdb$view_blr is null order by 1"))
-            selects.push_back("select * from " + *table.at("NOMBRE") + " order by 1");
-        selects.push_back("select gen_id(gen_comprobantes, 0) as g from rdb$database");
-        return company_->sql().queries(selects);
+        std::vector<std::vector<SqlRow>> rows = company_->everyTable();
+        rows.push_back(
+            company_->sql().query("select gen_id(gen_comprobantes, 0) as g from rdb$database"));
+        return rows;
     }
 
     /// The cash invoices of a day and point (every customer but the demo's credit one):

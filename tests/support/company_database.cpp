@@ -71,4 +71,21 @@ CompanyDatabase::~CompanyDatabase()
     std::filesystem::remove_all(serverEntry_, ignored);
 }
 
+std::vector<std::vector<SqlRow>> CompanyDatabase::everyTable() const
+{
+    const Isql isql = sql();
+    std::vector<std::string> selects;
+    for (const SqlRow &table :
+         isql.query("select trim(r.rdb$relation_name) as nombre, count(*) as columnas from "
+                    "rdb$relations r join rdb$relation_fields f on f.rdb$relation_name = "
+                    "r.rdb$relation_name where r.rdb$system_flag = 0 and r.rdb$view_blr is null "
+                    "group by 1 order by 1")) {
+        std::string orderBy;
+        for (int c = 1; c <= std::stoi(*table.at("COLUMNAS")); ++c)
+            orderBy += (c > 1 ? ", " : "") + std::to_string(c);
+        selects.push_back("select * from " + *table.at("NOMBRE") + " order by " + orderBy);
+    }
+    return isql.queries(selects);
+}
+
 } // namespace kalmora::test

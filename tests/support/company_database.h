@@ -7,6 +7,7 @@
 #include "support/isql.h"
 
 #include <string>
+#include <vector>
 
 namespace kalmora::test {
 
@@ -41,6 +42,11 @@ public:
     /// to 2099 the demo's rates: two days that a reader of the other date order takes for
     /// each other. Through sql(), so no other connection may be open on the database.
     void pinTwoNewestDays() const;
+
+    /// Every row of every table of the company, table by table, each ordered by all its
+    /// columns: two snapshots are equal when nothing was written in between (sequences
+    /// aside).
+    std::vector<std::vector<SqlRow>> everyTable() const;
 
 private:
     CompanyOptions options_;
