@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "cli/headless_options.h"
 
+#include "core/day_range.h"
 #include "core/errors.h"
 #include "posting/connect_step.h"
 
@@ -120,22 +121,6 @@ void readOptions(const std::vector<std::string> &args, LoginOptions &login,
         throw UsageError("falta --user");
 }
 
-std::vector<core::Date> daysBetween(const core::Date &from, const core::Date &to)
-{
-    using namespace std::chrono;
-    const auto asDays = [](const core::Date &d) {
-        return sys_days(
-            year_month_day(year(d.year), month(unsigned(d.month)), day(unsigned(d.day))));
-    };
-    std::vector<core::Date> days;
-    for (sys_days d = asDays(from); d <= asDays(to); d += std::chrono::days(1)) {
-        const year_month_day ymd(d);
-        days.push_back(
-            core::Date{int(ymd.year()), int(unsigned(ymd.month())), int(unsigned(ymd.day()))});
-    }
-    return days;
-}
-
 PostOptions parsePostOptions(const std::vector<std::string> &args)
 {
     PostOptions options;
@@ -205,7 +190,7 @@ std::int64_t pointIdOptionValue(const std::string &text)
 
 void checkDayRange(const core::Date &from, const core::Date &to)
 {
-    const std::size_t days = daysBetween(from, to).size();
+    const std::size_t days = core::daysBetween(from, to).size();
     if (days == 0)
         throw UsageError("--to es anterior a --from");
     if (days > std::size_t(kMaxPostDays))

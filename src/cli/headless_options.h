@@ -44,9 +44,6 @@ struct PostOptions
 /// otherwise post thousands of days).
 inline constexpr int kMaxPostDays = 366;
 
-/// The days from `from` to `to`, both included; empty when `to` comes before `from`.
-std::vector<core::Date> daysBetween(const core::Date &from, const core::Date &to);
-
 /// A command line that cannot be run; what() says why, in one line.
 class UsageError : public std::runtime_error
 {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "cli/headless_post.h"
 
+#include "core/day_range.h"
 #include "core/errors.h"
 #include "company/data_module.h"
 #include "cli/headless_command.h"
@@ -117,7 +118,7 @@ int postEach(company::DataModule &module, const PostOptions &options, const core
         std::erase_if(points, [&](const auto &point) { return point.first != chosen; });
     }
     const std::vector<core::Date> days = options.from
-                                             ? daysBetween(*options.from, *options.to)
+                                             ? core::daysBetween(*options.from, *options.to)
                                              : std::vector<core::Date>{options.day.value_or(today)};
     if (points.empty()) {
         // Nothing ran, so nothing was posted: not a success.

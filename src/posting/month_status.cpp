@@ -2,6 +2,7 @@
 #include "posting/month_status.h"
 
 #include "core/date_format.h"
+#include "core/day_range.h"
 #include "data/sql_connection.h"
 
 #include <algorithm>
@@ -40,22 +41,6 @@ const char *const kVouchers =
     "between ? and ? and c.comp_origen in ('FACTURAS CONTADO', 'REVERSION CONTADO')";
 
 const char *const kPostingOrigin = "FACTURAS CONTADO";
-
-std::vector<core::Date> daysFrom(const core::Date &from, const core::Date &to)
-{
-    using namespace std::chrono;
-    const auto asDays = [](const core::Date &d) {
-        return sys_days(
-            year_month_day(year(d.year), month(unsigned(d.month)), day(unsigned(d.day))));
-    };
-    std::vector<core::Date> days;
-    for (sys_days d = asDays(from); d <= asDays(to); d += std::chrono::days(1)) {
-        const year_month_day ymd(d);
-        days.push_back(
-            core::Date{int(ymd.year()), int(unsigned(ymd.month())), int(unsigned(ymd.day()))});
-    }
-    return days;
-}
 
 data::Param dateParam(const core::Date &day)
 {
@@ -209,7 +194,7 @@ MonthStatus readMonthStatus(data::TSQLConnection &connection, const core::Date &
     }
 
     MonthStatus status;
-    status.days = daysFrom(from, to);
+    status.days = core::daysBetween(from, to);
     std::vector<PointRow> points;
     // (day, point, prefix, customer, voucher or 0) → invoices and their total.
     std::map<std::tuple<core::Date, std::int64_t, std::string, std::string, std::int64_t>,
